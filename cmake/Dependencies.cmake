@@ -1,0 +1,27 @@
+# Debian's packages (scripts/setup installs them).
+find_package(GTest REQUIRED)
+find_package(benchmark REQUIRED)
+# msgpack-c is header-only; used without Boost.
+find_path(MSGPACK_INCLUDE_DIR msgpack.hpp REQUIRED)
+add_library(ctb_msgpack INTERFACE)
+target_include_directories(ctb_msgpack INTERFACE ${MSGPACK_INCLUDE_DIR})
+target_compile_definitions(ctb_msgpack INTERFACE MSGPACK_NO_BOOST)
+
+find_path(SOCI_INCLUDE_DIR soci/soci.h REQUIRED)
+find_library(SOCI_CORE_LIB soci_core REQUIRED)
+find_library(SOCI_SQLITE_LIB soci_sqlite3 REQUIRED)
+find_library(SOCI_PG_LIB soci_postgresql)
+find_library(SQLITE3_LIB sqlite3 REQUIRED)
+add_library(ctb_soci INTERFACE)
+target_include_directories(ctb_soci INTERFACE ${SOCI_INCLUDE_DIR})
+target_link_libraries(ctb_soci INTERFACE ${SOCI_CORE_LIB} ${SOCI_SQLITE_LIB} ${SQLITE3_LIB} ${CMAKE_DL_LIBS})
+if(SOCI_PG_LIB)
+  target_link_libraries(ctb_soci INTERFACE ${SOCI_PG_LIB})
+  target_compile_definitions(ctb_soci INTERFACE CTB_HAVE_POSTGRESQL=1)
+endif()
+
+find_path(ASIO_INCLUDE_DIR asio.hpp REQUIRED)
+add_library(ctb_asio INTERFACE)
+target_include_directories(ctb_asio INTERFACE ${ASIO_INCLUDE_DIR})
+target_compile_definitions(ctb_asio INTERFACE ASIO_STANDALONE)
+target_link_libraries(ctb_asio INTERFACE Threads::Threads)
