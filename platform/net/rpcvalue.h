@@ -6,6 +6,7 @@
 #include "platform/data/packet.h"
 #include "platform/data/variant.h"
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <variant>
@@ -19,6 +20,8 @@ public:
     TRpcValue(Variant v) : v_(std::move(v)) {}
     TRpcValue(const char* s) : v_(Variant(s)) {}
     TRpcValue(std::string s) : v_(Variant(std::move(s))) {}
+    TRpcValue(int i) : v_(Variant(i)) {}
+    TRpcValue(std::int64_t i) : v_(Variant(i)) {}
     TRpcValue(double d) : v_(Variant(d)) {}
     TRpcValue(bool b) : v_(Variant(b)) {}
     TRpcValue(TDataPacket p) : v_(std::move(p)) {}

@@ -1,0 +1,269 @@
+// TfrmLancamentos (screen CTB11000, "Lançamento Contábil"): the maintenance
+// screen of one company's journal entries, an MDI child of the host's main
+// window.
+//
+// The company is chosen in panEmpresa; its accounting parameters
+// (qryContOpeCtbl) decide the period rules, the apportionment panel and the
+// commercial-code columns. The lines of the loaded entries live in
+// cdsLancCont (browse page: every loaded line; form page: filtered to one
+// entry); the entry's cost-centre apportionment lives in cdsLancCCusto. All
+// entry data comes from and goes to the application server through
+// NetLancamentos; reference data comes from the suite database through the
+// nine read-only lookup queries.
+//
+// Every component of the screen definition is a public member with its
+// definition name, so the filter dialog, the listing and the history dialog
+// (which reach into this screen) and the front ends find them. The working
+// members shared by the handlers follow, then the handlers.
+//
+// Handlers are bound once, by the screen definition (frmlancamentos_def.cpp).
+#pragma once
+
+#include "contracts/buttons.h"
+#include "contracts/frmpadrao.h"
+#include "contracts/netconnection.h"
+#include "package/published.h"
+#include "platform/data/dataset.h"
+#include "platform/data/datasource.h"
+#include "platform/db/adoibquery.h"
+#include "platform/ui/edits.h"
+#include "platform/ui/grid.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class TfrmLancamentos : public TfrmPadrao, public TPublishedMembers {
+public:
+    explicit TfrmLancamentos(TComponent* owner);
+    ~TfrmLancamentos() override;
+
+    // ---- command bar ------------------------------------------------------
+    TButtonFlat* spbFiltro;
+
+    // ---- company panel ------------------------------------------------------
+    TPanel* panEmpresa;
+    TLabel* lblEmpresa;
+    TEdit* edtCdEmpresa;
+    TBtnPesquisa* btnEmpresa;
+    TEdit* edtNmEmpresa;
+
+    // ---- form page: header, lines and apportionment ---------------------------
+    TPanel* panDados;
+    TLabel* lblNDoc;
+    TEdit* edtNDoc;
+    TLabel* lblDtLancCont;
+    TDateEditPlus* depDtLancCont;
+    TLabel* lblCredito;
+    TNumberEdit* ndeCredito;
+    TLabel* lblDebito;
+    TNumberEdit* ndeDebito;
+    TPanel* pnlLancCont;
+    TDBGrid* dbgLancCont;
+    TSplitter* splLancCusto;
+    TPanel* pnlLancCCusto;
+    TPanel* pnlLancamentoGerencial;
+    TLabel* lblLancamentoGerencial;
+    TDBGrid* dbgLancCCusto;
+    // Glyph of the long history texts (hidden; drawn by the lines grid).
+    TImage* imgEsp;
+
+    // ---- application server ---------------------------------------------------
+    TNetConnection* NetLancamentos;
+
+    // ---- entry lines --------------------------------------------------------
+    TClientDataSet* cdsLancCont;
+    TStringField* cdsLancContCDFILLANC;
+    TStringField* cdsLancContCDEMPRESA;
+    TStringField* cdsLancContNRLANCCONT;
+    TStringField* cdsLancContNRSEQLANC;
+    TStringField* cdsLancContCDHISTPADR;
+    TStringField* cdsLancContCDCONTCTBL;
+    TDateTimeField* cdsLancContDTLANCCONT;
+    TStringField* cdsLancContCDDOCUCONT;
+    TStringField* cdsLancContIDTIPOLANC;
+    TStringField* cdsLancContDSHISTLANC;
+    TFloatField* cdsLancContVRLANCAMENT;
+    TStringField* cdsLancContIDLANCCOME;
+    TStringField* cdsLancContIDLANCSALDO;
+    TStringField* cdsLancContIDLANCINTE;
+    TStringField* cdsLancContIDLANCMANI;
+    TStringField* cdsLancContNMCONTCTBL;
+    TStringField* cdsLancContCDCONTREDU;
+    TStringField* cdsLancContCDCONTCOME;
+    TStringField* cdsLancContIDCONTCCUS;
+    TStringField* cdsLancContIDTIPOCOME;
+    TStringField* cdsLancContCDOPERINS;
+    TDateTimeField* cdsLancContDTULTATULAN;
+    TStringField* cdsLancContIDSALDLANCO;
+    TStringField* cdsLancContIDSALDLANGE;
+    TStringField* cdsLancContIDSISTEMA;
+
+    // Snapshot of the lines as loaded (commit and apportionment compare with it).
+    TClientDataSet* cdsLancContEspelho;
+    // Copy of the lines on which the debit and credit totals are summed.
+    TClientDataSet* cdsDebitoCredito;
+
+    // ---- apportionment ----------------------------------------------------------
+    TClientDataSet* cdsLancCCusto;
+    TStringField* cdsLancCCustoCDEMPRESA;
+    TStringField* cdsLancCCustoNRLANCCONT;
+    TStringField* cdsLancCCustoNRSEQLANC;
+    TStringField* cdsLancCCustoCDFILIAL;
+    TStringField* cdsLancCCustoCDCENTCUST;
+    TFloatField* cdsLancCCustoVRLANCCUST;
+    TStringField* cdsLancCCustoNMCENTCUST;
+    TStringField* cdsLancCCustoNMFILIAL;
+    TDateTimeField* cdsLancCCustoDTCOMPCUSTO;
+    TClientDataSet* cdsLancCCustoEspelho;
+    TClientDataSet* cdsRateioEspelho;  // mirrored-apportionment pattern (with FATOR)
+    TClientDataSet* cdsMapaApurac;     // tax maps answered by ValidaMapa
+
+    // ---- data sources --------------------------------------------------------------
+    TDataSource* dtsLancCCusto;
+    TDataSource* dtsEmpresa;
+    TDataSource* dtsHistPadr;
+    TDataSource* dtsCliente;
+    TDataSource* dtsBanco;
+    TDataSource* dtsFornecedor;
+    TDataSource* dtsCentCust;
+    TDataSource* dtsFilial;
+    TDataSource* dtsContCtbl;
+
+    // ---- lookup queries (suite database, read-only) ----------------------------------
+    TADOIBQuery* qryEmpresa;
+    TADOIBQuery* qryContOpeCtbl;
+    TADOIBQuery* qryHistPadr;
+    TADOIBQuery* qryCliente;
+    TADOIBQuery* qryFornecedor;
+    TADOIBQuery* qryBanco;
+    TADOIBQuery* qryFilial;
+    TADOIBQuery* qryCentCust;
+    TADOIBQuery* qryContCtbl;
+    TADOIBStringField* qryContCtblCDCONTCTBL;
+
+    // ---- working members (published for reading: package/published.h) ----------
+    // Kept copies of the commercial-code columns while a company without
+    // commercial codes has them out of the grids (nullptr while in place).
+    std::unique_ptr<TColumn> colLancIdLancCome;
+    std::unique_ptr<TColumn> colLancCdContCome;
+    std::unique_ptr<TColumn> colPadrIdLancCome;
+    std::unique_ptr<TColumn> colPadrCdContCome;
+    std::string stUltDocu;       // last document number seen
+    std::string stFilialAnt;     // apportionment branch when its edit began
+    std::string stCentCustAnt;   // apportionment cost centre when its edit began
+    TDateTime dtUltLanc = 0;     // last entry date seen
+    double vrContrapartida = 0;  // balancing value proposed for a new line
+    double vrRestoRateio = 0;    // value proposed for a new apportionment line
+    bool boFiltroCriado = false; // the filter dialog of this instance exists
+    bool boAlterado = false;     // the entry shown has changes not yet sent
+    bool boNovoLanc = false;     // the include command is opening a new entry
+    bool boEmRateio = false;     // the focus is in the apportionment panel
+    std::int32_t nrProxSeq = 0;  // next line sequence of the entry
+    std::string stNrLancCont;    // number of the entry on the form page
+    std::string stHistAnt;       // CDHISTPADR of the line before its edit
+    std::string stDsHistAnt;     // DSHISTLANC of the line before its edit
+
+    // ---- creation, showing, closing --------------------------------------------------
+    void FormCreate(TObject* Sender) override;
+    virtual void FormShow(TObject* Sender);
+    void FormClose(TObject* Sender, TCloseAction& Action) override;
+    virtual void NetLancamentosBeforeConnect(TObject* Sender);
+
+    // ---- company -------------------------------------------------------------------
+    virtual void edtCdEmpresaEnter(TObject* Sender);
+    virtual void edtCdEmpresaChange(TObject* Sender);
+    virtual void edtCdEmpresaExit(TObject* Sender);
+    virtual void btnEmpresaBeforePesq(TObject* Sender);
+    virtual void btnEmpresaAfterPesq(TObject* Sender);
+    virtual void panEmpresaExit(TObject* Sender);
+
+    // ---- loading, pages and commands --------------------------------------------------
+    virtual void spbFiltroClick(TObject* Sender);
+    // Loads the company's lines with the filter dialog's applied criteria.
+    void GetLancCont();
+    virtual void tshFolhaDadosEnter(TObject* Sender);
+    virtual void panDbgPadraoEnter(TObject* Sender);
+    virtual void dbgPadraoEnter(TObject* Sender);
+    virtual void tshFormularioEnter(TObject* Sender);
+    void pgcPadraoChange(TObject* Sender) override;
+    void sbtIncluirClick(TObject* Sender) override;
+    void sbtAlterarClick(TObject* Sender) override;
+    void sbtVerificarClick(TObject* Sender) override;
+    void sbtImprimirClick(TObject* Sender) override;
+    void dtsPadraoStateChange(TObject* Sender) override;
+
+    // ---- current line -----------------------------------------------------------------
+    virtual void cdsLancContBeforeScroll(TDataSet* DataSet);
+    virtual void cdsLancContAfterScroll(TDataSet* DataSet);
+
+    // ---- rules and lookups shared with the line, apportionment and commit work -----
+    // Accounting period first, then entry period; both bounds inclusive.
+    void PeriodoCTB(TDateTime dtLanc);
+    // Opens qryContCtbl on one account code (the caller reads the row).
+    void ContaContabil(const std::string& cdContCtbl);
+    // Debit and credit totals of the current entry from cdsDebitoCredito.
+    void CalculaDebitoCredito();
+    // Refuses any change to an entry of a batch or a closing (LANC_LOTE).
+    void ValidaLancLote();
+
+    // ---- display texts ------------------------------------------------------------------
+    virtual void cdsLancContIDLANCINTEGetText(TField* Sender, std::string& Text, bool DisplayText);
+    virtual void cdsLancContIDSISTEMAGetText(TField* Sender, std::string& Text, bool DisplayText);
+
+    const char* ClassName() const override { return "TfrmLancamentos"; }
+
+private:
+    // frmlancamentos_def.cpp: the screen definition, part by part.
+    void defineCompanyPanel();
+    void defineFormPage();
+    void defineLineGrids();
+    void defineApportionmentPanel();
+    void defineLineDataSets();
+    void defineApportionmentDataSets();
+    void defineDataSources();
+    void defineLookupQueries();
+    void defineMessages();
+    void defineConnection();
+    void bindHandlers();
+    void publishMembers();
+
+    // lancamentos_data.cpp
+    bool editing() const;
+    bool openCompany(const std::string& code);
+    void openCompanyParameters(const std::string& code);
+    void showCommercialCodeColumns(const std::string& idContCome);
+    void takeOutCommercialColumns();
+    void putBackCommercialColumns();
+    void setBrowseCommandsOff();
+    void openFormPage();
+    void setEntryFilter();
+    void reloadWholeEntry();
+    void loadApportionment();
+    void refilterApportionment();
+    void checkApportionmentPanel();
+};
+
+// Unit globals: the screen and "the screen exists" (from creation to close).
+extern TfrmLancamentos* frmLancamentos;
+extern bool bostcriado;
+
+// Creates the entry screen once and shows it (restoring a minimised one).
+void CriaLancamentos();
+
+// Display text of an entry origin code (IDLANCINTE) and of a source system
+// (IDSISTEMA); "" for a code without one.
+std::string TextoIdLancInte(const TMessages& messages, const std::string& code);
+std::string TextoIdSistema(const std::string& code);
+
+// Filter texts of the screen's data sets, blanks as the screen has always
+// written them (a quote inside a value is doubled, so the text stays one
+// literal):
+//  - cdsLancCont on one entry: "CDEMPRESA = '01'AND NRLANCCONT = '...'";
+//  - cdsLancCCusto on one line: "NRLANCCONT = '...' AND CDEMPRESA  = '01'
+//    AND NRSEQLANC  = '00001'";
+//  - cdsDebitoCredito on one entry: "NRLANCCONT = '...' AND CDEMPRESA  = '01'".
+std::string FiltroLancamento(const std::string& cdEmpresa, const std::string& nrLancCont);
+std::string FiltroRateio(const std::string& nrLancCont, const std::string& cdEmpresa,
+                         const std::string& nrSeqLanc);
+std::string FiltroDebitoCredito(const std::string& nrLancCont, const std::string& cdEmpresa);

@@ -1,0 +1,469 @@
+// Data and lifecycle of the entry screen: creation and connection, the
+// company field, loading the company's lines with the filter dialog's
+// criteria, the browse and form pages, the include and alter commands, the
+// enabling of commands, the current-line handlers and the period rules.
+#include "entry/frmlancamentos.h"
+
+#include "contracts/consiste.h"
+#include "contracts/showavi.h"
+#include "contracts/zembra.h"
+#include "filter/frmlancfiltro.h"
+#include "platform/ui/dispatch.h"
+#include "platform/ui/services.h"
+
+#include <cmath>
+
+namespace {
+
+void SetParam(TADOIBQuery* q, const char* name, const std::string& value) {
+    q->ParamByName(name)->SetAsString(value);
+}
+
+// Today as the "yyyymm" the next-number call wants.
+std::string AnoMesHoje() { return FormatDateTime("yyyymm", Date()); }
+
+TDataPacket PacketOf(const TRpcValue& answer) {
+    return Consiste::CheckResultServ(answer, true, 0).Packet();
+}
+
+}  // namespace
+
+bool TfrmLancamentos::editing() const {
+    const TDataSetState s = cdsLancCont->State();
+    return s == dsEdit || s == dsInsert || boAlterado;
+}
+
+// ---- creation, showing, closing ----------------------------------------------
+
+void TfrmLancamentos::FormCreate(TObject* Sender) {
+    TfrmPadrao::FormCreate(Sender);
+    {
+        TShowAviGuard busy(Application->MainForm, 0);
+        NetLancamentos->SetConnected(true);
+    }
+    nrProxSeq = 0;
+    boFiltroCriado = false;
+    const std::string picture = Zembra::DBPict(Zembra::ptContCtbl);
+    qryContCtblCDCONTCTBL->EditMask = picture;
+    cdsLancContCDCONTCTBL->EditMask = picture;
+    edtCdEmpresa->SetText(Zembra::EmprProc());
+    // An unknown host company still opens the screen (EAbort ends only this
+    // handler); FormShow then puts the focus in the code.
+    if (!openCompany(edtCdEmpresa->Text())) Consiste::MensErro(msgPadrao->Msg("EMP_N"), true);
+    edtNmEmpresa->SetText(qryEmpresa->FieldByName("NMEMPRESA")->AsString());
+}
+
+void TfrmLancamentos::FormShow(TObject*) { edtCdEmpresa->SetFocus(); }
+
+void TfrmLancamentos::FormClose(TObject* Sender, TCloseAction& Action) {
+    TfrmPadrao::FormClose(Sender, Action);
+    bostcriado = false;
+    NetLancamentos->SetConnected(false);
+    FreeAndNil(frmLancFiltro);
+}
+
+void TfrmLancamentos::NetLancamentosBeforeConnect(TObject*) {
+    NetLancamentos->Host = Zembra::WebURL();
+    NetLancamentos->Port = Zembra::WebPort();
+}
+
+// ---- company --------------------------------------------------------------------
+
+bool TfrmLancamentos::openCompany(const std::string& code) {
+    qryEmpresa->Close();
+    SetParam(qryEmpresa, "P_CDEMPRESA", code);
+    SetParam(qryEmpresa, "P_TCDEMPRESA", "");
+    qryEmpresa->Open();
+    return !qryEmpresa->IsEmpty();
+}
+
+void TfrmLancamentos::openCompanyParameters(const std::string& code) {
+    qryContOpeCtbl->Close();
+    SetParam(qryContOpeCtbl, "P_CDEMPRESA", code);
+    SetParam(qryContOpeCtbl, "P_TCDEMPRESA", "");
+    qryContOpeCtbl->Open();
+}
+
+void TfrmLancamentos::setBrowseCommandsOff() {
+    SetCommandEnabled(sbtIncluir, false);
+    SetCommandEnabled(sbtImprimir, false);
+    SetCommandEnabled(sbtVerificar, false);
+    SetCommandEnabled(spbFiltro, false);
+}
+
+// Choosing a company always starts from an empty browse page.
+void TfrmLancamentos::edtCdEmpresaEnter(TObject*) {
+    if (pgcPadrao->ActivePage() != tshFolhaDados) pgcPadrao->SetActivePage(tshFolhaDados);
+    cdsLancCont->Close();
+    setBrowseCommandsOff();
+}
+
+void TfrmLancamentos::edtCdEmpresaChange(TObject*) { edtNmEmpresa->SetText(""); }
+
+void TfrmLancamentos::btnEmpresaBeforePesq(TObject*) {
+    qryEmpresa->Close();
+    SetParam(qryEmpresa, "P_TCDEMPRESA", "T");
+    SetParam(qryEmpresa, "P_CDEMPRESA", "");
+    qryEmpresa->Open();
+}
+
+void TfrmLancamentos::btnEmpresaAfterPesq(TObject*) {
+    edtCdEmpresa->SetText(qryEmpresa->FieldByName("CDEMPRESA")->AsString());
+    edtNmEmpresa->SetText(qryEmpresa->FieldByName("NMEMPRESA")->AsString());
+}
+
+void TfrmLancamentos::edtCdEmpresaExit(TObject*) {
+    if (Consiste::EmptyString(edtCdEmpresa->Text())) {
+        edtCdEmpresa->SetFocus();
+        Consiste::MensErro(msgPadrao->Msg("EMP_DEV"), true);
+    }
+    edtCdEmpresa->SetText(Consiste::Ajusta(edtCdEmpresa->Text(), 2));
+    if (!openCompany(edtCdEmpresa->Text())) {
+        edtCdEmpresa->SetFocus();
+        Consiste::MensErro(msgPadrao->Msg("EMP_N"), true);
+    }
+    edtNmEmpresa->SetText(qryEmpresa->FieldByName("NMEMPRESA")->AsString());
+
+    openCompanyParameters(edtCdEmpresa->Text());
+    pnlLancCCusto->Visible = qryContOpeCtbl->FieldByName("IDCONTGERE")->AsString() == "S";
+    splLancCusto->Visible = pnlLancCCusto->Visible;
+    showCommercialCodeColumns(qryContOpeCtbl->FieldByName("IDCONTCOME")->AsString());
+}
+
+// ---- commercial-code columns -------------------------------------------------------
+
+namespace {
+
+bool HasCommercialColumns(const TDBGrid* grid) {
+    return Consiste::IndiceCol(grid, "IDLANCCOME") >= 0 && Consiste::IndiceCol(grid, "CDCONTCOME") >= 0;
+}
+
+// Copies the grid's column of the field into a column of nobody's and takes
+// it out of the grid.
+std::unique_ptr<TColumn> TakeOut(TDBGrid* grid, const char* field) {
+    const int index = Consiste::IndiceCol(grid, field);
+    auto kept = std::make_unique<TColumn>();
+    kept->Assign(*grid->Columns->Items(index));
+    grid->Columns->Delete(index);
+    return kept;
+}
+
+// Puts a kept column back right after the column of `after` (at the end when
+// that one is missing too).
+void PutBack(TDBGrid* grid, std::unique_ptr<TColumn>& kept, const char* after) {
+    if (!kept) return;
+    const int anchor = Consiste::IndiceCol(grid, after);
+    const int at = anchor < 0 ? grid->Columns->Count() : anchor + 1;
+    grid->Columns->Insert(at)->Assign(*kept);
+    kept.reset();
+}
+
+}  // namespace
+
+void TfrmLancamentos::takeOutCommercialColumns() {
+    if (HasCommercialColumns(dbgLancCont)) {
+        colLancIdLancCome = TakeOut(dbgLancCont, "IDLANCCOME");
+        colLancCdContCome = TakeOut(dbgLancCont, "CDCONTCOME");
+    }
+    if (HasCommercialColumns(dbgPadrao)) {
+        colPadrIdLancCome = TakeOut(dbgPadrao, "IDLANCCOME");
+        colPadrCdContCome = TakeOut(dbgPadrao, "CDCONTCOME");
+    }
+}
+
+void TfrmLancamentos::putBackCommercialColumns() {
+    if (!HasCommercialColumns(dbgLancCont)) {
+        PutBack(dbgLancCont, colLancIdLancCome, "VRLANCAMENT");
+        PutBack(dbgLancCont, colLancCdContCome, "IDLANCCOME");
+    }
+    if (!HasCommercialColumns(dbgPadrao)) {
+        PutBack(dbgPadrao, colPadrIdLancCome, "DSHISTLANC");
+        PutBack(dbgPadrao, colPadrCdContCome, "IDLANCCOME");
+    }
+}
+
+// "N" takes the columns out, "S" puts them back; anything else (a company
+// without parameters) leaves the grids as they are.
+void TfrmLancamentos::showCommercialCodeColumns(const std::string& idContCome) {
+    if (idContCome == "N") takeOutCommercialColumns();
+    else if (idContCome == "S") putBackCommercialColumns();
+}
+
+// The first time the focus leaves the company, the user is asked for the
+// filter criteria; the dialog's confirm loads the lines.
+void TfrmLancamentos::panEmpresaExit(TObject*) {
+    if (!boFiltroCriado) CriaLancFiltro();
+}
+
+// ---- loading ----------------------------------------------------------------------------
+
+namespace {
+
+bool FilterPeriodMissing() {
+    return !frmLancFiltro || frmLancFiltro->dtFiltIni == 0 || frmLancFiltro->dtFiltFim == 0;
+}
+
+}  // namespace
+
+void TfrmLancamentos::GetLancCont() {
+    if (FilterPeriodMissing()) {
+        MessageDlg(msgPadrao->Msg("PER_DEV"), mtInformation, TMsgDlgButtons(mbOK), 0);
+        spbFiltro->Click();
+        if (FilterPeriodMissing()) {
+            edtCdEmpresa->SetFocus();
+            Abort();
+        }
+    }
+    TShowAviGuard busy(Application->MainForm, 6);
+    TfrmLancFiltro& f = *frmLancFiltro;
+    cdsLancCont->Data(PacketOf(NetLancamentos->Call(
+        "GetLancCont",
+        {ByRef(f.stTipoFiltro), edtCdEmpresa->Text(), ByRef(f.stFiltNrLanc),
+         ByRef(f.stFiltContFimZ), ByRef(f.stFiltHist), ByRef(f.stFiltClie), ByRef(f.stFiltForn),
+         ByRef(f.stFiltBanc), ByRef(f.stFiltDocu), ByRef(f.stFiltCentCust),
+         ByRef(f.stFiltContIni), ByRef(f.stFiltContFim), ByRef(f.dtFiltIni), ByRef(f.dtFiltFim),
+         ByRef(f.vrFiltIni), ByRef(f.vrFiltFim), ByRef(f.stFiltHistLanc),
+         ByRef(f.stFiltFilial)})));
+    cdsLancContEspelho->Data(cdsLancCont->Data());
+    cdsDebitoCredito->Data(cdsLancCont->Data());
+    CalculaDebitoCredito();
+}
+
+void TfrmLancamentos::sbtVerificarClick(TObject* Sender) {
+    GetLancCont();
+    dtsPadraoStateChange(Sender);
+}
+
+// ---- browse page ----------------------------------------------------------------------------
+
+void TfrmLancamentos::tshFolhaDadosEnter(TObject*) { boAlterado = false; }
+
+void TfrmLancamentos::panDbgPadraoEnter(TObject*) {
+    if (!cdsLancCont->Active()) GetLancCont();
+}
+
+// The browse page lists every loaded line.
+void TfrmLancamentos::dbgPadraoEnter(TObject* Sender) {
+    dtsPadraoStateChange(Sender);
+    if (cdsLancCont->Filtered()) cdsLancCont->SetFiltered(false);
+}
+
+// ---- form page -----------------------------------------------------------------------------------
+
+void TfrmLancamentos::reloadWholeEntry() {
+    cdsLancCont->Data(PacketOf(NetLancamentos->Call(
+        "GetLancContFiltrado",
+        {cdsLancContCDEMPRESA->AsString(), cdsLancContNRLANCCONT->AsString()})));
+}
+
+void TfrmLancamentos::tshFormularioEnter(TObject*) {
+    if (boNovoLanc) return;
+    reloadWholeEntry();
+    cdsLancContEspelho->Data(cdsLancCont->Data());
+}
+
+void TfrmLancamentos::setEntryFilter() {
+    cdsLancCont->SetFiltered(false);
+    cdsLancCont->SetFilter(FiltroLancamento(edtCdEmpresa->Text(), stNrLancCont));
+    cdsLancCont->SetFiltered(true);
+}
+
+void TfrmLancamentos::refilterApportionment() {
+    cdsLancCCusto->SetFiltered(false);
+    cdsLancCCusto->SetFilter(FiltroRateio(cdsLancContNRLANCCONT->AsString(),
+                                          cdsLancContCDEMPRESA->AsString(),
+                                          cdsLancContNRSEQLANC->AsString()));
+    cdsLancCCusto->SetFiltered(true);
+}
+
+void TfrmLancamentos::loadApportionment() {
+    if (cdsLancCCusto->Active() && cdsLancCCusto->State() != dsBrowse) cdsLancCCusto->Cancel();
+    cdsLancCCusto->Data(PacketOf(NetLancamentos->Call(
+        "GetLancCCusto", {cdsLancContCDEMPRESA->AsString(), cdsLancContNRLANCCONT->AsString()})));
+    refilterApportionment();
+}
+
+// Steps of the page change that open the form page on one entry.
+void TfrmLancamentos::openFormPage() {
+    if (!cdsLancCont->Active()) GetLancCont();
+    if (boNovoLanc) {
+        std::string anoMes = AnoMesHoje();
+        // Through the server check too: a failure shows the server's text
+        // instead of becoming the number of the new entry.
+        const TRpcValue nr = Consiste::CheckResultServ(
+            NetLancamentos->Call("PrxLancContabil", {edtCdEmpresa->Text(), ByRef(anoMes)}), true, 0);
+        stNrLancCont = nr.Scalar().AsString();
+    } else {
+        stNrLancCont = cdsLancContNRLANCCONT->AsString();
+    }
+    setEntryFilter();
+    // A value filter selected single lines: fetch the whole entry.
+    if (!boNovoLanc && frmLancFiltro &&
+        (frmLancFiltro->stTipoFiltro == "FiltroValorGer" || frmLancFiltro->stTipoFiltro == "FiltroValor"))
+        reloadWholeEntry();
+    edtNDoc->SetText(cdsLancContCDDOCUCONT->AsString());
+    depDtLancCont->SetDate(cdsLancContDTLANCCONT->AsDateTime());
+    cdsDebitoCredito->Data(cdsLancCont->Data());
+    CalculaDebitoCredito();
+    cdsLancCont->First();
+    boEmRateio = false;
+    boAlterado = false;
+    loadApportionment();
+    if (boNovoLanc) {
+        cdsLancCont->Insert();
+    } else if (edtNDoc->Text().empty()) {
+        cdsLancCont->Cancel();
+        edtNDoc->SetFocus();
+    } else {
+        cdsLancContCDCONTREDU->FocusControl();
+    }
+    if (cdsRateioEspelho->Active() && !cdsRateioEspelho->IsEmpty()) cdsRateioEspelho->EmptyDataSet();
+}
+
+void TfrmLancamentos::pgcPadraoChange(TObject* Sender) {
+    TfrmPadrao::pgcPadraoChange(Sender);
+    if (pgcPadrao->ActivePage() == tshFormulario) {
+        openFormPage();
+    } else {
+        cdsLancCont->SetFiltered(false);
+        GetLancCont();
+    }
+    dtsPadraoStateChange(Sender);
+    boNovoLanc = false;
+}
+
+// ---- commands ------------------------------------------------------------------------------------
+
+void TfrmLancamentos::sbtIncluirClick(TObject* Sender) {
+    if (pgcPadrao->ActivePage() == tshFormulario) {
+        boNovoLanc = false;
+        TfrmPadrao::sbtIncluirClick(Sender);
+        return;
+    }
+    boNovoLanc = true;
+    tshFormulario->Enabled = true;
+    pgcPadrao->SetActivePage(tshFormulario);
+    // The focus enters the form page now, while boNovoLanc tells its enter
+    // handler that there is nothing to reload. Entered later (by the focus on
+    // edtNDoc below, when it rested on the tabs), the handler would reload
+    // the entry of the new line and drop the line.
+    if (!tshFormulario->ContainsControl(ActiveControl())) tshFormulario->SetFocus();
+    pgcPadraoChange(Sender);
+    edtNDoc->SetFocus();
+}
+
+void TfrmLancamentos::sbtAlterarClick(TObject* Sender) {
+    TfrmPadrao::sbtAlterarClick(Sender);
+    ValidaLancLote();
+}
+
+// ---- command enabling ------------------------------------------------------------------------------
+
+void TfrmLancamentos::dtsPadraoStateChange(TObject*) {
+    const TDataSetState state = cdsLancCont->State();
+    const bool inEdit = state == dsEdit || state == dsInsert;
+    const bool edit = editing();
+    const bool formPage = pgcPadrao->ActivePage() == tshFormulario;
+    const bool browsePage = pgcPadrao->ActivePage() == tshFolhaDados;
+
+    SetCommandEnabled(sbtIncluir, !edit);
+    SetCommandEnabled(sbtAlterar, !edit && formPage);
+    SetCommandEnabled(sbtExcluir, !edit && formPage);
+    SetCommandEnabled(sbtImprimir, browsePage);
+    SetCommandEnabled(sbtVerificar, browsePage);
+    SetCommandEnabled(spbFiltro, browsePage);
+    SetCommandEnabled(sbtConfirmar, edit && formPage);
+    SetCommandEnabled(sbtCancelar, edit && formPage);
+    tshFolhaDados->Enabled = !edit;
+    tshFormulario->Enabled = (cdsLancCont->Active() && !cdsLancCont->IsEmpty()) || inEdit;
+    lblEmpresa->Enabled = !edit;
+    edtCdEmpresa->Enabled = !edit;
+    btnEmpresa->Enabled = !edit;
+    edtNDoc->Enabled = formPage;
+    depDtLancCont->Enabled = formPage && boNovoLanc;
+}
+
+// ---- current line ----------------------------------------------------------------------------------
+
+// On a line of an analytic account, the apportionment panel is open exactly
+// for the cost-centre kinds G, L and R.
+void TfrmLancamentos::checkApportionmentPanel() {
+    const std::string conta = cdsLancContCDCONTCTBL->AsString();
+    if (Consiste::EmptyString(conta)) return;
+    ContaContabil(conta);
+    if (qryContCtbl->FieldByName("IDTIPOCONT")->AsString() != "A") return;
+    const std::string kind = qryContCtbl->FieldByName("IDCONTCCUS")->AsString();
+    pnlLancCCusto->Enabled = !kind.empty() && (kind[0] == 'G' || kind[0] == 'L' || kind[0] == 'R');
+}
+
+void TfrmLancamentos::cdsLancContBeforeScroll(TDataSet*) {
+    dtUltLanc = cdsLancContDTLANCCONT->AsDateTime();
+    stUltDocu = cdsLancContCDDOCUCONT->AsString();
+    checkApportionmentPanel();
+}
+
+void TfrmLancamentos::cdsLancContAfterScroll(TDataSet*) {
+    dtUltLanc = cdsLancContDTLANCCONT->AsDateTime();
+    if (cdsLancCCusto->Active() && cdsLancCCusto->State() != dsBrowse) cdsLancCCusto->Cancel();
+    refilterApportionment();
+    checkApportionmentPanel();
+}
+
+void TfrmLancamentos::ContaContabil(const std::string& cdContCtbl) {
+    qryContCtbl->Close();
+    SetParam(qryContCtbl, "P_CDCONTCTBL", cdContCtbl);
+    SetParam(qryContCtbl, "P_TCDCONTCTBL", "");
+    SetParam(qryContCtbl, "P_CDCONTREDU", "");
+    SetParam(qryContCtbl, "P_TCDCONTREDU", "T");
+    qryContCtbl->Open();
+}
+
+// ---- period rules --------------------------------------------------------------------------------------
+
+// Whole days are compared, so a bound stored with a time of day still takes
+// in every line dated on that day.
+void TfrmLancamentos::PeriodoCTB(TDateTime dtLanc) {
+    auto day = [](TDateTime d) { return std::floor(d); };
+    auto bound = [this, &day](const char* field) {
+        return day(qryContOpeCtbl->FieldByName(field)->AsDateTime());
+    };
+    const TDateTime d = day(dtLanc);
+    if (bound("DTINICCONT") > d || d > bound("DTFINACONT"))
+        Consiste::MensErro(msgPadrao->Msg("PERIODO_FORA"), true);
+    if (bound("DTINICLANC") > d || d > bound("DTFINALANC"))
+        Consiste::MensErro(msgPadrao->Msg("DATALANC_FORA"), true);
+}
+
+// ---- display texts --------------------------------------------------------------------------------------
+
+void TfrmLancamentos::cdsLancContIDLANCINTEGetText(TField* Sender, std::string& Text, bool) {
+    Text = TextoIdLancInte(*msgPadrao, Sender->AsString());
+}
+
+void TfrmLancamentos::cdsLancContIDSISTEMAGetText(TField* Sender, std::string& Text, bool) {
+    Text = TextoIdSistema(Sender->AsString());
+}
+
+std::string TextoIdLancInte(const TMessages& messages, const std::string& code) {
+    for (const char* k : {"T", "M", "L", "I", "S", "F"})
+        if (code == k) return messages.Msg(code);
+    return {};
+}
+
+std::string TextoIdSistema(const std::string& code) {
+    static const std::pair<const char*, const char*> names[] = {
+        {"DFS", "Documentos Fiscais de Saída"},
+        {"DFE", "Documentos Fiscais de Entrada"},
+        {"EXP", "Expedição"},
+        {"PAG", "Contas a Pagar"},
+        {"REC", "Contas a Receber"},
+        {"BCO", "Controle Bancário"},
+        {"FIS", "Fiscal"},
+        {"FAI", "Faturamento"},
+        {"VND", "Gestão de Vendas"},
+        {"LTO", "Lote"},
+    };
+    for (const auto& [k, text] : names)
+        if (code == k) return text;
+    return {};
+}

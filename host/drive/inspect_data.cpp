@@ -1,0 +1,78 @@
+// Data-set properties and dumps for the driver.
+#include "host/drive/inspect.h"
+
+#include "platform/data/dataset.h"
+
+#include <algorithm>
+#include <cctype>
+#include <sstream>
+
+namespace drive {
+
+std::string BoolText(bool b) { return b ? "true" : "false"; }
+
+bool SameText(const std::string& a, const std::string& b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+               return std::tolower(x) == std::tolower(y);
+           });
+}
+
+namespace {
+
+Reading FieldReading(const TDataSet* ds, const std::vector<std::string>& path) {
+    TField* f = ds->FindField(path[0]);
+    if (!f) return Reading::Error(ds->Name + " has no field or property " + path[0]);
+    if (path.size() == 1) return Reading::Value(f->AsString());
+    if (path.size() == 2 && SameText(path[1], "DisplayText")) return Reading::Value(f->DisplayText());
+    if (path.size() == 2 && SameText(path[1], "Text")) return Reading::Value(f->Text());
+    if (path.size() == 2 && SameText(path[1], "IsNull")) return Reading::Value(BoolText(f->IsNull()));
+    return Reading::Error("unknown field property " + path.back() + " of " + ds->Name + "." + path[0]);
+}
+
+}  // namespace
+
+Reading ReadDataSet(const TDataSet* ds, const std::vector<std::string>& path) {
+    if (path.empty()) return Reading::Error("a data set property is needed");
+    const std::string& p = path[0];
+    if (path.size() == 1) {
+        if (SameText(p, "State")) return Reading::Value(DataSetStateName(ds->State()));
+        if (SameText(p, "RecordCount")) return Reading::Value(std::to_string(ds->Active() ? ds->RecordCount() : 0));
+        if (SameText(p, "Filtered")) return Reading::Value(BoolText(ds->Filtered()));
+        if (SameText(p, "Filter")) return Reading::Value(ds->Filter());
+        if (SameText(p, "Active")) return Reading::Value(BoolText(ds->Active()));
+        if (SameText(p, "IsEmpty")) return Reading::Value(BoolText(!ds->Active() || ds->IsEmpty()));
+        if (SameText(p, "RecNo")) return Reading::Value(std::to_string(ds->Active() ? ds->RecNo() : 0));
+        if (SameText(p, "ChangeCount")) return Reading::Value(std::to_string(ds->Active() ? ds->ChangeCount() : 0));
+        if (SameText(p, "Modified")) return Reading::Value(BoolText(ds->Modified()));
+    }
+    return FieldReading(ds, path);
+}
+
+std::string DumpDataSet(const TDataSet* ds, int maxRows) {
+    std::ostringstream out;
+    out << ds->Name << ": " << DataSetStateName(ds->State());
+    if (!ds->Active()) return out.str() + "\n";
+    out << ", " << ds->RecordCount() << " record(s), current " << ds->RecNo();
+    if (ds->Filtered()) out << ", filter: " << ds->Filter();
+    out << "\n  ";
+    for (int i = 0; i < ds->FieldCount(); ++i) out << (i ? " | " : "") << ds->Fields(i)->FieldName();
+    out << "\n";
+    int rows = std::min(ds->RecordCount(), maxRows);
+    for (int r = 0; r < rows; ++r) {
+        out << (r + 1 == ds->RecNo() ? "> " : "  ");
+        for (int i = 0; i < ds->FieldCount(); ++i)
+            out << (i ? " | " : "") << ds->DisplayTextAt(r, ds->Fields(i));
+        out << "\n";
+    }
+    if (ds->RecordCount() > rows) out << "  ... " << ds->RecordCount() - rows << " more\n";
+    if (ds->State() == dsInsert || ds->State() == dsEdit) {
+        out << "  buffer: ";
+        for (int i = 0; i < ds->FieldCount(); ++i)
+            out << (i ? " | " : "") << ds->Fields(i)->DisplayText();
+        out << "\n";
+    }
+    return out.str();
+}
+
+}  // namespace drive

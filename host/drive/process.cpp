@@ -1,0 +1,165 @@
+#include "host/drive/process.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace drive {
+namespace {
+
+std::vector<char*> ArgPointers(const std::vector<std::string>& argv) {
+    std::vector<char*> p;
+    for (const std::string& a : argv) p.push_back(const_cast<char*>(a.c_str()));
+    p.push_back(nullptr);
+    return p;
+}
+
+// Reads one line from fd within the deadline; false on end of file or timeout.
+bool ReadLine(int fd, std::string& line, std::chrono::steady_clock::time_point deadline) {
+    line.clear();
+    for (;;) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return false;
+        pollfd p{fd, POLLIN, 0};
+        int r = poll(&p, 1, static_cast<int>(left.count()));
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) return false;
+        char c;
+        ssize_t n = read(fd, &c, 1);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return !line.empty();
+        if (c == '\n') return true;
+        line += c;
+    }
+}
+
+}  // namespace
+
+std::string ExecutableDir() {
+    char buf[4096];
+    ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0) return ".";
+    std::string path(buf, static_cast<std::size_t>(n));
+    std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+int RunProgram(const std::vector<std::string>& argv, std::string& error) {
+    std::vector<char*> args = ArgPointers(argv);
+    std::fflush(nullptr);
+    pid_t pid = fork();
+    if (pid < 0) {
+        error = std::string("cannot start ") + argv[0] + ": " + std::strerror(errno);
+        return -1;
+    }
+    if (pid == 0) {
+        execv(args[0], args.data());
+        std::fprintf(stderr, "ctb-drive: cannot run %s: %s\n", args[0], std::strerror(errno));
+        _exit(127);
+    }
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0)
+        if (errno != EINTR) { error = "lost " + argv[0]; return -1; }
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    error = argv[0] + " was killed by signal " + std::to_string(WTERMSIG(status));
+    return -1;
+}
+
+bool ParseListeningLine(const std::string& line, int& port) {
+    static const std::string marker = "listening on ";
+    std::size_t at = line.find(marker);
+    if (at == std::string::npos) return false;
+    std::string addr = line.substr(at + marker.size());
+    while (!addr.empty() && (addr.back() == '\r' || addr.back() == ' ')) addr.pop_back();
+    std::size_t colon = addr.rfind(':');
+    if (colon == std::string::npos) return false;
+    std::string digits = addr.substr(colon + 1);
+    if (digits.empty() || digits.size() > 5 || digits.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    int p = std::atoi(digits.c_str());
+    if (p < 1 || p > 65535) return false;
+    port = p;
+    return true;
+}
+
+bool ServerProcess::Start(const std::string& program, const std::string& dbUrl, int timeoutMs,
+                          std::string& error) {
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) {
+        error = std::string("pipe: ") + std::strerror(errno);
+        return false;
+    }
+    std::vector<std::string> argv = {program, "--db", dbUrl, "--listen", "127.0.0.1:0"};
+    std::vector<char*> args = ArgPointers(argv);
+    std::fflush(nullptr);
+    pid_t pid = fork();
+    if (pid < 0) {
+        error = std::string("cannot start the server: ") + std::strerror(errno);
+        close(fds[0]);
+        close(fds[1]);
+        return false;
+    }
+    if (pid == 0) {
+        dup2(fds[1], STDOUT_FILENO);
+        execv(args[0], args.data());
+        std::fprintf(stderr, "ctb-drive: cannot run %s: %s\n", args[0], std::strerror(errno));
+        _exit(127);
+    }
+    close(fds[1]);
+    pid_ = pid;
+    outFd_ = fds[0];
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::string line;
+    while (ReadLine(outFd_, line, deadline)) {
+        if (ParseListeningLine(line, port_)) break;
+    }
+    if (port_ == 0) {
+        error = "the server " + program + " did not report its port";
+        Stop();
+        return false;
+    }
+    int fd = outFd_;
+    drain_ = std::thread([fd] {
+        char buf[512];
+        while (true) {
+            ssize_t n = read(fd, buf, sizeof buf);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+        }
+    });
+    return true;
+}
+
+void ServerProcess::Stop() {
+    if (pid_ > 0) {
+        kill(pid_, SIGTERM);
+        int status = 0;
+        bool gone = false;
+        for (int i = 0; i < 100 && !gone; ++i) {
+            pid_t r = waitpid(pid_, &status, WNOHANG);
+            if (r == pid_ || (r < 0 && errno != EINTR)) gone = true;
+            else usleep(50 * 1000);
+        }
+        if (!gone) {
+            kill(pid_, SIGKILL);
+            while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {}
+        }
+        pid_ = -1;
+    }
+    if (drain_.joinable()) drain_.join();
+    if (outFd_ >= 0) {
+        close(outFd_);
+        outFd_ = -1;
+    }
+}
+
+ServerProcess::~ServerProcess() { Stop(); }
+
+}  // namespace drive

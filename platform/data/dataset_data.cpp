@@ -1,0 +1,180 @@
+// TDataSet: opening and closing, the Data packet, the change log and the
+// notifications to data sources.
+#include "platform/data/dataset.h"
+
+#include "platform/data/datasource.h"
+#include "platform/data/filter.h"
+
+#include <algorithm>
+
+// ---- columns ---------------------------------------------------------------------
+
+void TDataSet::mapColumns() {
+    // Packets of the same layout (the screens copy Data back and forth) keep
+    // the mapping: no name look-ups per assignment.
+    if (colOf_.size() == fields_.size() && mappedLayout_ == data_.Fields()) {
+        if (filterExpr_) filterExpr_->Bind(colOf_);
+        return;
+    }
+    mappedLayout_ = data_.Fields();
+    colOf_.assign(fields_.size(), -1);
+    for (std::size_t i = 0; i < fields_.size(); ++i) colOf_[i] = data_.FieldIndex(fields_[i]->FieldName());
+    if (filterExpr_) filterExpr_->Bind(colOf_);
+}
+
+void TDataSet::ensureColumn(int fieldIndex) {
+    const auto i = static_cast<std::size_t>(fieldIndex);
+    if (colOf_[i] >= 0) return;
+    const TField& f = *fields_[i];
+    data_.AddField({f.FieldName(), f.DataType(), f.DataType() == TFieldType::ftString ? f.Size() : 0});
+    mapColumns();
+}
+
+bool TDataSet::sameLayout(const TDataPacket& p) const {
+    const auto& pf = p.Fields();
+    if (pf.size() != fields_.size()) return false;
+    for (std::size_t i = 0; i < pf.size(); ++i)
+        if (pf[i].Name != fields_[i]->FieldName() || pf[i].DataType != fields_[i]->DataType() ||
+            pf[i].Size != fields_[i]->Size())
+            return false;
+    return true;
+}
+
+// A data set without defined fields exposes the packet's own.
+void TDataSet::buildFieldsFromPacket(const TDataPacket& p) {
+    if (sameLayout(p)) return;
+    fields_.clear();
+    for (const TPacketField& pf : p.Fields()) {
+        if (FindField(pf.Name)) continue;  // a repeated name shows once
+        fields_.push_back(std::make_unique<TField>(this, static_cast<int>(fields_.size()), pf.Name, pf.DataType, pf.Size));
+    }
+    fieldsFromPacket_ = true;
+    mappedLayout_.clear();
+    colOf_.clear();
+    compiledText_.clear();
+    filterExpr_.reset();
+}
+
+std::vector<TPacketField> TDataSet::definedPacketFields() const {
+    std::vector<TPacketField> out;
+    for (const auto& f : fields_)
+        out.push_back({f->FieldName(), f->DataType(), f->DataType() == TFieldType::ftString ? f->Size() : 0});
+    return out;
+}
+
+// ---- open, close, data ---------------------------------------------------------------
+
+void TDataSet::prepareFilter() {
+    mapColumns();
+    if (filtered_) {
+        filterExpr_ = compileFor(filterText_);
+        compiledText_ = filterText_;
+        if (filterExpr_) filterExpr_->Bind(colOf_);
+    }
+}
+
+void TDataSet::openWith(const TDataPacket& packet) {
+    const bool wasActive = Active();
+    if (!wasActive) fire(BeforeOpen);
+    if (fields_.empty() || fieldsFromPacket_) buildFieldsFromPacket(packet);
+    if (fields_.empty()) throw EDatabaseError("'" + Name + "' não tem campos definidos.");
+    TDataPacket saved = data_;
+    data_ = packet;
+    try {
+        prepareFilter();
+    } catch (...) {
+        data_ = saved;
+        mapColumns();
+        throw;
+    }
+    buf_.clear();
+    modified_ = false;
+    resetPosition();
+    const TDataSetState before = state_;
+    state_ = dsBrowse;
+    if (!wasActive) DataEvent(TDataEvent::ActiveChanged);
+    if (before != dsBrowse) DataEvent(TDataEvent::StateChanged);
+    DataEvent(TDataEvent::DataSetChanged);
+    if (!wasActive) fire(AfterOpen);
+    if (AfterScroll && !IsEmpty()) fire(AfterScroll);
+}
+
+void TDataSet::SetActive(bool active) {
+    if (active == Active()) return;
+    if (active) {
+        openWith(data_.Fields().empty() ? TDataPacket(definedPacketFields()) : data_);
+        return;
+    }
+    fire(BeforeClose);
+    buf_.clear();
+    modified_ = false;
+    data_ = TDataPacket();
+    view_.clear();
+    viewDirty_ = false;
+    cur_ = 0;
+    eof_ = bof_ = true;
+    state_ = dsInactive;
+    DataEvent(TDataEvent::ActiveChanged);
+    DataEvent(TDataEvent::StateChanged);
+    fire(AfterClose);
+}
+
+TDataPacket TDataSet::GetData() const { return data_; }
+
+void TDataSet::SetData(const TDataPacket& packet) { openWith(packet); }
+
+int TDataSet::ChangeCount() const { return Active() ? static_cast<int>(data_.ChangeCount()) : 0; }
+
+void TDataSet::MergeChangeLog() { data_.MergeChangeLog(); }
+
+void TClientDataSet::CreateDataSet() {
+    if (FieldCount() == 0) throw EDatabaseError("'" + Name + "' não tem campos definidos.");
+    if (Active()) Close();
+    SetData(TDataPacket(definedPacketFields()));
+}
+
+void TClientDataSet::EmptyDataSet() {
+    requireActive();
+    Cancel();
+    TDataPacket empty = GetData();
+    empty.Clear();
+    SetDataKeepingState(empty);
+}
+
+void TDataSet::SetDataKeepingState(const TDataPacket& packet) {
+    data_ = packet;
+    mapColumns();
+    resetPosition();
+    DataEvent(TDataEvent::DataSetChanged);
+}
+
+// ---- notifications -------------------------------------------------------------------
+
+void TDataSet::DisableControls() { ++disableCount_; }
+
+void TDataSet::EnableControls() {
+    if (disableCount_ == 0) return;
+    if (--disableCount_ == 0) DataEvent(TDataEvent::DataSetChanged);
+}
+
+void TDataSet::DataEvent(TDataEvent event, TField* field) {
+    // A pending editor text is data, not display: it is written even while the
+    // controls are disabled.
+    if (disableCount_ > 0 && event != TDataEvent::UpdateData) return;
+    const std::vector<TDataSource*> sources = sources_;
+    for (TDataSource* s : sources) s->Notify(event, field);
+}
+
+void TDataSet::AttachDataSource(TDataSource* ds) {
+    if (std::find(sources_.begin(), sources_.end(), ds) == sources_.end()) sources_.push_back(ds);
+}
+
+void TDataSet::DetachDataSource(TDataSource* ds) {
+    sources_.erase(std::remove(sources_.begin(), sources_.end(), ds), sources_.end());
+}
+
+void TDataSet::FocusFieldControl(TField* field) {
+    const std::vector<TDataSource*> sources = sources_;
+    for (TDataSource* s : sources)
+        if (s->FocusControl(field)) return;
+}

@@ -1,0 +1,335 @@
+// TDataSet: the filtered view, navigation, Filter and Locate.
+#include "platform/data/dataset.h"
+
+#include "platform/data/datetime.h"
+#include "platform/data/filter.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+// Lower case for ASCII and the accented letters of Portuguese (UTF-8 "Ã" ->
+// "ã"), enough for loCaseInsensitive on the screens' texts.
+std::string foldCase(const std::string& s) {
+    std::string out = s;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        auto c = static_cast<unsigned char>(out[i]);
+        if (c < 0x80) {
+            out[i] = static_cast<char>(std::tolower(c));
+        } else if (c == 0xC3 && i + 1 < out.size()) {
+            auto d = static_cast<unsigned char>(out[i + 1]);
+            if (d >= 0x80 && d <= 0x9E && d != 0x97) out[i + 1] = static_cast<char>(d + 0x20);
+            ++i;
+        }
+    }
+    return out;
+}
+
+std::vector<std::string> splitKeys(const std::string& keys) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (start <= keys.size()) {
+        std::size_t p = keys.find(';', start);
+        if (p == std::string::npos) p = keys.size();
+        std::string k = keys.substr(start, p - start);
+        const std::size_t b = k.find_first_not_of(' ');
+        if (b != std::string::npos) out.push_back(k.substr(b, k.find_last_not_of(' ') - b + 1));
+        start = p + 1;
+    }
+    return out;
+}
+
+bool keyMatches(const TField& f, const Variant& have, const Variant& want, TLocateOptions options) {
+    const bool text = f.DataType() == TFieldType::ftString;
+    const bool haveNull = have.IsNull() || (text && have.AsString().empty());
+    const bool wantNull = want.IsNull() || (text && want.AsString().empty());
+    if (haveNull || wantNull) return haveNull && wantNull;
+    if (!text) {
+        double a = 0, b = 0;
+        if (!have.TryAsFloat(a)) return false;
+        const std::string* ws = want.string_if();
+        if (f.DataType() == TFieldType::ftDateTime && ws && TryStrToDate(*ws, b)) return a == b;
+        return want.TryAsFloat(b) && a == b;
+    }
+    std::string h = have.AsString(), w = want.AsString();
+    if (options.Contains(loCaseInsensitive)) {
+        h = foldCase(h);
+        w = foldCase(w);
+    }
+    if (options.Contains(loPartialKey)) return h.compare(0, w.size(), w) == 0;
+    return h == w;
+}
+
+}  // namespace
+
+// ---- the view -----------------------------------------------------------------
+
+const std::vector<std::size_t>& TDataSet::view() const {
+    if (viewDirty_) {
+        const_cast<TDataSet*>(this)->rebuildView();
+        viewDirty_ = false;
+        if (atFirstPending_) {
+            atFirstPending_ = false;
+            bof_ = true;
+            eof_ = filterOn() ? view_.empty() : data_.RecordCount() == 0;
+        }
+    }
+    return view_;
+}
+
+void TDataSet::rebuildView() {
+    view_.clear();
+    if (!filterOn()) return;
+    std::size_t phys = 0;
+    for (std::size_t k = 0; k < data_.ChunkCount(); ++k) {
+        std::size_t rows = 0;
+        const Variant* cells = data_.ChunkData(k, rows);
+        const std::size_t n = data_.Fields().size();
+        for (std::size_t r = 0; r < rows; ++r, ++phys)
+            if (filterExpr_->Matches(cells + r * n)) view_.push_back(phys);
+    }
+}
+
+std::size_t TDataSet::viewCount() const {
+    if (!Active()) return 0;
+    return filterOn() ? view().size() : data_.RecordCount();
+}
+
+std::size_t TDataSet::physAt(std::size_t viewIndex) const { return filterOn() ? view()[viewIndex] : viewIndex; }
+
+long TDataSet::viewIndexOfPhys(std::size_t phys) const {
+    if (!filterOn()) return phys < data_.RecordCount() ? static_cast<long>(phys) : -1;
+    const auto& v = view();
+    auto it = std::lower_bound(v.begin(), v.end(), phys);
+    return it != v.end() && *it == phys ? static_cast<long>(it - v.begin()) : -1;
+}
+
+long TDataSet::currentPhys() const {
+    if (!Active()) return -1;
+    const std::size_t n = viewCount();
+    if (n == 0) return -1;
+    return static_cast<long>(physAt(std::min(cur_, n - 1)));
+}
+
+bool TDataSet::passesFilter(std::size_t phys) const {
+    return !filterOn() || filterExpr_->Matches(data_.RowData(phys));
+}
+
+// A row was inserted into the packet at `phys`: later rows move down by one.
+void TDataSet::insertPhysInView(std::size_t phys) {
+    if (!filterOn() || viewDirty_) return;
+    auto it = std::lower_bound(view_.begin(), view_.end(), phys);
+    for (auto j = it; j != view_.end(); ++j) ++*j;
+    if (passesFilter(phys)) view_.insert(it, phys);
+}
+
+// The row at `phys` left the view; when it also left the packet, later rows
+// move up by one.
+void TDataSet::removePhysFromView(std::size_t phys, bool deleted) {
+    if (!filterOn() || viewDirty_) return;
+    auto it = std::lower_bound(view_.begin(), view_.end(), phys);
+    if (it != view_.end() && *it == phys) it = view_.erase(it);
+    if (deleted)
+        for (auto j = it; j != view_.end(); ++j) --*j;
+}
+
+void TDataSet::afterPostPosition(std::size_t phys) {
+    const long idx = viewIndexOfPhys(phys);
+    const std::size_t n = viewCount();
+    if (idx >= 0) {
+        cur_ = static_cast<std::size_t>(idx);
+    } else if (n > 0) {
+        // The record left the view: stay where it would have been.
+        const auto& v = view();
+        const auto pos = static_cast<std::size_t>(std::lower_bound(v.begin(), v.end(), phys) - v.begin());
+        cur_ = std::min(pos, n - 1);
+    } else {
+        cur_ = 0;
+    }
+    eof_ = bof_ = n == 0;
+}
+
+void TDataSet::resetPosition() {
+    cur_ = 0;
+    view_.clear();
+    bof_ = true;
+    // Unfiltered, the view is every row and is known at once; filtered, it is
+    // built (and Eof known) on first use.
+    viewDirty_ = atFirstPending_ = filterOn();
+    eof_ = viewDirty_ || data_.RecordCount() == 0;
+}
+
+// ---- navigation ------------------------------------------------------------------
+
+bool TDataSet::Eof() const {
+    if (!Active()) return true;
+    view();
+    return state_ == dsInsert ? false : eof_;
+}
+
+bool TDataSet::Bof() const {
+    if (!Active()) return true;
+    view();
+    return state_ == dsInsert ? false : bof_;
+}
+
+bool TDataSet::IsEmpty() const { return viewCount() == 0 && state_ != dsInsert; }
+
+int TDataSet::RecordCount() const { return static_cast<int>(viewCount()); }
+
+int TDataSet::RecNo() const {
+    const std::size_t n = viewCount();
+    return n == 0 ? 0 : static_cast<int>(std::min(cur_, n - 1) + 1);
+}
+
+void TDataSet::moveTo(std::size_t viewIndex, bool bof, bool eof) {
+    fire(BeforeScroll);
+    cur_ = viewIndex;
+    bof_ = bof;
+    eof_ = eof;
+    DataEvent(TDataEvent::Scrolled);
+    fire(AfterScroll);
+}
+
+void TDataSet::First() {
+    requireActive();
+    CheckBrowseMode();
+    moveTo(0, true, viewCount() == 0);
+}
+
+void TDataSet::Last() {
+    requireActive();
+    CheckBrowseMode();
+    const std::size_t n = viewCount();
+    moveTo(n == 0 ? 0 : n - 1, n == 0, true);
+}
+
+int TDataSet::MoveBy(int distance) {
+    requireActive();
+    CheckBrowseMode();
+    view();
+    if (distance == 0 || (distance > 0 && eof_) || (distance < 0 && bof_)) return 0;
+    const long n = static_cast<long>(viewCount());
+    const long from = static_cast<long>(cur_);
+    long to = from + distance;
+    bool bof = false, eof = false;
+    if (to >= n) {
+        to = n - 1;
+        eof = true;
+    } else if (to < 0) {
+        to = 0;
+        bof = true;
+    }
+    moveTo(static_cast<std::size_t>(std::max(to, 0L)), bof, eof);
+    return static_cast<int>(to - from);
+}
+
+void TDataSet::SetRecNo(int recNo) {
+    requireActive();
+    CheckBrowseMode();
+    const long n = static_cast<long>(viewCount());
+    if (n == 0) return;
+    const long to = std::clamp(static_cast<long>(recNo) - 1, 0L, n - 1);
+    moveTo(static_cast<std::size_t>(to), false, false);
+}
+
+bool TDataSet::Locate(const std::string& keyField, const Variant& value, TLocateOptions options) {
+    return Locate(keyField, std::vector<Variant>{value}, options);
+}
+
+bool TDataSet::Locate(const std::string& keyFields, const std::vector<Variant>& values, TLocateOptions options) {
+    requireActive();
+    CheckBrowseMode();
+    std::vector<const TField*> keys;
+    for (const std::string& k : splitKeys(keyFields)) keys.push_back(FieldByName(k));
+    if (keys.empty() || keys.size() != values.size())
+        throw EDatabaseError("Locate em '" + Name + "': " + std::to_string(keys.size()) + " campos e " +
+                             std::to_string(values.size()) + " valores.");
+    const std::size_t n = viewCount();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!recordMatches(physAt(i), keys, values, options)) continue;
+        moveTo(i, false, false);
+        return true;
+    }
+    return false;
+}
+
+bool TDataSet::recordMatches(std::size_t phys, const std::vector<const TField*>& keys,
+                             const std::vector<Variant>& values, TLocateOptions options) const {
+    static const Variant null;
+    const Variant* row = data_.RowData(phys);
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+        const int col = colOf_[static_cast<std::size_t>(keys[k]->Index())];
+        if (!keyMatches(*keys[k], col < 0 ? null : row[col], values[k], options)) return false;
+    }
+    return true;
+}
+
+Variant TDataSet::ValueAt(int viewIndex, const TField* field) const {
+    if (viewIndex < 0 || static_cast<std::size_t>(viewIndex) >= viewCount() || !field) return Variant();
+    const int col = colOf_[static_cast<std::size_t>(field->Index())];
+    return col < 0 ? Variant() : data_.Value(physAt(static_cast<std::size_t>(viewIndex)), static_cast<std::size_t>(col));
+}
+
+std::string TDataSet::DisplayTextAt(int viewIndex, const TField* field) const {
+    if (viewIndex < 0 || static_cast<std::size_t>(viewIndex) >= viewCount() || !field) return {};
+    struct Peek {
+        long& slot;
+        long saved;
+        ~Peek() { slot = saved; }
+    } peek{peekRow_, peekRow_};
+    peekRow_ = static_cast<long>(physAt(static_cast<std::size_t>(viewIndex)));
+    return field->DisplayText();
+}
+
+// ---- filter --------------------------------------------------------------------
+
+std::shared_ptr<TFilterExpr> TDataSet::compileFor(const std::string& text) const {
+    if (text.find_first_not_of(" \t\r\n") == std::string::npos) return nullptr;
+    if (filterExpr_ && text == compiledText_) return filterExpr_;
+    std::vector<TFilterField> fs;
+    for (const auto& f : fields_) fs.push_back({f->FieldName(), f->DataType()});
+    auto e = CompileFilter(text, fs);
+    e->Bind(colOf_);
+    return e;
+}
+
+void TDataSet::applyFilter(const std::string& text, bool on) {
+    // Compile first: a bad text changes nothing.
+    std::shared_ptr<TFilterExpr> expr = on && Active() ? compileFor(text) : filterExpr_;
+    if (Active()) {
+        CheckBrowseMode();
+        fire(BeforeScroll);
+    }
+    if (on && Active()) {
+        filterExpr_ = expr;
+        compiledText_ = text;
+    }
+    filterText_ = text;
+    filtered_ = on;
+    if (!Active()) return;
+    resetPosition();
+    DataEvent(TDataEvent::DataSetChanged);
+    if (!IsEmpty()) fire(AfterScroll);
+}
+
+void TDataSet::SetFilter(const std::string& text) {
+    if (Active() && filtered_) CheckBrowseMode();
+    if (text == filterText_) return;
+    if (!filtered_ || !Active()) {
+        filterText_ = text;
+        return;
+    }
+    applyFilter(text, true);
+}
+
+void TDataSet::SetFiltered(bool on) {
+    if (Active()) CheckBrowseMode();
+    if (on == filtered_) return;
+    if (!Active()) {
+        filtered_ = on;
+        return;
+    }
+    applyFilter(filterText_, on);
+}

@@ -1,0 +1,108 @@
+// ctb11000-server --db <url> [--listen ADDRESS:PORT]
+//
+// The application server of the journal-entry module. Listens on loopback
+// unless told otherwise; port 0 picks a free port. Once listening it prints
+// "listening on ADDRESS:PORT" on stdout (ctb-drive reads the port from it)
+// and serves until SIGINT or SIGTERM, then stops gracefully.
+#include "server/rpc_server.h"
+
+#if __has_include("server/store.h")
+#include "server/store.h"
+#define CTB_HAVE_STORE 1
+#endif
+
+#include <csignal>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+
+namespace {
+
+struct TOptions {
+    std::string db;
+    std::string address = "127.0.0.1";
+    int port = 0;
+};
+
+int Usage(const std::string& problem) {
+    std::cerr << "ctb11000-server: " << problem << "\n"
+              << "uso: ctb11000-server --db <url> [--listen 127.0.0.1:PORTA]\n";
+    return 2;
+}
+
+// "ADDRESS:PORT", "[v6]:PORT" or ":PORT".
+bool ParseListen(const std::string& text, TOptions& o) {
+    const auto colon = text.rfind(':');
+    if (colon == std::string::npos) return false;
+    std::string host = text.substr(0, colon);
+    const std::string port = text.substr(colon + 1);
+    if (host.size() >= 2 && host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
+    if (port.empty() || port.size() > 5 || port.find_first_not_of("0123456789") != std::string::npos) return false;
+    const int p = std::stoi(port);
+    if (p > 65535) return false;
+    if (!host.empty()) o.address = host;
+    o.port = p;
+    return true;
+}
+
+bool ParseArgs(int argc, char** argv, TOptions& o, std::string& problem) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if ((a == "--db" || a == "--listen") && i + 1 >= argc) {
+            problem = "falta o valor de " + a;
+            return false;
+        }
+        if (a == "--db") {
+            o.db = argv[++i];
+        } else if (a == "--listen") {
+            if (!ParseListen(argv[++i], o)) {
+                problem = std::string("endereço inválido em --listen: ") + argv[i];
+                return false;
+            }
+        } else {
+            problem = "opção desconhecida: " + a;
+            return false;
+        }
+    }
+    if (o.db.empty()) {
+        problem = "falta --db";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    TOptions options;
+    std::string problem;
+    if (!ParseArgs(argc, argv, options, problem)) return Usage(problem);
+
+    // Block the stop signals before any thread starts, so only sigwait sees them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    TRpcServer server;
+    try {
+#ifdef CTB_HAVE_STORE
+        RegisterStoreMethods(server, options.db);
+#else
+        std::cerr << "ctb11000-server: built without the entry store; no methods are served\n";
+#endif
+        const int port = server.Start(options.address, options.port);
+        const bool v6 = options.address.find(':') != std::string::npos;
+        std::cout << "listening on " << (v6 ? "[" + options.address + "]" : options.address) << ":" << port
+                  << std::endl;
+    } catch (const std::exception& e) {
+        std::cerr << "ctb11000-server: " << e.what() << std::endl;
+        return 1;
+    }
+
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    server.Stop();
+    return 0;
+}

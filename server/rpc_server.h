@@ -1,0 +1,70 @@
+// TRpcServer: the application server's MessagePack-RPC endpoint (see
+// docs/protocol.md). Methods are registered by name and matched without
+// regard to case; each handler receives the positional arguments and returns
+// the method's value. Arguments named as by-reference go back to the caller in
+// the answer's `out` map with whatever value the handler left in them.
+//
+// Contract:
+//  - a handler that throws ERpcError answers with that code and message; any
+//    other std::exception answers with code "interno"; an unknown method with
+//    code "metodo" ("Método desconhecido: X"). The connection stays open.
+//  - wrong argument counts and types are the handler's to refuse: ExpectArgs
+//    checks the count, TRpcValue's accessors check the kinds ("tipo").
+//  - a frame that is not a request, a frame over the size limit, nesting over
+//    the depth limit or bytes that are not MessagePack get an error answer;
+//    when the byte stream can no longer be followed the connection is closed
+//    after it. Every other connection goes on being served.
+//  - each connection is served by its own thread, so handlers run concurrently
+//    unless TRpcServerOptions::SerializeHandlers is set; a handler must open
+//    its own database session (one per call).
+//  - Stop() stops accepting, lets running handlers finish and deliver their
+//    answers, closes every connection and waits for their threads. The
+//    destructor stops the server.
+#pragma once
+
+#include "platform/net/codec.h"
+#include "platform/net/rpcvalue.h"
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct TRpcServerOptions {
+    TRpcLimits Limits;
+    std::size_t MaxConnections = 256;  // further clients are closed at once
+    bool SerializeHandlers = false;    // true: one handler at a time, server-wide
+};
+
+class TRpcServer {
+public:
+    using THandler = std::function<TRpcValue(std::vector<TRpcValue>& args)>;
+
+    explicit TRpcServer(TRpcServerOptions options = {});
+    ~TRpcServer();
+    TRpcServer(const TRpcServer&) = delete;
+    TRpcServer& operator=(const TRpcServer&) = delete;
+
+    // Registers (or replaces) a method. byRefIndexes are the 0-based positions
+    // of the by-reference arguments. Register before Start.
+    void Register(std::string name, std::vector<int> byRefIndexes, THandler handler);
+
+    // Binds to address:port (port 0 picks a free one) and starts serving on
+    // background threads. Returns the bound port. Throws ERpcError "conexao"
+    // when the address cannot be bound.
+    int Start(const std::string& address = "127.0.0.1", int port = 0);
+    void Stop();
+
+    int Port() const;
+    std::size_t ActiveConnections() const;
+
+    struct Impl;
+
+private:
+    std::unique_ptr<Impl> impl_;
+};
+
+// Refuses a call whose argument count is not n: throws ERpcError "argumentos"
+// ("O método X espera N argumentos e recebeu M.").
+void ExpectArgs(const std::vector<TRpcValue>& args, std::size_t n, const std::string& method);

@@ -1,0 +1,222 @@
+// Database targets, sessions, the schema script and the transaction guard.
+#include "server/store_internal.h"
+
+#include <soci/sqlite3/soci-sqlite3.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#ifndef CTB_SCHEMA_FILE
+#define CTB_SCHEMA_FILE "server/schema.sql"
+#endif
+
+namespace ctbstore {
+
+namespace {
+
+bool StartsWith(const std::string& s, const std::string& prefix)
+{
+    return s.compare(0, prefix.size(), prefix) == 0;
+}
+
+// SOCI's SQLite connect string takes key=value pairs separated by blanks; a
+// path with blanks or quotes is given quoted, with inner quotes doubled.
+std::string SqliteConnectFor(const std::string& path)
+{
+    bool plain = path.find_first_of(" \t\"'") == std::string::npos;
+    std::string value = path;
+    if (!plain) {
+        value = "\"";
+        for (char c : path) {
+            if (c == '"') value += '"';
+            value += c;
+        }
+        value += '"';
+    }
+    return "db=" + value + " timeout=15";
+}
+
+TDbTarget SqliteTarget(const std::string& rest)
+{
+    TDbTarget t;
+    t.Dialect = TDialect::SQLite;
+    t.Backend = "sqlite3";
+    if (StartsWith(rest, "db=")) {
+        t.Connect = rest;
+        std::string path = rest.substr(3);
+        t.Display = path.substr(0, path.find(' '));
+    } else {
+        t.Connect = SqliteConnectFor(rest);
+        t.Display = rest;
+    }
+    if (Trim(t.Display).empty())
+        Refuse("banco", "Arquivo do banco de dados não informado.");
+    return t;
+}
+
+TDbTarget PostgresTarget(const std::string& connect)
+{
+#ifdef CTB_HAVE_POSTGRESQL
+    TDbTarget t;
+    t.Dialect = TDialect::PostgreSQL;
+    t.Backend = "postgresql";
+    t.Connect = connect;
+    t.Display = "PostgreSQL";
+    return t;
+#else
+    (void)connect;
+    Refuse("banco", "Este servidor foi gerado sem suporte a PostgreSQL.");
+#endif
+}
+
+void ConfigureSqlite(soci::session& sql)
+{
+    std::string mode;
+    sql << "PRAGMA busy_timeout = 15000";
+    sql << "PRAGMA journal_mode = WAL", soci::into(mode);
+    sql << "PRAGMA synchronous = NORMAL";
+}
+
+}  // namespace
+
+TDbTarget ParseDbUrl(const std::string& url)
+{
+    std::string u = Trim(url);
+    if (u.empty()) Refuse("banco", "Banco de dados não informado.");
+    if (StartsWith(u, "postgresql://") || StartsWith(u, "postgres://")) return PostgresTarget(u);
+    if (StartsWith(u, "postgresql:")) return PostgresTarget(Trim(u.substr(11)));
+    if (StartsWith(u, "sqlite3://")) return SqliteTarget(u.substr(10));
+    if (StartsWith(u, "sqlite://")) return SqliteTarget(u.substr(9));
+    return SqliteTarget(u);
+}
+
+std::unique_ptr<soci::session> OpenSession(const TDbTarget& target)
+{
+    auto sql = std::make_unique<soci::session>();
+    try {
+        if (target.Dialect == TDialect::SQLite) {
+            sql->open(*soci::factory_sqlite3(), target.Connect);
+            ConfigureSqlite(*sql);
+        } else {
+            sql->open(target.Backend, target.Connect);
+            // The schema's "IF NOT EXISTS" would otherwise print a notice per
+            // object on every start.
+            *sql << "SET client_min_messages = WARNING";
+        }
+    } catch (const std::exception& e) {
+        Refuse("banco", "Não foi possível abrir o banco de dados " + target.Display + ": " +
+                            e.what());
+    }
+    return sql;
+}
+
+std::string SchemaText()
+{
+    const char* env = std::getenv("CTB_SCHEMA_FILE");
+    std::string path = env && *env ? env : CTB_SCHEMA_FILE;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) Refuse("banco", "Esquema do banco de dados não encontrado: " + path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> SplitSqlScript(const std::string& script)
+{
+    std::vector<std::string> out;
+    std::string current;
+    std::size_t i = 0;
+    while (i < script.size()) {
+        if (script.compare(i, 2, "--") == 0) {
+            std::size_t eol = script.find('\n', i);
+            i = eol == std::string::npos ? script.size() : eol;
+            continue;
+        }
+        char c = script[i++];
+        if (c == ';') {
+            if (!Trim(current).empty()) out.push_back(Trim(current));
+            current.clear();
+        } else {
+            current += c;
+        }
+    }
+    if (!Trim(current).empty()) out.push_back(Trim(current));
+    return out;
+}
+
+void ApplySchema(soci::session& sql, TDialect dialect)
+{
+    std::vector<std::string> statements = SplitSqlScript(SchemaText());
+    try {
+        TTransaction tx(sql, dialect, true);
+        for (const std::string& statement : statements) sql << statement;
+        tx.Commit();
+    } catch (const ERpcError&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw DatabaseError(e);
+    }
+}
+
+TTransaction::TTransaction(soci::session& sql, TDialect dialect, bool write) : sql_(sql)
+{
+    if (dialect == TDialect::SQLite)
+        sql_ << (write ? "BEGIN IMMEDIATE" : "BEGIN");
+    else
+        sql_ << (write ? "BEGIN" : "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+    open_ = true;
+}
+
+TTransaction::~TTransaction()
+{
+    if (!open_) return;
+    try {
+        sql_ << "ROLLBACK";
+    } catch (...) {
+        // The connection is gone or the transaction already ended; nothing
+        // was committed either way.
+    }
+}
+
+void TTransaction::Commit()
+{
+    sql_ << "COMMIT";
+    open_ = false;
+}
+
+TSessionPool::TLease::~TLease()
+{
+    if (broken_ || !session_) return;
+    std::lock_guard<std::mutex> lock(pool_.mutex_);
+    pool_.free_.push_back(std::move(session_));
+}
+
+TSessionPool::TLease TSessionPool::Acquire()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!free_.empty()) {
+            auto s = std::move(free_.back());
+            free_.pop_back();
+            return TLease(*this, std::move(s));
+        }
+    }
+    return TLease(*this, OpenSession(target_));
+}
+
+void Refuse(const std::string& code, const std::string& message)
+{
+    throw ERpcError(code, message);
+}
+
+ERpcError DatabaseError(const std::exception& e)
+{
+    std::string what = e.what();
+    if (what.find("database is locked") != std::string::npos ||
+        what.find("database is busy") != std::string::npos)
+        return ERpcError("banco", "Banco de dados ocupado por outro usuário; tente novamente.");
+    return ERpcError("banco", "Erro no banco de dados: " + what);
+}
+
+}  // namespace ctbstore

@@ -1,0 +1,199 @@
+// GetLancCont: the lines of a company that match the filter dialog's
+// criteria. The range criteria (date, account, document) select candidates
+// in SQL on the indexes; the code lists, the entry number, the history text,
+// the value range and the apportionment criteria are matched here, as data.
+#include "server/store_impl.h"
+#include "server/store_lines.h"
+
+#include <cmath>
+#include <map>
+#include <set>
+
+namespace ctbstore {
+
+namespace {
+
+// Above this many matched entries the Aux kinds read the company's lines in
+// the matched number range once instead of one query per entry.
+constexpr std::size_t kPerEntryLimit = 200;
+
+struct TCandidateWhere {
+    std::string Where;
+    std::vector<TLineParam> Params;
+};
+
+std::string FinalAccount(const TLancFiltro& f)
+{
+    if (!f.ContFimZ.empty()) return f.ContFimZ;
+    std::string fim = Trim(f.ContFim);
+    if (fim.size() < 10) fim += std::string(10 - fim.size(), 'Z');
+    return fim;
+}
+
+// The SQL part of the criteria, on the lines aliased L: fixed fragments, each
+// present only when its criterion is given (so the indexes serve it), every
+// value bound. Parameter names are never repeated, so every backend binds
+// them alike.
+TCandidateWhere CandidateWhere(const TLancFiltro& f)
+{
+    TCandidateWhere w;
+    w.Where = "L.CDEMPRESA = :emp AND L.DTLANCCONT >= :dtini AND L.DTLANCCONT <= :dtfim";
+    w.Params = {{"emp", Trim(f.Empresa)},
+                {"dtini", f.DtIni != 0 ? DateToSql(f.DtIni) : "0001-01-01"},
+                {"dtfim", f.DtFim != 0 ? DateToSql(f.DtFim) : "9999-12-31"}};
+    std::string contIni = Trim(f.ContIni);
+    if (!contIni.empty()) {
+        w.Where += " AND L.CDCONTCTBL >= :contini AND L.CDCONTCTBL <= :contfim";
+        w.Params.push_back({"contini", contIni});
+        w.Params.push_back({"contfim", FinalAccount(f)});
+    }
+    std::string docu = Trim(f.Docu);
+    if (!docu.empty()) {
+        w.Where += " AND L.CDDOCUCONT = :docu";
+        w.Params.push_back({"docu", docu});
+    }
+    return w;
+}
+
+// The criteria matched in C++ on one candidate line.
+class TLineMatcher {
+public:
+    explicit TLineMatcher(const TLancFiltro& f)
+        : f_(f), hasNrLanc_(!Trim(f.NrLanc).empty()), nrLanc_(StripLeadingZeros(f.NrLanc)),
+          histLanc_(FoldCase(f.HistLanc))
+    {
+        if (f.IsValueKind() && (!AmountToCents(f.VrIni, vrIni_) || !AmountToCents(f.VrFim, vrFim_)))
+            Refuse("argumentos", "Faixa de valores inválida no filtro.");
+    }
+
+    using TKeys = std::set<std::pair<std::string, std::string>>;
+
+    // rateados: the lines with a matching apportionment ("Ger" kinds only).
+    bool Matches(const TLineRecord& r, const TKeys* rateados) const
+    {
+        using C = TLineRecord;
+        if (!f_.Hist.empty() && !InList(f_.Hist, r.Get(C::CDHISTPADR))) return false;
+        if (!CommercialMatches(r)) return false;
+        if (hasNrLanc_ && StripLeadingZeros(r.Get(C::NRLANCCONT)) != nrLanc_) return false;
+        if (!histLanc_.empty() && FoldCase(r.Get(C::DSHISTLANC)).find(histLanc_) == std::string::npos)
+            return false;
+        if (f_.IsValueKind()) {
+            long long v = r.Cents < 0 ? -r.Cents : r.Cents;
+            if (v < vrIni_ || v > vrFim_) return false;
+        }
+        if (rateados && !rateados->count({r.Get(C::NRLANCCONT), r.Get(C::NRSEQLANC)})) return false;
+        return true;
+    }
+
+private:
+    bool CommercialMatches(const TLineRecord& r) const
+    {
+        if (f_.Clie.empty() && f_.Forn.empty() && f_.Banc.empty()) return true;
+        const std::string& kind = r.Get(TLineRecord::IDLANCCOME);
+        const std::string& code = r.Get(TLineRecord::CDCONTCOME);
+        return (!f_.Clie.empty() && kind == "C" && InList(f_.Clie, code)) ||
+               (!f_.Forn.empty() && kind == "F" && InList(f_.Forn, code)) ||
+               (!f_.Banc.empty() && kind == "B" && InList(f_.Banc, code));
+    }
+
+    const TLancFiltro& f_;
+    bool hasNrLanc_;
+    std::string nrLanc_;
+    std::string histLanc_;
+    std::int64_t vrIni_ = 0, vrFim_ = 0;
+};
+
+// (entry, sequence) of the candidate lines that have an apportionment line
+// whose branch and cost centre are in the lists (an empty list takes all).
+std::set<std::pair<std::string, std::string>> ApportionedLines(soci::session& sql,
+                                                               const TLancFiltro& f,
+                                                               const TCandidateWhere& w)
+{
+    std::set<std::pair<std::string, std::string>> keys;
+    std::string nr, seq, filial, cc;
+    soci::statement st(sql);
+    st.exchange(soci::into(nr));
+    st.exchange(soci::into(seq));
+    st.exchange(soci::into(filial));
+    st.exchange(soci::into(cc));
+    for (const TLineParam& p : w.Params) st.exchange(soci::use(p.Value, p.Name));
+    st.alloc();
+    st.prepare("SELECT R.NRLANCCONT, R.NRSEQLANC, R.CDFILIAL, R.CDCENTCUST"
+               " FROM LANCCCUSTO R JOIN LANCCONT L ON L.CDEMPRESA = R.CDEMPRESA"
+               " AND L.NRLANCCONT = R.NRLANCCONT AND L.NRSEQLANC = R.NRSEQLANC"
+               " WHERE " + w.Where);
+    st.define_and_bind();
+    st.execute();
+    while (st.fetch()) {
+        if (!f.Filial.empty() && !InList(f.Filial, filial)) continue;
+        if (!f.CentCust.empty() && !InList(f.CentCust, cc)) continue;
+        keys.insert({nr, seq});
+    }
+    return keys;
+}
+
+// Every line of the matched entries, in entry and sequence order.
+void AppendWholeEntries(soci::session& sql, const std::string& empresa,
+                        const std::set<std::string>& entries, TDataPacket& out)
+{
+    if (entries.empty()) return;
+    auto append = [&](const TLineRecord& r) {
+        if (entries.count(r.Get(TLineRecord::NRLANCCONT))) out.AppendRow(r.ToRow());
+    };
+    if (entries.size() <= kPerEntryLimit) {
+        for (const std::string& nr : entries) ReadEntryLines(sql, empresa, nr, append);
+        return;
+    }
+    ReadLines(sql, "L.CDEMPRESA = :emp AND L.NRLANCCONT >= :nrini AND L.NRLANCCONT <= :nrfim",
+              {{"emp", empresa}, {"nrini", *entries.begin()}, {"nrfim", *entries.rbegin()}},
+              append);
+}
+
+TDataPacket GetLancContIn(soci::session& sql, const TLancFiltro& f)
+{
+    TCandidateWhere w = CandidateWhere(f);
+    std::set<std::pair<std::string, std::string>> rateados;
+    if (f.IsManagementKind()) rateados = ApportionedLines(sql, f, w);
+    TLineMatcher matcher(f);
+    const auto* rateadosPtr = f.IsManagementKind() ? &rateados : nullptr;
+
+    TDataPacket out(LancContFields());
+    std::set<std::string> entries;
+    ReadLines(sql, w.Where, w.Params, [&](const TLineRecord& r) {
+        if (!matcher.Matches(r, rateadosPtr)) return;
+        if (f.IsValueKind())
+            out.AppendRow(r.ToRow());
+        else
+            entries.insert(r.Get(TLineRecord::NRLANCCONT));
+    });
+    if (!f.IsValueKind()) AppendWholeEntries(sql, Trim(f.Empresa), entries, out);
+    return out;
+}
+
+}  // namespace
+
+}  // namespace ctbstore
+
+bool TLancFiltro::IsValueKind() const
+{
+    return ctbstore::SameName(TipoFiltro, "FiltroValor") ||
+           ctbstore::SameName(TipoFiltro, "FiltroValorGer");
+}
+
+bool TLancFiltro::IsManagementKind() const
+{
+    return ctbstore::SameName(TipoFiltro, "FiltroValorGer") ||
+           ctbstore::SameName(TipoFiltro, "AuxFiltroGer");
+}
+
+TDataPacket TEntryStore::GetLancCont(const TLancFiltro& filtro)
+{
+    if (!filtro.IsValueKind() && !ctbstore::SameName(filtro.TipoFiltro, "AuxFiltro") &&
+        !ctbstore::SameName(filtro.TipoFiltro, "AuxFiltroGer"))
+        ctbstore::Refuse("argumentos", "Tipo de filtro desconhecido: \"" + filtro.TipoFiltro +
+                                           "\" (esperado FiltroValor, FiltroValorGer, AuxFiltro"
+                                           " ou AuxFiltroGer).");
+    if (!ctbstore::ValidDate(filtro.DtIni) || !ctbstore::ValidDate(filtro.DtFim))
+        ctbstore::Refuse("argumentos", "Período do filtro com data inválida.");
+    return impl_->Run(false, [&](soci::session& sql) { return ctbstore::GetLancContIn(sql, filtro); });
+}

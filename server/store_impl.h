@@ -1,0 +1,66 @@
+// TEntryStore's private state and the one-transaction wrapper that every
+// remote method runs in.
+#pragma once
+
+#include "server/store.h"
+#include "server/store_internal.h"
+
+#include <type_traits>
+#include <utility>
+
+struct TEntryStore::Impl {
+    explicit Impl(const std::string& dbUrl) : Pool(ctbstore::ParseDbUrl(dbUrl)) {}
+
+    ctbstore::TSessionPool Pool;
+
+    ctbstore::TDialect Dialect() const { return Pool.Target().Dialect; }
+
+    // Runs f(session) inside one transaction on a pooled session: committed
+    // when f returns, rolled back when it throws. Database failures become
+    // ERpcError "banco"; the session that failed is not reused.
+    template <class F>
+    auto Run(bool write, F&& f) -> std::invoke_result_t<F, soci::session&>
+    {
+        using R = std::invoke_result_t<F, soci::session&>;
+        auto lease = Pool.Acquire();
+        try {
+            ctbstore::TTransaction tx(*lease, Dialect(), write);
+            if constexpr (std::is_void_v<R>) {
+                std::forward<F>(f)(*lease);
+                tx.Commit();
+            } else {
+                R result = std::forward<F>(f)(*lease);
+                tx.Commit();
+                return result;
+            }
+        } catch (const ERpcError&) {
+            throw;
+        } catch (const soci::soci_error& e) {
+            lease.MarkBroken();
+            throw ctbstore::DatabaseError(e);
+        }
+    }
+};
+
+namespace ctbstore {
+
+// Guards shared by the save and the delete (store_guard.cpp). Each throws
+// ERpcError when the entry may not change.
+struct TCompanyPeriods {
+    std::string IniCont, FimCont, IniLanc, FimLanc;  // 'YYYY-MM-DD'; "" when unset
+};
+// Throws "validacao" EMP_N for an unknown company; a company without
+// parameters gets empty periods, which refuse every date.
+TCompanyPeriods LoadPeriods(soci::session& sql, const std::string& empresa);
+// PERIODO_FORA / DATALANC_FORA when the date lies outside either period.
+void CheckPeriod(const TCompanyPeriods& p, const std::string& date, const std::string& where);
+// LANC_LOTE when the entry belongs to a batch or a closing, MAPA_APUR when a
+// tax map uses it.
+void CheckNotProtected(soci::session& sql, const std::string& empresa, const std::string& nrLanc);
+
+std::string LoteDoLancamento(soci::session& sql, const std::string& empresa,
+                             const std::string& nrLanc, bool& found);
+TDataPacket MapasDoLancamento(soci::session& sql, const std::string& empresa,
+                              const std::string& nrLanc);
+
+}  // namespace ctbstore

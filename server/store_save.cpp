@@ -1,0 +1,317 @@
+// SetLancContabil and SetExcluiLancamento: the only writers of entries.
+// A save takes from the packets only the records of its own entry, checks
+// the whole entry and replaces its lines and apportionment in one
+// transaction; anything wrong refuses the save and leaves the store as it was.
+#include "server/store_impl.h"
+#include "server/store_rows.h"
+
+#include <map>
+#include <set>
+#include <tuple>
+
+using namespace ctbstore;
+
+namespace {
+
+// Reads cells of a packet by field name; a missing optional field reads as
+// null, a missing required one refuses the packet.
+class TPacketReader {
+public:
+    TPacketReader(const TDataPacket& p, const std::string& what) : p_(p), what_(what) {}
+
+    int Require(const std::string& field) const
+    {
+        int i = p_.FieldIndex(field);
+        if (i < 0) Refuse("validacao", "O pacote de " + what_ + " não tem o campo " + field + ".");
+        return i;
+    }
+    int Optional(const std::string& field) const { return p_.FieldIndex(field); }
+
+    std::string Text(std::size_t row, int col) const
+    {
+        if (col < 0) return "";
+        const Variant& v = p_.Value(row, static_cast<std::size_t>(col));
+        if (v.kind() == Variant::Kind::Float)
+            Refuse("validacao", "Campo " + p_.Fields()[col].Name + " de " + what_ + " deve ser texto.");
+        return v.AsString();
+    }
+    std::string Code(std::size_t row, int col) const { return Trim(Text(row, col)); }
+
+    // A date cell: TDateTime days (float or integer) or null (0).
+    TDateTime Date(std::size_t row, int col) const
+    {
+        if (col < 0) return 0;
+        const Variant& v = p_.Value(row, static_cast<std::size_t>(col));
+        if (v.IsNull()) return 0;
+        if (v.kind() != Variant::Kind::Float && v.kind() != Variant::Kind::Integer)
+            Refuse("validacao", "Campo " + p_.Fields()[col].Name + " de " + what_ + " deve ser data.");
+        return v.AsFloat();
+    }
+
+    // An amount in cents; false for null, text or a value out of range.
+    bool Cents(std::size_t row, int col, std::int64_t& cents) const
+    {
+        const Variant& v = p_.Value(row, static_cast<std::size_t>(col));
+        if (v.kind() != Variant::Kind::Float && v.kind() != Variant::Kind::Integer) return false;
+        return AmountToCents(v.AsFloat(), cents);
+    }
+
+private:
+    const TDataPacket& p_;
+    std::string what_;
+};
+
+std::string LinePrefix(const std::string& seq) { return "Partida " + seq + ": "; }
+
+void CheckLength(const std::string& value, std::size_t max, const std::string& field,
+                 const std::string& where)
+{
+    if (Utf8Length(value) > max)
+        Refuse("validacao", where + "o campo " + field + " excede " + std::to_string(max) +
+                                " caracteres.");
+}
+
+struct TEntryToSave {
+    std::vector<TStoredLine> Lines;
+    std::vector<TStoredRateio> Rateio;
+};
+
+// The entry's lines, checked one by one (the whole-entry checks follow).
+std::vector<TStoredLine> TakeLines(const TDataPacket& p, const std::string& empresa,
+                                   const std::string& nrLanc)
+{
+    TPacketReader r(p, "partidas");
+    int cEmp = r.Require("CDEMPRESA"), cNr = r.Require("NRLANCCONT"), cSeq = r.Require("NRSEQLANC");
+    int cConta = r.Require("CDCONTCTBL"), cData = r.Require("DTLANCCONT");
+    int cValor = r.Require("VRLANCAMENT");
+    int cFil = r.Optional("CDFILLANC"), cHist = r.Optional("CDHISTPADR");
+    int cDocu = r.Optional("CDDOCUCONT"), cTipo = r.Optional("IDTIPOLANC");
+    int cDs = r.Optional("DSHISTLANC"), cIdCome = r.Optional("IDLANCCOME");
+    int cSaldo = r.Optional("IDLANCSALDO"), cInte = r.Optional("IDLANCINTE");
+    int cMani = r.Optional("IDLANCMANI"), cCdCome = r.Optional("CDCONTCOME");
+    int cOper = r.Optional("CDOPERINS"), cSldLanco = r.Optional("IDSALDLANCO");
+    int cSldLange = r.Optional("IDSALDLANGE"), cSist = r.Optional("IDSISTEMA");
+
+    std::vector<TStoredLine> lines;
+    for (std::size_t i = 0; i < p.RecordCount(); ++i) {
+        if (r.Code(i, cEmp) != empresa || r.Code(i, cNr) != nrLanc) continue;
+        TStoredLine l;
+        l.Empresa = empresa;
+        l.NrLanc = nrLanc;
+        l.NrSeq = r.Code(i, cSeq);
+        std::string where = LinePrefix(l.NrSeq);
+        if (l.NrSeq.empty()) Refuse("validacao", "Sequência da partida deve ser informada.");
+        CheckLength(l.NrSeq, 5, "NRSEQLANC", where);
+        l.ContCtbl = r.Code(i, cConta);
+        if (l.ContCtbl.empty()) Refuse("validacao", where + "Conta contábil deve ser informada.");
+        TDateTime data = r.Date(i, cData);
+        if (data == 0) Refuse("validacao", where + "Data do lançamento contábil deve ser informada.");
+        if (!ValidDate(data)) Refuse("validacao", where + "Data do lançamento contábil inválida.");
+        l.DtLanc = DateToSql(data);
+        if (!r.Cents(i, cValor, l.Cents))
+            Refuse("validacao", where + "Valor da partida deve ser um número válido.");
+        if (l.Cents == 0) Refuse("validacao", where + "Valor da partida deve ser diferente de zero.");
+        l.FilLanc = r.Code(i, cFil);
+        l.HistPadr = r.Code(i, cHist);
+        l.Docu = r.Code(i, cDocu);
+        l.TipoLanc = r.Code(i, cTipo);
+        l.DsHist = r.Text(i, cDs);
+        l.LancCome = r.Code(i, cIdCome);
+        l.LancSaldo = r.Code(i, cSaldo);
+        l.LancInte = r.Code(i, cInte);
+        l.LancMani = r.Code(i, cMani);
+        l.ContCome = r.Code(i, cCdCome);
+        l.OperIns = r.Code(i, cOper);
+        l.SaldLanco = r.Code(i, cSldLanco);
+        l.SaldLange = r.Code(i, cSldLange);
+        l.Sistema = r.Code(i, cSist);
+        const std::pair<const std::string*, std::pair<std::size_t, const char*>> sizes[] = {
+            {&l.ContCtbl, {20, "CDCONTCTBL"}}, {&l.FilLanc, {4, "CDFILLANC"}},
+            {&l.HistPadr, {4, "CDHISTPADR"}},  {&l.Docu, {20, "CDDOCUCONT"}},
+            {&l.TipoLanc, {1, "IDTIPOLANC"}},  {&l.DsHist, {600, "DSHISTLANC"}},
+            {&l.LancCome, {1, "IDLANCCOME"}},  {&l.LancSaldo, {1, "IDLANCSALDO"}},
+            {&l.LancInte, {1, "IDLANCINTE"}},  {&l.LancMani, {1, "IDLANCMANI"}},
+            {&l.ContCome, {21, "CDCONTCOME"}}, {&l.OperIns, {12, "CDOPERINS"}},
+            {&l.SaldLanco, {1, "IDSALDLANCO"}}, {&l.SaldLange, {1, "IDSALDLANGE"}},
+            {&l.Sistema, {3, "IDSISTEMA"}}};
+        for (const auto& [value, limit] : sizes) CheckLength(*value, limit.first, limit.second, where);
+        lines.push_back(std::move(l));
+    }
+    if (lines.empty())
+        Refuse("validacao", "O lançamento contábil " + nrLanc + " não tem partidas a gravar.");
+    std::set<std::string> seqs;
+    std::int64_t total = 0;
+    for (const TStoredLine& l : lines) {
+        if (!seqs.insert(l.NrSeq).second)
+            Refuse("validacao", LinePrefix(l.NrSeq) + "sequência repetida no lançamento.");
+        total += l.Cents;
+    }
+    if (total != 0) Refuse("validacao", "Total de débito difere do total de crédito.");
+    return lines;
+}
+
+// The entry's apportionment lines that belong to one of its lines (lines
+// deleted on the screen may leave theirs behind in the packet: not stored).
+std::vector<TStoredRateio> TakeRateio(const TDataPacket& p, const std::string& empresa,
+                                      const std::string& nrLanc,
+                                      const std::vector<TStoredLine>& lines)
+{
+    std::vector<TStoredRateio> out;
+    if (p.Fields().empty() && p.RecordCount() == 0) return out;  // no apportionment sent
+    TPacketReader r(p, "rateios");
+    int cEmp = r.Require("CDEMPRESA"), cNr = r.Require("NRLANCCONT"), cSeq = r.Require("NRSEQLANC");
+    int cFil = r.Require("CDFILIAL"), cCc = r.Require("CDCENTCUST"), cVr = r.Require("VRLANCCUST");
+    int cDt = r.Optional("DTCOMPCUSTO");
+    std::map<std::string, std::int64_t> lineCents;
+    for (const TStoredLine& l : lines) lineCents[l.NrSeq] = l.Cents;
+
+    std::map<std::string, std::int64_t> sums;
+    std::set<std::tuple<std::string, std::string, std::string>> pairs;
+    for (std::size_t i = 0; i < p.RecordCount(); ++i) {
+        if (r.Code(i, cEmp) != empresa || r.Code(i, cNr) != nrLanc) continue;
+        TStoredRateio a;
+        a.Empresa = empresa;
+        a.NrLanc = nrLanc;
+        a.NrSeq = r.Code(i, cSeq);
+        if (!lineCents.count(a.NrSeq)) continue;
+        std::string where = LinePrefix(a.NrSeq);
+        a.Filial = r.Code(i, cFil);
+        a.CentCust = r.Code(i, cCc);
+        if (a.Filial.empty()) Refuse("validacao", where + "Filial deve ser informada.");
+        if (a.CentCust.empty()) Refuse("validacao", where + "Centro de custo deve ser informado.");
+        CheckLength(a.Filial, 4, "CDFILIAL", where);
+        CheckLength(a.CentCust, 4, "CDCENTCUST", where);
+        if (!r.Cents(i, cVr, a.Cents))
+            Refuse("validacao", where + "Valor de rateio deve ser um número válido.");
+        if (a.Cents == 0) Refuse("validacao", where + "Valor de rateio deve ser diferente de zero.");
+        TDateTime comp = r.Date(i, cDt);
+        if (!ValidDate(comp)) Refuse("validacao", where + "Data de competência inválida.");
+        a.DtComp = DateToSql(comp);
+        if (!pairs.insert({a.NrSeq, a.Filial, a.CentCust}).second)
+            Refuse("validacao", where + "Rateio para filial e centro de custo já informado.");
+        sums[a.NrSeq] += a.Cents;
+        out.push_back(std::move(a));
+    }
+    for (const auto& [seq, sum] : sums)
+        if (sum != lineCents[seq])
+            Refuse("validacao", LinePrefix(seq) + "Soma dos rateios difere do valor da partida.");
+    return out;
+}
+
+void CheckReferences(soci::session& sql, const TEntryToSave& e, const TCompanyPeriods& periods)
+{
+    for (const TStoredLine& l : e.Lines) {
+        std::string where = LinePrefix(l.NrSeq);
+        std::string tipo;
+        soci::indicator ind = soci::i_null;
+        sql << "SELECT IDTIPOCONT FROM CONTCTBL WHERE CDCONTCTBL = :c", soci::use(l.ContCtbl),
+            soci::into(tipo, ind);
+        if (!sql.got_data()) Refuse("validacao", where + "Conta contábil não cadastrada.");
+        if (ind != soci::i_ok || Trim(tipo) != "A")
+            Refuse("validacao", where + "Conta contábil " + l.ContCtbl + " não é analítica.");
+        CheckPeriod(periods, l.DtLanc, where);
+    }
+    for (const TStoredRateio& a : e.Rateio) {
+        std::string where = LinePrefix(a.NrSeq);
+        int n = 0;
+        sql << "SELECT COUNT(*) FROM FILIAL WHERE CDFILIAL = :f", soci::use(a.Filial), soci::into(n);
+        if (n == 0) Refuse("validacao", where + "Filial não cadastrada.");
+        sql << "SELECT COUNT(*) FROM CENTCUST WHERE CDCENTCUST = :c", soci::use(a.CentCust),
+            soci::into(n);
+        if (n == 0) Refuse("validacao", where + "Centro de custo não cadastrado.");
+    }
+}
+
+struct TStoredState {
+    std::map<std::string, std::string> OperBySeq;
+    std::vector<std::string> Dates;
+};
+
+TStoredState LoadStored(soci::session& sql, const std::string& empresa, const std::string& nrLanc)
+{
+    TStoredState s;
+    std::string seq, oper, date;
+    soci::indicator iOper, iDate;
+    soci::statement st = (sql.prepare << "SELECT NRSEQLANC, CDOPERINS, DTLANCCONT FROM LANCCONT"
+                                         " WHERE CDEMPRESA = :e AND NRLANCCONT = :n",
+                          soci::use(empresa), soci::use(nrLanc), soci::into(seq),
+                          soci::into(oper, iOper), soci::into(date, iDate));
+    st.execute();
+    while (st.fetch()) {
+        s.OperBySeq[seq] = iOper == soci::i_ok ? Trim(oper) : "";
+        if (iDate == soci::i_ok) s.Dates.push_back(Trim(date).substr(0, 10));
+    }
+    return s;
+}
+
+void DeleteEntry(soci::session& sql, const std::string& empresa, const std::string& nrLanc)
+{
+    sql << "DELETE FROM LANCCCUSTO WHERE CDEMPRESA = :e AND NRLANCCONT = :n", soci::use(empresa),
+        soci::use(nrLanc);
+    sql << "DELETE FROM LANCCONT WHERE CDEMPRESA = :e AND NRLANCCONT = :n", soci::use(empresa),
+        soci::use(nrLanc);
+}
+
+void SaveEntry(soci::session& sql, TEntryToSave& e, const std::string& empresa,
+               const std::string& nrLanc, const std::string& operador)
+{
+    TCompanyPeriods periods = LoadPeriods(sql, empresa);
+    CheckNotProtected(sql, empresa, nrLanc);
+    TStoredState stored = LoadStored(sql, empresa, nrLanc);
+    for (const std::string& date : stored.Dates)
+        CheckPeriod(periods, date, "Lançamento gravado: ");
+    CheckReferences(sql, e, periods);
+
+    std::string stamp = TimestampToSql(Now());
+    std::string oper = Trim(operador).substr(0, 12);
+    for (TStoredLine& l : e.Lines) {
+        auto it = stored.OperBySeq.find(l.NrSeq);
+        if (it != stored.OperBySeq.end() && !it->second.empty())
+            l.OperIns = it->second;
+        else if (l.OperIns.empty())
+            l.OperIns = oper;
+        l.UltAtu = stamp;
+    }
+    DeleteEntry(sql, empresa, nrLanc);
+    TEntryWriter writer(sql);
+    for (const TStoredLine& l : e.Lines) writer.Insert(l);
+    for (const TStoredRateio& a : e.Rateio) writer.Insert(a);
+}
+
+std::string RequireNumber(const std::string& nrLanc)
+{
+    std::string nr = Trim(nrLanc);
+    if (nr.empty()) Refuse("validacao", "Número do lançamento contábil deve ser informado.");
+    if (nr.size() > 12) Refuse("validacao", "Número do lançamento contábil excede 12 caracteres.");
+    return nr;
+}
+
+}  // namespace
+
+void TEntryStore::SetLancContabil(const TDataPacket& linhas, const TDataPacket& rateio,
+                                  const std::string& empresa, std::string& nrLanc,
+                                  std::string& ultDocu, const std::string& operador)
+{
+    (void)ultDocu;  // kept as the screen sent it
+    std::string emp = Trim(empresa);
+    std::string nr = RequireNumber(nrLanc);
+    TEntryToSave entry;
+    entry.Lines = TakeLines(linhas, emp, nr);
+    entry.Rateio = TakeRateio(rateio, emp, nr, entry.Lines);
+    impl_->Run(true, [&](soci::session& sql) { SaveEntry(sql, entry, emp, nr, operador); });
+}
+
+void TEntryStore::SetExcluiLancamento(const std::string& empresa, std::string& nrLanc)
+{
+    std::string emp = Trim(empresa);
+    std::string nr = RequireNumber(nrLanc);
+    impl_->Run(true, [&](soci::session& sql) {
+        TCompanyPeriods periods = LoadPeriods(sql, emp);
+        TStoredState stored = LoadStored(sql, emp, nr);
+        if (stored.OperBySeq.empty())
+            Refuse("validacao", "Lançamento contábil " + nr + " não cadastrado.");
+        CheckNotProtected(sql, emp, nr);
+        for (const std::string& date : stored.Dates) CheckPeriod(periods, date, "");
+        DeleteEntry(sql, emp, nr);
+    });
+}

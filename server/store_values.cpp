@@ -1,0 +1,188 @@
+// Conversions between wire values and stored values: cents, dates, codes.
+#include "server/store_internal.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+namespace ctbstore {
+
+namespace {
+
+// The largest amount the store accepts: far beyond any ledger, well inside
+// the 15 significant digits a double carries exactly.
+constexpr double kMaxAmount = 1e13;
+
+std::int64_t Pow10(int n)
+{
+    std::int64_t p = 1;
+    while (n-- > 0) p *= 10;
+    return p;
+}
+
+bool ParseInt(const std::string& s, std::size_t pos, std::size_t len, int& out)
+{
+    if (pos + len > s.size()) return false;
+    int v = 0;
+    for (std::size_t i = pos; i < pos + len; ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(s[i]))) return false;
+        v = v * 10 + (s[i] - '0');
+    }
+    out = v;
+    return true;
+}
+
+}  // namespace
+
+bool AmountToCents(double value, std::int64_t& cents)
+{
+    if (!std::isfinite(value) || std::fabs(value) > kMaxAmount) return false;
+    // The 15 significant digits of the value are what a person reads: round
+    // those, never the binary expansion (1.005 is 1.00499999... in binary).
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
+    std::int64_t digits = 0;
+    int exponent = 0;
+    for (const char* p = buf; *p && *p != 'e'; ++p)
+        if (std::isdigit(static_cast<unsigned char>(*p))) digits = digits * 10 + (*p - '0');
+    const char* e = std::strchr(buf, 'e');
+    if (e) exponent = std::atoi(e + 1);
+    // value = digits * 10^(exponent - 14); cents = digits * 10^(exponent - 12)
+    int shift = 12 - exponent;
+    std::int64_t result;
+    if (shift <= 0) {
+        result = digits * Pow10(-shift);
+    } else if (shift > 18) {
+        result = 0;
+    } else {
+        std::int64_t div = Pow10(shift);
+        result = digits / div;
+        if ((digits % div) * 2 >= div) ++result;
+    }
+    cents = value < 0 ? -result : result;
+    return true;
+}
+
+double CentsToAmount(std::int64_t cents)
+{
+    return static_cast<double>(cents) / 100.0;
+}
+
+bool ValidDate(TDateTime date)
+{
+    return std::isfinite(date) && date >= -693593.0 && date < 2958466.0;
+}
+
+std::string DateToSql(TDateTime date)
+{
+    if (date == 0 || !ValidDate(date)) return "";
+    int y, m, d;
+    DecodeDate(date, y, m, d);
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", y, m, d);
+    return buf;
+}
+
+std::string TimestampToSql(TDateTime stamp)
+{
+    if (stamp == 0 || !ValidDate(stamp)) return "";
+    double day = std::floor(stamp);
+    long secs = std::lround((stamp - day) * 86400.0);
+    if (secs >= 86400) secs = 86399;
+    char buf[48];
+    std::snprintf(buf, sizeof buf, " %02ld:%02ld:%02ld", secs / 3600, secs / 60 % 60, secs % 60);
+    return DateToSql(day) + buf;
+}
+
+bool SqlToDate(const std::string& text, TDateTime& out)
+{
+    std::string t = Trim(text);
+    int y, m, d;
+    if (t.size() < 10 || t[4] != '-' || t[7] != '-' || !ParseInt(t, 0, 4, y) ||
+        !ParseInt(t, 5, 2, m) || !ParseInt(t, 8, 2, d))
+        return false;
+    TDateTime date;
+    if (!EncodeDate(y, m, d, date)) return false;
+    int hh = 0, mm = 0, ss = 0;
+    if (t.size() >= 19 && (t[10] == ' ' || t[10] == 'T') &&
+        (!ParseInt(t, 11, 2, hh) || !ParseInt(t, 14, 2, mm) || !ParseInt(t, 17, 2, ss)))
+        return false;
+    out = date + (hh * 3600 + mm * 60 + ss) / 86400.0;
+    return true;
+}
+
+TDateTime Now()
+{
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    TDateTime date = 0;
+    EncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, date);
+    return date + (local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec) / 86400.0;
+}
+
+std::string Trim(const std::string& s)
+{
+    std::size_t b = 0, e = s.size();
+    while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
+    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
+    return s.substr(b, e - b);
+}
+
+bool InList(const std::string& list, const std::string& code)
+{
+    return list.find("_" + code + "_") != std::string::npos;
+}
+
+std::string FoldCase(const std::string& utf8)
+{
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(utf8[i]);
+        if (c < 0x80) {
+            out += static_cast<char>(std::tolower(c));
+        } else if (c == 0xC3 && i + 1 < utf8.size()) {
+            // U+00C0..U+00DE are the capitals of U+00E0..U+00FE, except
+            // U+00D7 (multiplication sign).
+            unsigned char n = static_cast<unsigned char>(utf8[i + 1]);
+            if (n >= 0x80 && n <= 0x9E && n != 0x97) n += 0x20;
+            out += static_cast<char>(c);
+            out += static_cast<char>(n);
+            ++i;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+std::size_t Utf8Length(const std::string& s)
+{
+    std::size_t n = 0;
+    for (unsigned char c : s)
+        if ((c & 0xC0) != 0x80) ++n;
+    return n;
+}
+
+std::string StripLeadingZeros(const std::string& s)
+{
+    std::string t = Trim(s);
+    std::size_t i = t.find_first_not_of('0');
+    return i == std::string::npos ? std::string() : t.substr(i);
+}
+
+bool SameName(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+}  // namespace ctbstore

@@ -1,0 +1,168 @@
+// Helpers of the store tests: a private copy of a demo database per test, the
+// whole entry state rendered to one string (so "nothing changed" is one
+// comparison), and builders for filter arguments and packets.
+#pragma once
+
+#include "server/store.h"
+#include "server/store_demo.h"
+#include "server/store_internal.h"
+
+#include <gtest/gtest.h>
+#include <soci/soci.h>
+#include <soci/sqlite3/soci-sqlite3.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace storetest {
+
+constexpr int kYear = 2024;
+
+inline TDateTime D(int y, int m, int d)
+{
+    TDateTime t = 0;
+    EncodeDate(y, m, d, t);
+    return t;
+}
+
+// A scratch directory removed with everything in it.
+class TScratchDir {
+public:
+    TScratchDir()
+    {
+        std::string tmpl = (std::filesystem::temp_directory_path() / "ctbstoreXXXXXX").string();
+        std::vector<char> buf(tmpl.begin(), tmpl.end());
+        buf.push_back('\0');
+        path_ = mkdtemp(buf.data());
+    }
+    ~TScratchDir()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+// The demo database of kYear (seed 1, small), generated once per test
+// program and copied for every test that wants one.
+inline const std::string& DemoTemplate()
+{
+    static TScratchDir dir;
+    static std::string path = [] {
+        std::string p = dir.File("template.db");
+        TDemoOptions o;
+        o.Year = kYear;
+        o.Lines = 1000;
+        GenerateDemo(p, o);
+        return p;
+    }();
+    return path;
+}
+
+class TDemoCopy {
+public:
+    TDemoCopy() : path_(dir_.File("demo.db"))
+    {
+        std::filesystem::copy_file(DemoTemplate(), path_);
+    }
+    const std::string& Path() const { return path_; }
+
+private:
+    TScratchDir dir_;
+    std::string path_;
+};
+
+// Every row of the entry tables, in key order, one line each.
+inline std::string DumpEntries(const std::string& dbPath)
+{
+    soci::session sql(*soci::factory_sqlite3(), "db=" + dbPath);
+    std::string out;
+    const char* const queries[] = {
+        "SELECT 'L|' || CDEMPRESA || '|' || NRLANCCONT || '|' || NRSEQLANC || '|' || CDCONTCTBL"
+        " || '|' || VRLANCAMENT || '|' || DTLANCCONT || '|' || IFNULL(DSHISTLANC, '') || '|' ||"
+        " IFNULL(CDOPERINS, '') || '|' || IFNULL(DTULTATULAN, '') FROM LANCCONT"
+        " ORDER BY CDEMPRESA, NRLANCCONT, NRSEQLANC",
+        "SELECT 'R|' || CDEMPRESA || '|' || NRLANCCONT || '|' || NRSEQLANC || '|' || CDFILIAL ||"
+        " '|' || CDCENTCUST || '|' || VRLANCCUST FROM LANCCCUSTO"
+        " ORDER BY CDEMPRESA, NRLANCCONT, NRSEQLANC, CDFILIAL, CDCENTCUST",
+        "SELECT 'B|' || CDEMPRESA || '|' || NRLANCCONT || '|' || CDLOTE FROM LANCCONTLOTE"
+        " ORDER BY 1",
+        "SELECT 'M|' || CDEMPRESA || '|' || NRLANCCONT || '|' || MES || '|' || IMPOSTO"
+        " FROM LANCCONTMAPA ORDER BY 1",
+    };
+    for (const char* q : queries) {
+        soci::rowset<std::string> rows = (sql.prepare << q);
+        for (const std::string& r : rows) out += r + "\n";
+    }
+    return out;
+}
+
+inline long long Scalar(const std::string& dbPath, const std::string& query)
+{
+    soci::session sql(*soci::factory_sqlite3(), "db=" + dbPath);
+    long long n = 0;
+    sql << query, soci::into(n);
+    return n;
+}
+
+// The filter of a whole year of a company, every line.
+inline TLancFiltro YearFilter(const std::string& empresa, const std::string& kind = "AuxFiltro")
+{
+    TLancFiltro f;
+    f.TipoFiltro = kind;
+    f.Empresa = empresa;
+    f.ContFimZ = "ZZZZZZZZZZ";
+    f.DtIni = D(kYear, 1, 1);
+    f.DtFim = D(kYear, 12, 31);
+    return f;
+}
+
+inline std::vector<TRpcValue> FilterArgs(const TLancFiltro& f)
+{
+    return {TRpcValue(f.TipoFiltro), TRpcValue(f.Empresa), TRpcValue(f.NrLanc),
+            TRpcValue(f.ContFimZ),   TRpcValue(f.Hist),    TRpcValue(f.Clie),
+            TRpcValue(f.Forn),       TRpcValue(f.Banc),    TRpcValue(f.Docu),
+            TRpcValue(f.CentCust),   TRpcValue(f.ContIni), TRpcValue(f.ContFim),
+            TRpcValue(f.DtIni),      TRpcValue(f.DtFim),   TRpcValue(f.VrIni),
+            TRpcValue(f.VrFim),      TRpcValue(f.HistLanc), TRpcValue(f.Filial)};
+}
+
+inline std::string Cell(const TDataPacket& p, std::size_t row, const std::string& field)
+{
+    return p.Value(row, static_cast<std::size_t>(p.FieldIndex(field))).AsString();
+}
+
+inline double Number(const TDataPacket& p, std::size_t row, const std::string& field)
+{
+    return p.Value(row, static_cast<std::size_t>(p.FieldIndex(field))).AsFloat();
+}
+
+inline void Set(TDataPacket& p, std::size_t row, const std::string& field, Variant v)
+{
+    p.SetValue(row, static_cast<std::size_t>(p.FieldIndex(field)), std::move(v));
+}
+
+// Entry numbers of a packet, in order of appearance, without repeats.
+inline std::vector<std::string> Entries(const TDataPacket& p)
+{
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < p.RecordCount(); ++i) {
+        std::string nr = Cell(p, i, "NRLANCCONT");
+        if (out.empty() || out.back() != nr) out.push_back(nr);
+    }
+    return out;
+}
+
+// The fixed entries of the demo (store_demo.h).
+inline std::string Nr(int month, int seq)
+{
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%04d%02d%06d", kYear, month, seq);
+    return buf;
+}
+
+}  // namespace storetest
