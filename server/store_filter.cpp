@@ -132,21 +132,56 @@ std::set<std::pair<std::string, std::string>> ApportionedLines(soci::session& sq
     return keys;
 }
 
-// Every line of the matched entries, in entry and sequence order.
+// Candidate lines kept by entry while the candidates are read, so that an
+// entry whose lines were all candidates is not read a second time.
+using TRowsByEntry = std::map<std::string, std::vector<TPacketRow>>;
+
+// Number of stored lines of each entry of the company in [first, last].
+std::map<std::string, long long> LineCounts(soci::session& sql, const std::string& empresa,
+                                            const std::string& first, const std::string& last)
+{
+    std::map<std::string, long long> counts;
+    std::string nr;
+    long long n = 0;
+    soci::statement st = (sql.prepare << "SELECT NRLANCCONT, COUNT(*) FROM LANCCONT"
+                                         " WHERE CDEMPRESA = :emp AND NRLANCCONT >= :nrini"
+                                         " AND NRLANCCONT <= :nrfim GROUP BY NRLANCCONT",
+                          soci::use(empresa, "emp"), soci::use(first, "nrini"),
+                          soci::use(last, "nrfim"), soci::into(nr), soci::into(n));
+    st.execute();
+    while (st.fetch()) counts[nr] = n;
+    return counts;
+}
+
+// Every line of the matched entries, in entry and sequence order. Entries
+// whose candidates were incomplete are read again: one query each, or the
+// matched number range once when there are many.
 void AppendWholeEntries(soci::session& sql, const std::string& empresa,
-                        const std::set<std::string>& entries, TDataPacket& out)
+                        const std::set<std::string>& entries, TRowsByEntry& candidates,
+                        TDataPacket& out)
 {
     if (entries.empty()) return;
-    auto append = [&](const TLineRecord& r) {
-        if (entries.count(r.Get(TLineRecord::NRLANCCONT))) out.AppendRow(r.ToRow());
-    };
-    if (entries.size() <= kPerEntryLimit) {
-        for (const std::string& nr : entries) ReadEntryLines(sql, empresa, nr, append);
-        return;
+    const auto counts = LineCounts(sql, empresa, *entries.begin(), *entries.rbegin());
+    std::set<std::string> incomplete;
+    for (const std::string& nr : entries) {
+        auto c = counts.find(nr);
+        const long long stored = c == counts.end() ? 0 : c->second;
+        if (static_cast<long long>(candidates[nr].size()) != stored) incomplete.insert(nr);
     }
-    ReadLines(sql, "L.CDEMPRESA = :emp AND L.NRLANCCONT >= :nrini AND L.NRLANCCONT <= :nrfim",
-              {{"emp", empresa}, {"nrini", *entries.begin()}, {"nrfim", *entries.rbegin()}},
-              append);
+    auto keep = [&](const TLineRecord& r) {
+        const std::string& nr = r.Get(TLineRecord::NRLANCCONT);
+        if (incomplete.count(nr)) candidates[nr].push_back(r.ToRow());
+    };
+    for (const std::string& nr : incomplete) candidates[nr].clear();
+    if (incomplete.size() <= kPerEntryLimit) {
+        for (const std::string& nr : incomplete) ReadEntryLines(sql, empresa, nr, keep);
+    } else {
+        ReadLines(sql, "L.CDEMPRESA = :emp AND L.NRLANCCONT >= :nrini AND L.NRLANCCONT <= :nrfim",
+                  {{"emp", empresa}, {"nrini", *incomplete.begin()}, {"nrfim", *incomplete.rbegin()}},
+                  keep);
+    }
+    for (const std::string& nr : entries)
+        for (TPacketRow& row : candidates[nr]) out.AppendRow(std::move(row));
 }
 
 TDataPacket GetLancContIn(soci::session& sql, const TLancFiltro& f)
@@ -159,14 +194,18 @@ TDataPacket GetLancContIn(soci::session& sql, const TLancFiltro& f)
 
     TDataPacket out(LancContFields());
     std::set<std::string> entries;
+    TRowsByEntry candidates;
     ReadLines(sql, w.Where, w.Params, [&](const TLineRecord& r) {
-        if (!matcher.Matches(r, rateadosPtr)) return;
-        if (f.IsValueKind())
-            out.AppendRow(r.ToRow());
-        else
-            entries.insert(r.Get(TLineRecord::NRLANCCONT));
+        const bool matches = matcher.Matches(r, rateadosPtr);
+        if (f.IsValueKind()) {
+            if (matches) out.AppendRow(r.ToRow());
+            return;
+        }
+        const std::string& nr = r.Get(TLineRecord::NRLANCCONT);
+        candidates[nr].push_back(r.ToRow());
+        if (matches) entries.insert(nr);
     });
-    if (!f.IsValueKind()) AppendWholeEntries(sql, Trim(f.Empresa), entries, out);
+    if (!f.IsValueKind()) AppendWholeEntries(sql, Trim(f.Empresa), entries, candidates, out);
     return out;
 }
 
