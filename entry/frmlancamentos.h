@@ -33,6 +33,20 @@
 #include <memory>
 #include <string>
 
+// What a history cell of dbgLancCont shows: the first 33 characters of the
+// text, and the glyph of imgEsp when the text is longer (the double click on
+// the column opens it whole).
+struct TCelulaHistorico {
+    std::string Texto;
+    bool Glifo = false;
+};
+TCelulaHistorico CelulaHistorico(const std::string& historico);
+
+// Display text of a line value: empty for null; the signed amount while the
+// browse grid's editor is open; otherwise the unsigned amount with " CR"
+// (credit, positive) or " DB" (debit, negative), empty when it rounds to 0.
+std::string TextoValorLancamento(const Variant& valor, bool editando);
+
 class TfrmLancamentos : public TfrmPadrao, public TPublishedMembers {
 public:
     explicit TfrmLancamentos(TComponent* owner);
@@ -206,10 +220,52 @@ public:
     void CalculaDebitoCredito();
     // Refuses any change to an entry of a batch or a closing (LANC_LOTE).
     void ValidaLancLote();
+    // Refuses a change to an entry a tax assessment map uses (MAPA_APUR).
+    void ValidaMapaApurac();
+
+    // ---- entry lines (lancamentos_lines.cpp) ------------------------------------------
+    virtual void cdsLancContBeforeInsert(TDataSet* DataSet);
+    virtual void cdsLancContAfterInsert(TDataSet* DataSet);
+    virtual void cdsLancContBeforeEdit(TDataSet* DataSet);
+    virtual void cdsLancContAfterEdit(TDataSet* DataSet);
+    virtual void cdsLancContBeforePost(TDataSet* DataSet);
+    virtual void cdsLancContAfterPost(TDataSet* DataSet);
+    virtual void depDtLancContExit(TObject* Sender);
+    virtual void edtNDocExit(TObject* Sender);
+    virtual void edtNDocKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
+    virtual void panDadosExit(TObject* Sender);
+
+    // ---- totals and line display (lancamentos_totals.cpp) -------------------------------
+    virtual void cdsLancContVRLANCAMENTGetText(TField* Sender, std::string& Text, bool DisplayText);
+    virtual void dbgLancContDrawColumnCell(TObject* Sender, const TRect& Rect, int DataCol,
+                                           TColumn* Column, TGridDrawState State);
+    // The history cell last drawn by dbgLancContDrawColumnCell.
+    TCelulaHistorico celHistorico;
 
     // ---- display texts ------------------------------------------------------------------
     virtual void cdsLancContIDLANCINTEGetText(TField* Sender, std::string& Text, bool DisplayText);
     virtual void cdsLancContIDSISTEMAGetText(TField* Sender, std::string& Text, bool DisplayText);
+
+    // ---- line code lookups and column checks (lancamentos_lookups.cpp) ------------
+    virtual void dbgLancContColExit(TObject* Sender);
+    virtual void dbgLancContEditButtonClick(TObject* Sender);
+    virtual void dbgLancContKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
+    virtual void dbgLancContKeyPress(TObject* Sender, char& Key);
+    virtual void dbgLancContDblClick(TObject* Sender);
+    virtual void cdsLancContCDCONTCTBLChange(TField* Sender);
+    virtual void cdsLancContCDHISTPADRChange(TField* Sender);
+    virtual void qryFornecedorNRINSJURFORNGetText(TField* Sender, std::string& Text, bool DisplayText);
+    virtual void qryClienteNRINSJURCLIEGetText(TField* Sender, std::string& Text, bool DisplayText);
+    // Checks and completes the commercial code of the current line; a
+    // refusal focuses CDCONTCOME and aborts (the line post uses it too).
+    void Vd_CodComer();
+    // Pads and checks the standard history code and sets the line's text.
+    void Vd_Historico();
+    // Account tree searches that fill the current line (rule B).
+    void Pesquisa_ContaContabil();
+    void Pesquisa_CodRedu();
+    // Client, supplier or bank account list by the line's IDLANCCOME.
+    void pesquisaBancos();
 
     const char* ClassName() const override { return "TfrmLancamentos"; }
 
@@ -242,6 +298,21 @@ private:
     void loadApportionment();
     void refilterApportionment();
     void checkApportionmentPanel();
+
+    // lancamentos_lines.cpp: the steps of a line post, in their order.
+    void postHeader();
+    void postAccount();
+    void postHistory();
+    void postValue();
+    void postSameAccountRule();
+    void postCommercialCode();
+    void writeLineDate();
+    void writeBalanceFlags();
+    // Focus on the field's column (or the header control), message, abort.
+    [[noreturn]] void refuseLine(TField* field, const char* key);
+    [[noreturn]] void refuseHeader(TWinControl* control, const char* key);
+    // A column of the company's qryContOpeCtbl row ("" when it is not open).
+    std::string companySwitch(const char* field) const;
 };
 
 // Unit globals: the screen and "the screen exists" (from creation to close).

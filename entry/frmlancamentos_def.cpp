@@ -635,4 +635,39 @@ void TfrmLancamentos::bindHandlers() {
     cdsLancContIDSISTEMA->OnGetText = sist;
     cdsLancContEspelho->FieldByName("IDLANCINTE")->OnGetText = inte;
     cdsLancContEspelho->FieldByName("IDSISTEMA")->OnGetText = sist;
+
+    // Entry lines (lancamentos_lines.cpp) and their display (lancamentos_totals.cpp).
+    cdsLancCont->BeforeInsert = [this](TDataSet* d) { cdsLancContBeforeInsert(d); };
+    cdsLancCont->AfterInsert = [this](TDataSet* d) { cdsLancContAfterInsert(d); };
+    cdsLancCont->BeforeEdit = [this](TDataSet* d) { cdsLancContBeforeEdit(d); };
+    cdsLancCont->AfterEdit = [this](TDataSet* d) { cdsLancContAfterEdit(d); };
+    cdsLancCont->BeforePost = [this](TDataSet* d) { cdsLancContBeforePost(d); };
+    cdsLancCont->AfterPost = [this](TDataSet* d) { cdsLancContAfterPost(d); };
+    depDtLancCont->OnExit = [this](TObject* s) { depDtLancContExit(s); };
+    edtNDoc->OnExit = [this](TObject* s) { edtNDocExit(s); };
+    edtNDoc->OnKeyDown = [this](TObject* s, WORD& k, TShiftState sh) { edtNDocKeyDown(s, k, sh); };
+    panDados->OnExit = [this](TObject* s) { panDadosExit(s); };
+    auto valor = [this](TField* f, std::string& t, bool d) { cdsLancContVRLANCAMENTGetText(f, t, d); };
+    cdsLancContVRLANCAMENT->OnGetText = valor;
+    cdsLancContEspelho->FieldByName("VRLANCAMENT")->OnGetText = valor;
+    cdsDebitoCredito->FieldByName("VRLANCAMENT")->OnGetText = valor;
+    dbgLancCont->OnDrawColumnCell = [this](TObject* s, const TRect& r, int c, TColumn* col,
+                                           TGridDrawState st) {
+        dbgLancContDrawColumnCell(s, r, c, col, st);
+    };
+
+    // Line code lookups and column checks (lancamentos_lookups.cpp).
+    dbgLancCont->OnColExit = [this](TObject* s) { dbgLancContColExit(s); };
+    dbgLancCont->OnEditButtonClick = [this](TObject* s) { dbgLancContEditButtonClick(s); };
+    dbgLancCont->OnKeyDown = [this](TObject* s, WORD& k, TShiftState sh) { dbgLancContKeyDown(s, k, sh); };
+    dbgLancCont->OnKeyPress = [this](TObject* s, char& k) { dbgLancContKeyPress(s, k); };
+    dbgLancCont->OnDblClick = [this](TObject* s) { dbgLancContDblClick(s); };
+    cdsLancContCDCONTCTBL->OnChange = [this](TField* f) { cdsLancContCDCONTCTBLChange(f); };
+    cdsLancContCDHISTPADR->OnChange = [this](TField* f) { cdsLancContCDHISTPADRChange(f); };
+    qryFornecedor->FieldByName("NRINSJURFORN")->OnGetText = [this](TField* f, std::string& t, bool d) {
+        qryFornecedorNRINSJURFORNGetText(f, t, d);
+    };
+    qryCliente->FieldByName("NRINSJURCLIE")->OnGetText = [this](TField* f, std::string& t, bool d) {
+        qryClienteNRINSJURCLIEGetText(f, t, d);
+    };
 }

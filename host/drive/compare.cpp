@@ -103,7 +103,9 @@ bool ExpectedMatches(const std::string& actual, const std::string& expected) {
     if (actual == expected) return true;
     double a = 0, e = 0;
     if (ParseNumber(actual, a) && ParseNumber(expected, e))
-        return std::fabs(a - e) <= 1e-9 * std::max({1.0, std::fabs(a), std::fabs(e)});
+        // Amounts may carry binary noise; long codes (entry numbers) must match
+        // exactly, so no relative tolerance that would let 12 digits drift.
+        return std::fabs(a - e) <= (std::max(std::fabs(a), std::fabs(e)) < 1e9 ? 1e-6 : 0.0);
     int ay, am, ad, ey, em, ed;
     if (ParseDate(actual, ay, am, ad) && ParseDate(expected, ey, em, ed))
         return ay == ey && am == em && ad == ed;

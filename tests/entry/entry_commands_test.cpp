@@ -57,6 +57,7 @@ TEST_F(EntryScreenTest, CommandsFollowTheStateOfTheLinesAndThePage) {
                            "+Cancelar -Folha +Form -Empresa +NDoc +Data ");
     f->boNovoLanc = false;
     f->cdsLancCont->Cancel();
+    f->cdsLancCont->Data(TwoLines());  // a new entry's insertion empties the loaded lines
 
     f->boAlterado = true;  // changes not yet sent count as editing
     f->dtsPadraoStateChange(f->dtsPadrao);

@@ -1,0 +1,360 @@
+// The lines (partidas) of the entry on the form page: what a new line starts
+// with, what an edit remembers, the validation and completion of a local post
+// in its fixed order, the aftermath of a post (copies, totals, apportionment
+// panel), and the two header controls (document and date) every line takes.
+//
+// Nothing here talks to the server except the guards: a posted line lives in
+// cdsLancCont until the confirm command sends the whole entry.
+#include "entry/frmlancamentos.h"
+
+#include "contracts/consiste.h"
+#include "contracts/tabvalid.h"
+#include "platform/ui/dispatch.h"
+#include "platform/ui/services.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+
+namespace {
+
+bool Editing(const TDataSet* ds) { return ds->State() == dsInsert || ds->State() == dsEdit; }
+
+bool IsEmptyText(const std::string& text) { return Consiste::EmptyString(text); }
+
+void SetParam(TADOIBQuery* q, const char* name, const std::string& value) {
+    q->ParamByName(name)->SetAsString(value);
+}
+
+std::string Upper(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// NRSEQLANC as a number. A sequence that is not digits came from outside
+// (a server packet) and stops the insertion with a clear text.
+std::int32_t SequenceOf(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    const auto last = text.find_last_not_of(' ');
+    std::int32_t n = 0;
+    if (first != std::string::npos) {
+        const char* b = text.data() + first;
+        const char* e = text.data() + last + 1;
+        const auto [end, ec] = std::from_chars(b, e, n);
+        if (ec == std::errc() && end == e && n >= 0) return n;
+    }
+    throw EConvertError("Sequência de partida inválida: '" + text + "'.");
+}
+
+// Puts a data set's filter back as it was, whatever happens in between.
+class TFilterRestore {
+public:
+    explicit TFilterRestore(TDataSet* ds) : ds_(ds), text_(ds->Filter()), on_(ds->Filtered()) {}
+    ~TFilterRestore() {
+        try {
+            ds_->SetFiltered(false);
+            ds_->SetFilter(text_);
+            ds_->SetFiltered(on_);
+        } catch (...) {  // the saved text was valid: nothing to report
+        }
+    }
+    const std::string& Text() const { return text_; }
+    TFilterRestore(const TFilterRestore&) = delete;
+    TFilterRestore& operator=(const TFilterRestore&) = delete;
+
+private:
+    TDataSet* ds_;
+    std::string text_;
+    bool on_;
+};
+
+bool OpensApportionment(const std::string& idContCcus) {
+    return !idContCcus.empty() && (idContCcus[0] == 'G' || idContCcus[0] == 'L' || idContCcus[0] == 'R');
+}
+
+}  // namespace
+
+// ---- insertion -------------------------------------------------------------------
+
+void TfrmLancamentos::cdsLancContBeforeInsert(TDataSet*) {
+    ValidaLancLote();
+
+    cdsLancContEspelho->Data(cdsLancCont->Data());
+    cdsLancContEspelho->SetFiltered(false);
+    cdsLancContEspelho->SetFilter(cdsLancCont->Filter());
+    cdsLancContEspelho->SetFiltered(cdsLancCont->Filtered());
+
+    if (boNovoLanc && !cdsLancCont->IsEmpty()) cdsLancCont->EmptyDataSet();
+
+    // The next sequence follows the highest one of the entry, not merely the
+    // last row: a line inserted above another sits before it in the view, so
+    // the last row need not hold the highest number.
+    nrProxSeq = 1;
+    if (!cdsLancCont->IsEmpty()) {
+        std::int32_t maior = 0;
+        for (cdsLancCont->First(); !cdsLancCont->Eof(); cdsLancCont->Next())
+            maior = std::max(maior, SequenceOf(cdsLancContNRSEQLANC->AsString()));
+        cdsLancCont->Last();
+        nrProxSeq = maior + 1;
+    }
+
+    double soma = 0;
+    TField* valor = cdsLancContEspelho->FieldByName("VRLANCAMENT");
+    for (cdsLancContEspelho->First(); !cdsLancContEspelho->Eof(); cdsLancContEspelho->Next())
+        soma = Consiste::RoundDec(soma + valor->AsFloat(), 2);
+    vrContrapartida = 0.0 - soma;  // never -0
+
+    cdsLancContCDCONTREDU->FocusControl();
+}
+
+void TfrmLancamentos::cdsLancContAfterInsert(TDataSet*) {
+    stHistAnt.clear();
+    stDsHistAnt.clear();
+    cdsLancContCDDOCUCONT->SetAsString(stUltDocu);
+    cdsLancContNRLANCCONT->SetAsString(stNrLancCont);
+    cdsLancContVRLANCAMENT->SetAsFloat(vrContrapartida);
+    if (boNovoLanc) {
+        cdsLancContCDDOCUCONT->Clear();
+        cdsLancContDTLANCCONT->Clear();
+    }
+    cdsLancContCDEMPRESA->SetAsString(edtCdEmpresa->Text());
+    if (!cdsLancContNRSEQLANC->IsNull()) return;
+
+    if (stUltDocu.empty() && !IsEmptyText(edtNDoc->Text())) stUltDocu = edtNDoc->Text();
+    if (!IsEmptyText(depDtLancCont->Text())) dtUltLanc = depDtLancCont->Date();
+    writeLineDate();
+    cdsLancContCDDOCUCONT->SetAsString(stUltDocu);
+    writeBalanceFlags();
+    cdsLancContNRSEQLANC->SetAsString(Consiste::Ajusta(std::to_string(nrProxSeq), 5));
+    cdsLancContIDLANCMANI->SetAsString("N");
+    cdsLancContIDLANCINTE->SetAsString("M");
+}
+
+// ---- edit --------------------------------------------------------------------------
+
+void TfrmLancamentos::cdsLancContBeforeEdit(TDataSet*) {
+    PeriodoCTB(cdsLancContDTLANCCONT->AsDateTime());
+    ValidaLancLote();
+    cdsLancContEspelho->Data(cdsLancCont->Data());
+}
+
+void TfrmLancamentos::cdsLancContAfterEdit(TDataSet*) {
+    stHistAnt = cdsLancContCDHISTPADR->AsString();
+    stDsHistAnt = cdsLancContDSHISTLANC->AsString();
+}
+
+// ---- post ------------------------------------------------------------------------------
+
+void TfrmLancamentos::writeLineDate() {
+    if (dtUltLanc == 0) cdsLancContDTLANCCONT->Clear();
+    else cdsLancContDTLANCCONT->SetAsDateTime(dtUltLanc);
+}
+
+void TfrmLancamentos::writeBalanceFlags() {
+    cdsLancContIDLANCSALDO->SetAsString("N");
+    cdsLancContIDSALDLANCO->SetAsString("N");
+    cdsLancContIDSALDLANGE->SetAsString("N");
+}
+
+void TfrmLancamentos::refuseLine(TField* field, const char* key) {
+    field->FocusControl();
+    Consiste::MensErro(msgPadrao->Msg(key), true);
+    Abort();  // not reached: MensErro with abort set throws
+}
+
+void TfrmLancamentos::refuseHeader(TWinControl* control, const char* key) {
+    control->SetFocus();
+    Consiste::MensErro(msgPadrao->Msg(key), true);
+    Abort();  // not reached: MensErro with abort set throws
+}
+
+std::string TfrmLancamentos::companySwitch(const char* field) const {
+    return qryContOpeCtbl->Active() ? qryContOpeCtbl->FieldByName(field)->AsString() : std::string();
+}
+
+// Steps 1-5: the header's date and document, then the guards and periods.
+void TfrmLancamentos::postHeader() {
+    if (!IsEmptyText(depDtLancCont->Text())) dtUltLanc = depDtLancCont->Date();
+    writeLineDate();
+    if (stUltDocu.empty() && !IsEmptyText(edtNDoc->Text())) stUltDocu = edtNDoc->Text();
+    cdsLancContCDDOCUCONT->SetAsString(stUltDocu);
+    if (IsEmptyText(edtNDoc->Text())) refuseHeader(edtNDoc, "DOCU_DEV");
+    if (IsEmptyText(depDtLancCont->Text())) refuseHeader(depDtLancCont, "DATA_DEV");
+    ValidaMapaApurac();
+    PeriodoCTB(cdsLancContDTLANCCONT->AsDateTime());
+}
+
+// Steps 6-8: the account, its reduced code, and what the line copies from it.
+void TfrmLancamentos::postAccount() {
+    if (IsEmptyText(cdsLancContCDCONTCTBL->AsString())) refuseLine(cdsLancContCDCONTCTBL, "CONT_DEV");
+
+    qryContCtbl->Close();
+    SetParam(qryContCtbl, "P_CDCONTCTBL", "T");
+    SetParam(qryContCtbl, "P_TCDCONTCTBL", "T");
+    SetParam(qryContCtbl, "P_CDCONTREDU", cdsLancContCDCONTREDU->AsString());
+    SetParam(qryContCtbl, "P_TCDCONTREDU", "");
+    qryContCtbl->Open();
+    if (qryContCtbl->IsEmpty()) refuseLine(cdsLancContCDCONTREDU, "CODREDU_N");
+
+    qryContCtbl->Close();
+    SetParam(qryContCtbl, "P_CDCONTCTBL", cdsLancContCDCONTCTBL->AsString());
+    SetParam(qryContCtbl, "P_CDCONTREDU", "T");
+    SetParam(qryContCtbl, "P_TCDCONTCTBL", "");
+    SetParam(qryContCtbl, "P_TCDCONTREDU", "T");
+    qryContCtbl->Open();
+    try {
+        std::string conta = cdsLancContCDCONTCTBL->AsString();
+        Tabvalid::ValidEx(dtsContCtbl, 2, conta, {Tabvalid::voNivel}, "", true);
+        if (qryContCtbl->IsEmpty()) Consiste::MensErro(msgPadrao->Msg("CONT_N"), true);
+        // A reduced code typed for another account gives way to the account's own.
+        cdsLancContCDCONTREDU->SetAsString(qryContCtbl->FieldByName("CDCONTREDU")->AsString());
+        cdsLancContNMCONTCTBL->SetAsString(qryContCtbl->FieldByName("NMCONTCTBL")->AsString());
+        const std::string tipoCome = qryContCtbl->FieldByName("IDTIPOCOME")->AsString();
+        if (IsEmptyText(tipoCome)) {
+            cdsLancContIDLANCCOME->Clear();
+            cdsLancContCDCONTCOME->Clear();
+        } else {
+            cdsLancContIDLANCCOME->SetAsString(tipoCome);
+        }
+        cdsLancContIDCONTCCUS->SetAsString(qryContCtbl->FieldByName("IDCONTCCUS")->AsString());
+    } catch (...) {
+        cdsLancContCDCONTCTBL->FocusControl();
+        throw;
+    }
+}
+
+// Step 9.
+void TfrmLancamentos::postHistory() {
+    const std::string hist = cdsLancContCDHISTPADR->AsString();
+    if (IsEmptyText(hist)) refuseLine(cdsLancContCDHISTPADR, "HIST_DEV");
+    qryHistPadr->Close();
+    SetParam(qryHistPadr, "P_CDHISTPADR", hist);
+    SetParam(qryHistPadr, "P_TCDHISTPADR", "");
+    qryHistPadr->Open();
+    if (qryHistPadr->IsEmpty()) refuseLine(cdsLancContCDHISTPADR, "HIST_N");
+}
+
+// Step 10.
+void TfrmLancamentos::postValue() {
+    const double valor = Consiste::RoundDec(cdsLancContVRLANCAMENT->AsFloat(), 2);
+    cdsLancContVRLANCAMENT->SetAsFloat(valor);
+    if (valor == 0) refuseLine(cdsLancContVRLANCAMENT, "PARTIDA_Z");
+}
+
+// Step 11: within one entry an account is either debited or credited. The
+// line's own earlier version in the copy does not count against it.
+void TfrmLancamentos::postSameAccountRule() {
+    if (companySwitch("IDMSMCONTADBCR") != "N" || !cdsDebitoCredito->Active()) return;
+    bool found = false;
+    {
+        TFilterRestore restore(cdsDebitoCredito);
+        const std::string base = restore.Text().empty()
+                                     ? FiltroDebitoCredito(cdsLancContNRLANCCONT->AsString(),
+                                                           cdsLancContCDEMPRESA->AsString())
+                                     : restore.Text();
+        const bool credito = cdsLancContVRLANCAMENT->AsFloat() > 0;
+        cdsDebitoCredito->SetFiltered(false);
+        cdsDebitoCredito->SetFilter(base + (credito ? " AND VRLANCAMENT < 0" : " AND VRLANCAMENT > 0"));
+        cdsDebitoCredito->SetFiltered(true);
+        const std::string conta = Upper(cdsLancContCDCONTCTBL->AsString());
+        const std::string seq = cdsLancContNRSEQLANC->AsString();
+        TField* contaCopia = cdsDebitoCredito->FieldByName("CDCONTCTBL");
+        TField* seqCopia = cdsDebitoCredito->FieldByName("NRSEQLANC");
+        for (cdsDebitoCredito->First(); !cdsDebitoCredito->Eof() && !found; cdsDebitoCredito->Next())
+            found = Upper(contaCopia->AsString()) == conta && seqCopia->AsString() != seq;
+    }
+    if (found) refuseLine(cdsLancContCDCONTCTBL, "DBCR_MSMCONTA");
+}
+
+// Step 12: commercial codes where the company keeps them, none elsewhere.
+void TfrmLancamentos::postCommercialCode() {
+    if (companySwitch("IDCONTCOME") == "S") {
+        const bool temTipo = !IsEmptyText(cdsLancContIDLANCCOME->AsString());
+        if (temTipo && IsEmptyText(cdsLancContCDCONTCOME->AsString()))
+            refuseLine(cdsLancContCDCONTCOME, "CodComer_Inf");
+        if (!temTipo) cdsLancContCDCONTCOME->Clear();
+    } else {
+        cdsLancContIDLANCCOME->Clear();
+        cdsLancContCDCONTCOME->Clear();
+    }
+}
+
+void TfrmLancamentos::cdsLancContBeforePost(TDataSet*) {
+    postHeader();
+    postAccount();
+    postHistory();
+    postValue();
+    postSameAccountRule();
+    postCommercialCode();
+    Vd_CodComer();
+    writeBalanceFlags();
+    if (cdsLancCont->State() == dsInsert) {
+        cdsLancContNRSEQLANC->SetAsString(Consiste::Ajusta(std::to_string(nrProxSeq), 5));
+        cdsLancContIDLANCMANI->SetAsString("N");
+    } else {
+        cdsLancContIDLANCMANI->SetAsString("S");
+    }
+    cdsLancContIDLANCINTE->SetAsString("M");
+    // Management lines: the apportionment check (VerificaRateio) belongs
+    // here once the apportionment work provides it.
+}
+
+void TfrmLancamentos::cdsLancContAfterPost(TDataSet* DataSet) {
+    cdsLancContEspelho->Data(cdsLancCont->Data());
+    cdsDebitoCredito->Data(cdsLancCont->Data());
+    stUltDocu = cdsLancContCDDOCUCONT->AsString();
+    CalculaDebitoCredito();
+    if (cdsLancCont->ChangeCount() > 0) boAlterado = true;
+    cdsLancCont->MergeChangeLog();
+    dtsPadraoStateChange(DataSet);
+
+    const std::string conta = cdsLancContCDCONTCTBL->AsString();
+    if (!IsEmptyText(conta)) {
+        ContaContabil(conta);
+        pnlLancCCusto->Enabled = OpensApportionment(qryContCtbl->FieldByName("IDCONTCCUS")->AsString());
+    }
+    if (!pnlLancCCusto->Enabled && cdsLancCCusto->Active()) {
+        while (!cdsLancCCusto->IsEmpty()) {
+            cdsLancCCusto->First();
+            cdsLancCCusto->Delete();
+        }
+    }
+}
+
+// ---- header controls ---------------------------------------------------------------------
+
+void TfrmLancamentos::depDtLancContExit(TObject*) {
+    try {
+        depDtLancCont->CheckValidDate();
+    } catch (...) {
+        depDtLancCont->SetFocus();
+        throw;
+    }
+    dtUltLanc = depDtLancCont->Date();
+}
+
+void TfrmLancamentos::edtNDocExit(TObject*) {
+    if (Editing(cdsLancCont)) stUltDocu = edtNDoc->Text();
+}
+
+// Typing a document on a browsed line starts its edit (an empty entry starts
+// an insertion instead).
+void TfrmLancamentos::edtNDocKeyDown(TObject*, WORD&, TShiftState) {
+    if (cdsLancCont->Active() && !Editing(cdsLancCont)) cdsLancCont->Edit();
+}
+
+void TfrmLancamentos::panDadosExit(TObject*) {
+    if (!Editing(cdsLancCont) && !boNovoLanc) return;
+    if (IsEmptyText(edtNDoc->Text())) {
+        edtNDoc->SetFocus();
+        tshFolhaDados->Enabled = false;
+        MessageDlg(msgPadrao->Msg("DOCU_DEV"), mtInformation, TMsgDlgButtons(mbOK), 0);
+        Abort();
+    }
+    if (IsEmptyText(depDtLancCont->Text())) {
+        depDtLancCont->SetFocus();
+        MessageDlg(msgPadrao->Msg("DTLANC_DEV"), mtInformation, TMsgDlgButtons(mbOK), 0);
+        Abort();
+    }
+    dtUltLanc = depDtLancCont->Date();
+}
