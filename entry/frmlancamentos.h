@@ -235,6 +235,14 @@ public:
     virtual void edtNDocKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
     virtual void panDadosExit(TObject* Sender);
 
+    // ---- deleting and abandoning lines (lancamentos_cancel.cpp) ------------------------
+    virtual void cdsLancContBeforeDelete(TDataSet* DataSet);
+    virtual void cdsLancContAfterDelete(TDataSet* DataSet);
+    virtual void cdsLancContBeforeCancel(TDataSet* DataSet);
+    virtual void cdsLancContAfterCancel(TDataSet* DataSet);
+    void ApagaRateioDaPartida(const std::string& keyFields);
+    void VoltaParaLista();
+
     // ---- totals and line display (lancamentos_totals.cpp) -------------------------------
     virtual void cdsLancContVRLANCAMENTGetText(TField* Sender, std::string& Text, bool DisplayText);
     virtual void dbgLancContDrawColumnCell(TObject* Sender, const TRect& Rect, int DataCol,

@@ -643,6 +643,10 @@ void TfrmLancamentos::bindHandlers() {
     cdsLancCont->AfterEdit = [this](TDataSet* d) { cdsLancContAfterEdit(d); };
     cdsLancCont->BeforePost = [this](TDataSet* d) { cdsLancContBeforePost(d); };
     cdsLancCont->AfterPost = [this](TDataSet* d) { cdsLancContAfterPost(d); };
+    cdsLancCont->BeforeDelete = [this](TDataSet* d) { cdsLancContBeforeDelete(d); };
+    cdsLancCont->AfterDelete = [this](TDataSet* d) { cdsLancContAfterDelete(d); };
+    cdsLancCont->BeforeCancel = [this](TDataSet* d) { cdsLancContBeforeCancel(d); };
+    cdsLancCont->AfterCancel = [this](TDataSet* d) { cdsLancContAfterCancel(d); };
     depDtLancCont->OnExit = [this](TObject* s) { depDtLancContExit(s); };
     edtNDoc->OnExit = [this](TObject* s) { edtNDocExit(s); };
     edtNDoc->OnKeyDown = [this](TObject* s, WORD& k, TShiftState sh) { edtNDocKeyDown(s, k, sh); };
