@@ -1,6 +1,6 @@
 #include "host/drive/actions.h"
 
-#include "host/drive/inspect.h"
+#include "host/drive/readout.h"
 #include "platform/ui/dispatch.h"
 #include "platform/ui/edits.h"
 #include "platform/ui/forms.h"

@@ -2,7 +2,7 @@
 
 #include "host/drive/actions.h"
 #include "host/drive/compare.h"
-#include "host/drive/inspect.h"
+#include "host/drive/readout.h"
 #include "host/drive/resolve.h"
 #include "platform/ui/dispatch.h"
 #include "platform/ui/forms.h"

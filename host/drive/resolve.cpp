@@ -1,6 +1,6 @@
 #include "host/drive/resolve.h"
 
-#include "host/drive/inspect.h"
+#include "host/drive/readout.h"
 #include "platform/ui/forms.h"
 
 #include <algorithm>

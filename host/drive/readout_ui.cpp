@@ -1,5 +1,5 @@
 // Properties and dumps of forms, controls, grids and menu commands.
-#include "host/drive/inspect.h"
+#include "host/drive/readout.h"
 
 #include "package/published.h"
 #include "platform/data/datasource.h"

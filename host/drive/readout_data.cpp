@@ -1,5 +1,5 @@
 // Data-set properties and dumps for the driver.
-#include "host/drive/inspect.h"
+#include "host/drive/readout.h"
 
 #include "platform/data/dataset.h"
 
