@@ -1,0 +1,260 @@
+#include "host/desktop/gridview.h"
+
+#include "host/desktop/canvas.h"
+#include "host/desktop/palette.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+#include <functional>
+
+namespace desk {
+namespace {
+
+// Runs `draw` while the data set's fields read the record at `viewIndex` of
+// its view, without moving the data set (no scroll events, no posting).
+// DisplayTextAt reads its record that way while it runs a field's OnGetText;
+// the drawing runs inside a one-time OnGetText of the first field.
+void AtViewRecord(TDataSet* ds, int viewIndex, const std::function<void()>& draw) {
+    if (!ds || ds->FieldCount() == 0) return;
+    TField* hook = ds->Fields(0);
+    const auto saved = hook->OnGetText;
+    bool drawing = false;
+    // The drawing may read this field too: it then gets the field's own text.
+    hook->OnGetText = [&saved, &draw, &drawing](TField* f, std::string& text, bool display) {
+        if (!drawing) {
+            drawing = true;
+            draw();
+            drawing = false;
+        }
+        if (saved) saved(f, text, display);
+    };
+    try {
+        ds->DisplayTextAt(viewIndex, hook);
+    } catch (...) {
+        hook->OnGetText = saved;
+        throw;
+    }
+    hook->OnGetText = saved;
+}
+
+TRect ToTRect(const QRect& r) { return TRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }
+
+class CellDelegate : public QStyledItemDelegate {
+public:
+    explicit CellDelegate(GridView* view) : QStyledItemDelegate(view), view_(view) {}
+
+    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        TDBGrid* g = view_->Grid();
+        const int col = view_->Model()->GridColumn(index.column());
+        if (col < 0) return;
+        TColumn* column = g->Columns->Items(col);
+        const bool current = index.row() == g->Row();
+        const bool selected = current && col == g->SelectedIndex();
+        const bool focused = g->Focused();
+        QRect r = option.rect;
+        if (selected && g->EditorActive() && focused) {
+            paintEditor(p, r, column);
+            return;
+        }
+        QColor bg = background(g, column, current, selected, focused);
+        QColor fg = selected && focused ? ToQColor(clHighlightText) : ToQColor(column->Font.Color);
+        if (g->DefaultDrawing) {
+            p->fillRect(r, bg);
+            p->setFont(ToQFont(column->Font));
+            p->setPen(fg);
+            QRect text = r.adjusted(3, 0, -3, 0);
+            p->drawText(text, static_cast<int>(GridModel::CellAlignment(column)) | Qt::TextSingleLine,
+                        index.data().toString());
+        }
+        if (g->OnDrawColumnCell) ownerDraw(p, r, index.row(), col, column, bg, fg, selected, focused);
+        if (selected && column->ButtonStyle == cbsEllipsis && g->EditorActive() == false && focused)
+            paintButton(p, view_->ButtonRect(index));
+    }
+
+private:
+    GridView* view_;
+
+    static QColor background(TDBGrid* g, const TColumn* column, bool current, bool selected, bool focused) {
+        if (selected && focused) return ToQColor(clHighlight);
+        QColor base = ToQColor(column->Color == clWindow ? g->Color : column->Color);
+        if (current && (focused || g->Options.Contains(dgAlwaysShowSelection)))
+            return QColor(0xDC, 0xE8, 0xF5);
+        return base;
+    }
+
+    void paintEditor(QPainter* p, const QRect& r, const TColumn* column) const {
+        TDBGrid* g = view_->Grid();
+        p->fillRect(r, Qt::white);
+        p->setPen(ToQColor(clHighlight));
+        p->drawRect(r.adjusted(0, 0, -1, -1));
+        p->setFont(ToQFont(column->Font));
+        p->setPen(Qt::black);
+        const QString text = QString::fromStdString(g->EditorText());
+        QRect inner = r.adjusted(3, 0, -3, 0);
+        p->drawText(inner, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, text);
+        const int x = inner.left() + p->fontMetrics().horizontalAdvance(text) + 1;
+        p->drawLine(x, r.top() + 3, x, r.bottom() - 3);  // the caret stands after the text
+    }
+
+    static void paintButton(QPainter* p, const QRect& b) {
+        if (b.isEmpty()) return;
+        p->fillRect(b, ToQColor(clBtnFace));
+        p->setPen(QColor(0xA0, 0xA6, 0xB0));
+        p->drawRect(b.adjusted(0, 0, -1, -1));
+        p->setPen(Qt::black);
+        p->drawText(b, Qt::AlignCenter, QStringLiteral("\u2026"));
+    }
+
+    // The screen's own drawing of the cell, on the canvas of the grid, with
+    // the row's record readable through the fields.
+    void ownerDraw(QPainter* p, const QRect& r, int row, int col, TColumn* column, const QColor& bg,
+                   const QColor& fg, bool selected, bool focused) const {
+        TDBGrid* g = view_->Grid();
+        PainterCanvas canvas(*p);
+        canvas.Brush.Color = static_cast<TColor>(bg.blue() << 16 | bg.green() << 8 | bg.red());
+        canvas.Font = column->Font;
+        canvas.Font.Color = static_cast<TColor>(fg.blue() << 16 | fg.green() << 8 | fg.red());
+        TGridDrawState state = (selected ? gdSelected : 0u) | (selected && focused ? gdFocused : 0u);
+        const TRect rect = ToTRect(r);
+        auto draw = [&] { g->OnDrawColumnCell(g, rect, col, column, state); };
+        p->save();
+        p->setClipRect(r);
+        g->Canvas = &canvas;
+        try {
+            TDataSet* ds = g->DataSet();
+            if (row == g->Row() || !ds) draw();  // the current record (or its buffer)
+            else {
+                int viewIndex = row;
+                if (ds->State() == dsInsert && row > g->Row()) --viewIndex;
+                AtViewRecord(ds, viewIndex, draw);
+            }
+        } catch (...) {
+            // A failing drawing leaves the cell as painted so far.
+        }
+        g->Canvas = nullptr;
+        p->restore();
+    }
+};
+
+}  // namespace
+
+GridView::GridView(TDBGrid* grid, Actor& actor, QWidget* parent)
+    : QTableView(parent), grid_(grid), actor_(actor), model_(new GridModel(grid, this)) {
+    setModel(model_);
+    setItemDelegate(new CellDelegate(this));
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setFocusPolicy(Qt::ClickFocus);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(20);
+    verticalHeader()->setFixedWidth(14);
+    verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    horizontalHeader()->setSectionsMovable(true);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    horizontalHeader()->setMinimumSectionSize(8);
+    setMouseTracking(true);
+    connect(horizontalHeader(), &QHeaderView::sectionMoved, this,
+            [this](int l, int o, int n) { onSectionMoved(l, o, n); });
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int l, int o, int n) { onSectionResized(l, o, n); });
+    Sync();
+}
+
+QRect GridView::ButtonRect(const QModelIndex& index) const {
+    const int col = model_->GridColumn(index.column());
+    if (col < 0 || grid_->Columns->Items(col)->ButtonStyle != cbsEllipsis) return {};
+    if (index.row() != grid_->Row() || col != grid_->SelectedIndex()) return {};
+    QRect r = visualRect(index);
+    return QRect(r.right() - kButtonWidth + 1, r.top() + 1, kButtonWidth - 1, r.height() - 2);
+}
+
+void GridView::Sync() {
+    syncing_ = true;
+    model_->Refresh();
+    horizontalHeader()->setVisible(grid_->Options.Contains(dgTitles));
+    verticalHeader()->setVisible(grid_->Options.Contains(dgIndicator));
+    setShowGrid(grid_->Options.Contains(dgColLines) || grid_->Options.Contains(dgRowLines));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Base, ToQColor(grid_->Color));
+    setPalette(pal);
+    syncWidths();
+    syncCurrent();
+    viewport()->update();
+    syncing_ = false;
+}
+
+void GridView::syncWidths() {
+    for (int v = 0; v < model_->columnCount(); ++v) {
+        const TColumn* c = grid_->Columns->Items(model_->GridColumn(v));
+        const int w = c->Width > 0 ? c->Width : 64;
+        if (columnWidth(v) != w) setColumnWidth(v, w);
+    }
+}
+
+void GridView::syncCurrent() {
+    const int row = grid_->Row();
+    const int col = model_->ViewColumn(grid_->SelectedIndex());
+    if (row == lastRow_ && col == lastCol_) return;
+    lastRow_ = row;
+    lastCol_ = col;
+    if (row < 0 || col < 0) return;
+    QModelIndex idx = model_->index(row, col);
+    selectionModel()->setCurrentIndex(idx, QItemSelectionModel::NoUpdate);
+    scrollTo(idx, QAbstractItemView::EnsureVisible);
+}
+
+void GridView::onSectionMoved(int /*logical*/, int oldVisual, int newVisual) {
+    if (syncing_) return;
+    const int from = model_->GridColumn(oldVisual);
+    const int to = model_->GridColumn(newVisual);
+    // The grid's own column order wins: the header goes back to show the
+    // columns in the order of the collection once the move is made there.
+    syncing_ = true;
+    horizontalHeader()->moveSection(newVisual, oldVisual);
+    syncing_ = false;
+    if (from < 0 || to < 0) return;
+    actor_.Act([this, from, to] { grid_->Columns->Items(from)->SetIndex(to); });
+}
+
+void GridView::onSectionResized(int logical, int /*oldSize*/, int newSize) {
+    if (syncing_) return;
+    const int col = model_->GridColumn(logical);
+    if (col >= 0 && grid_->Options.Contains(dgColumnResize)) grid_->Columns->Items(col)->Width = newSize;
+}
+
+void GridView::mousePressEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton) return;
+    const QModelIndex idx = indexAt(e->position().toPoint());
+    const bool onButton = idx.isValid() && ButtonRect(idx).contains(e->position().toPoint());
+    if (!idx.isValid()) {
+        actor_.Act([this] { grid_->SetFocus(); });
+        return;
+    }
+    const int row = idx.row();
+    const int col = model_->GridColumn(idx.column());
+    actor_.Act([this, row, col, onButton] {
+        if (!grid_->UserMoveToRow(row) || grid_->Row() != row) return;
+        if (col != grid_->SelectedIndex() && !grid_->UserSelectColumn(col)) return;
+        if (onButton && grid_->SelectedIndex() == col) grid_->UserEditButton();
+    });
+}
+
+void GridView::mouseDoubleClickEvent(QMouseEvent* e) {
+    const QModelIndex idx = indexAt(e->position().toPoint());
+    if (!idx.isValid() || ButtonRect(idx).contains(e->position().toPoint())) return;
+    actor_.Act([this] { grid_->UserDblClick(); });
+}
+
+void GridView::mouseMoveEvent(QMouseEvent* /*e*/) {
+    // Dragging does not select ranges: the grid has one current cell.
+}
+
+}  // namespace desk

@@ -1,0 +1,29 @@
+// The command line of ctb-host.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace desk {
+
+struct Options {
+    std::string dbFile;        // --db FILE (created with demo data when missing)
+    std::string dbUrl;         // --db-url URL
+    std::string server;        // --server HOST:PORT (else a private server is started)
+    std::string company = "01";
+    std::string operatorName = "operador";
+    std::string today;         // --today YYYY-MM-DD
+    bool open = false;         // --open: the entry screen opens at start
+    std::string screenshots;   // --screenshots DIR: render the tour to PNG files and quit
+    bool help = false;
+};
+
+// Parses the arguments after the program name (Qt's own, such as
+// -platform, are taken out by QApplication first). False with `error` on an
+// unknown option, a missing value, both --db and --db-url, or a malformed
+// --server, --today or --company.
+bool ParseOptions(const std::vector<std::string>& args, Options& out, std::string& error);
+
+std::string UsageText();
+
+}  // namespace desk

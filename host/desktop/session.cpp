@@ -1,0 +1,85 @@
+#include "host/desktop/session.h"
+
+#include "contracts/zembra.h"
+#include "platform/data/datetime.h"
+#include "platform/db/dbgeral.h"
+#include "platform/ui/dispatch.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+namespace desk {
+namespace {
+
+bool PrepareDatabase(const Options& o, std::string& url, std::string& error) {
+    if (!o.dbUrl.empty()) {
+        url = o.dbUrl;
+        return true;
+    }
+    if (o.dbFile.empty()) {
+        url = Zembra::DatabaseURL();
+        if (url.empty()) error = "no database: give --db FILE or --db-url URL (or set CTB_DB)";
+        return !url.empty();
+    }
+    url = o.dbFile;
+    if (std::filesystem::exists(o.dbFile)) return true;
+    std::printf("ctb-host: creating the demo database %s\n", o.dbFile.c_str());
+    std::vector<std::string> demo = {drive::ExecutableDir() + "/ctb-demo", "--db", o.dbFile};
+    if (!o.today.empty()) {
+        demo.push_back("--year");
+        demo.push_back(o.today.substr(0, 4));
+    }
+    const int status = drive::RunProgram(demo, error);
+    if (status != 0 && error.empty()) error = "ctb-demo failed with status " + std::to_string(status);
+    return status == 0;
+}
+
+bool FixToday(const std::string& today, std::string& error) {
+    if (today.empty()) return true;
+    TDateTime dt = 0;
+    if (!EncodeDate(std::atoi(today.substr(0, 4).c_str()), std::atoi(today.substr(5, 2).c_str()),
+                    std::atoi(today.substr(8, 2).c_str()), dt)) {
+        error = "bad --today " + today;
+        return false;
+    }
+    SetToday(dt);
+    return true;
+}
+
+}  // namespace
+
+bool Session::Start(const Options& o, std::string& error) {
+    std::string url;
+    if (!PrepareDatabase(o, url, error) || !FixToday(o.today, error)) return false;
+    if (!o.server.empty()) {
+        const std::size_t colon = o.server.rfind(':');
+        host_ = o.server.substr(0, colon);
+        port_ = std::atoi(o.server.substr(colon + 1).c_str());
+    } else {
+        if (!server_.Start(drive::ExecutableDir() + "/ctb11000-server", url, 30000, error)) return false;
+        port_ = server_.Port();
+    }
+    Zembra::SetEmprProc(o.company);
+    Zembra::SetOperador(o.operatorName);
+    Zembra::SetWebURL(host_);
+    Zembra::SetWebPort(port_);
+    Zembra::SetDatabaseURL(url);
+    try {
+        dtmDBGeral().Open(url);
+    } catch (const std::exception& e) {
+        error = std::string("cannot open the database: ") + e.what();
+        return false;
+    }
+    return true;
+}
+
+void Session::OpenModule() {
+    if (!module_.Loaded()) {
+        std::string error;
+        if (!module_.Load(drive::DefaultModulePath(), error)) throw Exception("Não foi possível carregar o módulo: " + error);
+    }
+    module_.IniProc();
+}
+
+}  // namespace desk
