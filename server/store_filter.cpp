@@ -17,6 +17,14 @@ namespace {
 // the matched number range once instead of one query per entry.
 constexpr std::size_t kPerEntryLimit = 200;
 
+// A period longer than this reads the company's lines in key order.
+constexpr double kLongPeriodDays = 92;
+
+std::string DateAsText(const std::string& column)
+{
+    return "CAST(" + column + " AS VARCHAR(10))";
+}
+
 struct TCandidateWhere {
     std::string Where;
     std::vector<TLineParam> Params;
@@ -37,7 +45,14 @@ std::string FinalAccount(const TLancFiltro& f)
 TCandidateWhere CandidateWhere(const TLancFiltro& f)
 {
     TCandidateWhere w;
-    w.Where = "L.CDEMPRESA = :emp AND L.DTLANCCONT >= :dtini AND L.DTLANCCONT <= :dtfim";
+    // Over a long period nearly every line of the company is a candidate:
+    // reading them in key order (entry, sequence) then beats the date index,
+    // which would need a sort of the whole year. The date is compared as text
+    // ('YYYY-MM-DD') so that no database takes its index for it.
+    const bool longPeriod = f.DtIni == 0 || f.DtFim == 0 || f.DtFim - f.DtIni > kLongPeriodDays;
+    w.Where = longPeriod ? "L.CDEMPRESA = :emp AND " + DateAsText("L.DTLANCCONT") + " >= :dtini AND " +
+                               DateAsText("L.DTLANCCONT") + " <= :dtfim"
+                         : "L.CDEMPRESA = :emp AND L.DTLANCCONT >= :dtini AND L.DTLANCCONT <= :dtfim";
     w.Params = {{"emp", Trim(f.Empresa)},
                 {"dtini", f.DtIni != 0 ? DateToSql(f.DtIni) : "0001-01-01"},
                 {"dtfim", f.DtFim != 0 ? DateToSql(f.DtFim) : "9999-12-31"}};
