@@ -15,29 +15,8 @@ namespace {
 
 // Runs `draw` while the data set's fields read the record at `viewIndex` of
 // its view, without moving the data set (no scroll events, no posting).
-// DisplayTextAt reads its record that way while it runs a field's OnGetText;
-// the drawing runs inside a one-time OnGetText of the first field.
 void AtViewRecord(TDataSet* ds, int viewIndex, const std::function<void()>& draw) {
-    if (!ds || ds->FieldCount() == 0) return;
-    TField* hook = ds->Fields(0);
-    const auto saved = hook->OnGetText;
-    bool drawing = false;
-    // The drawing may read this field too: it then gets the field's own text.
-    hook->OnGetText = [&saved, &draw, &drawing](TField* f, std::string& text, bool display) {
-        if (!drawing) {
-            drawing = true;
-            draw();
-            drawing = false;
-        }
-        if (saved) saved(f, text, display);
-    };
-    try {
-        ds->DisplayTextAt(viewIndex, hook);
-    } catch (...) {
-        hook->OnGetText = saved;
-        throw;
-    }
-    hook->OnGetText = saved;
+    if (ds) ds->AtViewRecord(viewIndex, draw);
 }
 
 TRect ToTRect(const QRect& r) { return TRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }

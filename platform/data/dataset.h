@@ -126,6 +126,10 @@ public:
     // (grids rendering rows); OnGetText runs as if that record were current.
     Variant ValueAt(int viewIndex, const TField* field) const;
     std::string DisplayTextAt(int viewIndex, const TField* field) const;
+    // Runs `read` while every field reads the view's record at viewIndex, as
+    // a grid's cell drawing does for the rows it paints; nothing moves and no
+    // event fires. An index outside the view runs nothing.
+    void AtViewRecord(int viewIndex, const std::function<void()>& read) const;
 
     // ---- filter ---------------------------------------------------------
     // The text is compiled once per text. A bad text raises EFilterError when

@@ -273,14 +273,20 @@ Variant TDataSet::ValueAt(int viewIndex, const TField* field) const {
 }
 
 std::string TDataSet::DisplayTextAt(int viewIndex, const TField* field) const {
-    if (viewIndex < 0 || static_cast<std::size_t>(viewIndex) >= viewCount() || !field) return {};
+    std::string text;
+    if (field) AtViewRecord(viewIndex, [&] { text = field->DisplayText(); });
+    return text;
+}
+
+void TDataSet::AtViewRecord(int viewIndex, const std::function<void()>& read) const {
+    if (viewIndex < 0 || static_cast<std::size_t>(viewIndex) >= viewCount()) return;
     struct Peek {
         long& slot;
         long saved;
         ~Peek() { slot = saved; }
     } peek{peekRow_, peekRow_};
     peekRow_ = static_cast<long>(physAt(static_cast<std::size_t>(viewIndex)));
-    return field->DisplayText();
+    read();
 }
 
 // ---- filter --------------------------------------------------------------------
