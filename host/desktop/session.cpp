@@ -12,29 +12,6 @@
 namespace desk {
 namespace {
 
-bool PrepareDatabase(const Options& o, std::string& url, std::string& error) {
-    if (!o.dbUrl.empty()) {
-        url = o.dbUrl;
-        return true;
-    }
-    if (o.dbFile.empty()) {
-        url = Zembra::DatabaseURL();
-        if (url.empty()) error = "no database: give --db FILE or --db-url URL (or set CTB_DB)";
-        return !url.empty();
-    }
-    url = o.dbFile;
-    if (std::filesystem::exists(o.dbFile)) return true;
-    std::printf("ctb-host: creating the demo database %s\n", o.dbFile.c_str());
-    std::vector<std::string> demo = {drive::ExecutableDir() + "/ctb-demo", "--db", o.dbFile};
-    if (!o.today.empty()) {
-        demo.push_back("--year");
-        demo.push_back(o.today.substr(0, 4));
-    }
-    const int status = drive::RunProgram(demo, error);
-    if (status != 0 && error.empty()) error = "ctb-demo failed with status " + std::to_string(status);
-    return status == 0;
-}
-
 bool FixToday(const std::string& today, std::string& error) {
     if (today.empty()) return true;
     TDateTime dt = 0;
@@ -51,7 +28,7 @@ bool FixToday(const std::string& today, std::string& error) {
 
 bool Session::Start(const Options& o, std::string& error) {
     std::string url;
-    if (!PrepareDatabase(o, url, error) || !FixToday(o.today, error)) return false;
+    if (!drive::PrepareDatabase(o.dbUrl, o.dbFile, o.today, "ctb-host", url, error) || !FixToday(o.today, error)) return false;
     if (!o.server.empty()) {
         const std::size_t colon = o.server.rfind(':');
         host_ = o.server.substr(0, colon);

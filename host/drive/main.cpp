@@ -35,32 +35,6 @@ int SetupError(const std::string& text) {
     return 2;
 }
 
-// The database the run works on; a missing --db file is created with the
-// schema and demo data by ctb-demo.
-bool PrepareDatabase(const drive::Options& o, std::string& url, std::string& error) {
-    if (!o.dbUrl.empty()) {
-        url = o.dbUrl;
-        return true;
-    }
-    if (o.dbFile.empty()) {
-        url = Zembra::DatabaseURL();
-        if (url.empty()) error = "no database: give --db FILE or --db-url URL (or set CTB_DB)";
-        return !url.empty();
-    }
-    url = o.dbFile;
-    if (std::filesystem::exists(o.dbFile)) return true;
-    std::printf("ctb-drive: creating the demo database %s\n", o.dbFile.c_str());
-    std::vector<std::string> demo = {drive::ExecutableDir() + "/ctb-demo", "--db", o.dbFile};
-    if (!o.today.empty()) {
-        // The demo's year of entries follows the date the run works on.
-        demo.push_back("--year");
-        demo.push_back(o.today.substr(0, 4));
-    }
-    int status = drive::RunProgram(demo, error);
-    if (status != 0 && error.empty()) error = "ctb-demo failed with status " + std::to_string(status);
-    return status == 0;
-}
-
 bool FixToday(const std::string& today, std::string& error) {
     if (today.empty()) return true;
     int y = 0, m = 0, d = 0;
@@ -99,7 +73,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     std::string url;
-    if (!PrepareDatabase(o, url, error) || !FixToday(o.today, error)) return SetupError(error);
+    if (!drive::PrepareDatabase(o.dbUrl, o.dbFile, o.today, "ctb-drive", url, error) || !FixToday(o.today, error)) return SetupError(error);
 
     drive::ServerProcess server;
     std::string host = "127.0.0.1";

@@ -1,11 +1,14 @@
 #include "host/drive/process.h"
 
+#include "contracts/zembra.h"
+
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/wait.h>
@@ -161,5 +164,29 @@ void ServerProcess::Stop() {
 }
 
 ServerProcess::~ServerProcess() { Stop(); }
+
+bool PrepareDatabase(const std::string& dbUrl, const std::string& dbFile, const std::string& today,
+                     const std::string& host, std::string& url, std::string& error) {
+    if (!dbUrl.empty()) {
+        url = dbUrl;
+        return true;
+    }
+    if (dbFile.empty()) {
+        url = Zembra::DatabaseURL();
+        if (url.empty()) error = "no database: give --db FILE or --db-url URL (or set CTB_DB)";
+        return !url.empty();
+    }
+    url = dbFile;
+    if (std::filesystem::exists(dbFile)) return true;
+    std::printf("%s: creating the demo database %s\n", host.c_str(), dbFile.c_str());
+    std::vector<std::string> demo = {ExecutableDir() + "/ctb-demo", "--db", dbFile};
+    if (!today.empty()) {
+        demo.push_back("--year");
+        demo.push_back(today.substr(0, 4));
+    }
+    const int status = RunProgram(demo, error);
+    if (status != 0 && error.empty()) error = "ctb-demo failed with status " + std::to_string(status);
+    return status == 0;
+}
 
 }  // namespace drive

@@ -15,6 +15,13 @@ std::string ExecutableDir();
 // or -1 with `error` set when it could not be started or was killed.
 int RunProgram(const std::vector<std::string>& argv, std::string& error);
 
+// The database a host works on: the URL given, else the file given (created
+// with the schema and demo data by ctb-demo when missing; the demo's year of
+// entries follows `today`, "YYYY-MM-DD", when set), else the configured one.
+// `host` names the program in what it prints. false with `error` set.
+bool PrepareDatabase(const std::string& dbUrl, const std::string& dbFile, const std::string& today,
+                     const std::string& host, std::string& url, std::string& error);
+
 // Finds "listening on HOST:PORT" in one line of server output; false otherwise.
 bool ParseListeningLine(const std::string& line, int& port);
 
