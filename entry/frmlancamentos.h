@@ -30,8 +30,10 @@
 #include "platform/ui/grid.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 // What a history cell of dbgLancCont shows: the first 33 characters of the
 // text, and the glyph of imgEsp when the text is longer (the double click on
@@ -177,6 +179,12 @@ public:
     std::string stNrLancCont;    // number of the entry on the form page
     std::string stHistAnt;       // CDHISTPADR of the line before its edit
     std::string stDsHistAnt;     // DSHISTLANC of the line before its edit
+    // The entry's apportionment as it was when the current line edit began:
+    // abandoning the edit brings it back (the account column may have
+    // dropped the line's shares meanwhile).
+    TDataPacket pktRateioAntesEdicao;
+    bool boRateioGuardado = false;
+    bool boCancelandoEdicao = false;  // the line cancel under way abandons an edit
 
     // ---- creation, showing, closing --------------------------------------------------
     void FormCreate(TObject* Sender) override;
@@ -241,7 +249,41 @@ public:
     virtual void cdsLancContBeforeCancel(TDataSet* DataSet);
     virtual void cdsLancContAfterCancel(TDataSet* DataSet);
     void ApagaRateioDaPartida(const std::string& keyFields);
+    void restoreApportionmentOfEdit();
     void VoltaParaLista();
+
+    // ---- apportionment lines (lancamentos_rateio.cpp) ------------------------------------
+    virtual void pnlLancCCustoEnter(TObject* Sender);
+    virtual void pnlLancCCustoExit(TObject* Sender);
+    virtual void cdsLancCCustoBeforeInsert(TDataSet* DataSet);
+    virtual void cdsLancCCustoAfterInsert(TDataSet* DataSet);
+    virtual void cdsLancCCustoBeforeEdit(TDataSet* DataSet);
+    virtual void cdsLancCCustoBeforePost(TDataSet* DataSet);
+    virtual void cdsLancCCustoAfterPost(TDataSet* DataSet);
+    virtual void cdsLancCCustoBeforeDelete(TDataSet* DataSet);
+    virtual void cdsLancCCustoAfterDelete(TDataSet* DataSet);
+    virtual void cdsLancCCustoVRLANCCUSTGetText(TField* Sender, std::string& Text, bool DisplayText);
+    virtual void dbgLancCCustoColEnter(TObject* Sender);
+    virtual void dbgLancCCustoColExit(TObject* Sender);
+    virtual void dbgLancCCustoEditButtonClick(TObject* Sender);
+    virtual void dbgLancCCustoExit(TObject* Sender);
+    // The toolbar while the apportionment is edited (also called directly).
+    virtual void dtsLancCCustoStateChange(TObject* Sender);
+
+    // ---- apportionment check and mirrored proposal (lancamentos_espelho.cpp) -----------
+    // Enforces the account's apportionment rule on the line being posted.
+    void VerificaRateio();
+    // Factors of the first management line's apportionment, once per opened entry.
+    void CalculaRateioEspelhado();
+    // Applies the factors to the current line, each share through the full checks.
+    void GeraRateioEspelhado();
+
+    // ---- confirming, cancelling, deleting the entry (lancamentos_commit.cpp) -----------
+    void sbtConfirmarClick(TObject* Sender) override;
+    void sbtCancelarClick(TObject* Sender) override;
+    void sbtExcluirClick(TObject* Sender) override;
+    // Closing with unsent changes asks first; No keeps the screen open.
+    virtual void FormCloseQuery(TObject* Sender, bool& CanClose);
 
     // ---- totals and line display (lancamentos_totals.cpp) -------------------------------
     virtual void cdsLancContVRLANCAMENTGetText(TField* Sender, std::string& Text, bool DisplayText);
@@ -306,6 +348,43 @@ private:
     void loadApportionment();
     void refilterApportionment();
     void checkApportionmentPanel();
+    // Enabled state of the commands, pages and company controls, with
+    // `edit` telling whether the entry counts as being edited.
+    void applyCommandState(bool edit, bool setFormPage);
+
+    // lancamentos_rateio.cpp: completion of the owning line and the checks
+    // of an apportionment post, in their order.
+    void completaPartidaDoRateio(bool newLine);
+    bool lineEditing() const;
+    bool apportionmentEditing() const;
+    void checkBranchGiven();
+    void checkBranchExists();
+    void checkBranchOfCompany();
+    void checkCostCentreGiven();
+    void checkCostCentreOfBranch();
+    void checkCompetence();
+    void checkShare();
+    void checkDuplicatePair();
+    void openCostCentre(const std::string& cdCentCust, const std::string& cdFilial);
+    [[noreturn]] void refuseApportionment(TField* field, const char* key);
+
+    // lancamentos_espelho.cpp
+    static bool TakesApportionment(const std::string& idContCcus);
+    void deleteViewedApportionment();
+    bool apportionmentAddsUp() const;
+    void proposeMirroredApportionment(const std::function<void()>& refocus);
+
+    // lancamentos_commit.cpp: the confirmation pass, one line at a time.
+    struct TLinhaConfirmacao {
+        std::string CdEmpresa, NrLancCont, NrSeqLanc, CdContCtbl, IdLancCome;
+        double VrLancamento = 0;
+    };
+    std::vector<TLinhaConfirmacao> linhasDaConfirmacao();
+    void positionLineGrid(const TLinhaConfirmacao& linha);
+    // `unfreeze` shows both grids again before a question or a refusal.
+    void confirmApportionment(const TLinhaConfirmacao& linha, const std::function<void()>& unfreeze);
+    void confirmCommercialType(const TLinhaConfirmacao& linha);
+    void sendEntry();
 
     // lancamentos_lines.cpp: the steps of a line post, in their order.
     void postHeader();

@@ -606,8 +606,6 @@ void TfrmLancamentos::defineConnection() {
 }
 
 // ---- event bindings -------------------------------------------------------------------------------
-// The handlers of the line, apportionment and commit work are bound by that
-// work; until then those events stay unassigned.
 
 void TfrmLancamentos::bindHandlers() {
     OnShow = [this](TObject* s) { FormShow(s); };
@@ -659,6 +657,28 @@ void TfrmLancamentos::bindHandlers() {
                                            TGridDrawState st) {
         dbgLancContDrawColumnCell(s, r, c, col, st);
     };
+
+    // Apportionment lines (lancamentos_rateio.cpp).
+    pnlLancCCusto->OnEnter = [this](TObject* s) { pnlLancCCustoEnter(s); };
+    pnlLancCCusto->OnExit = [this](TObject* s) { pnlLancCCustoExit(s); };
+    cdsLancCCusto->BeforeInsert = [this](TDataSet* d) { cdsLancCCustoBeforeInsert(d); };
+    cdsLancCCusto->AfterInsert = [this](TDataSet* d) { cdsLancCCustoAfterInsert(d); };
+    cdsLancCCusto->BeforeEdit = [this](TDataSet* d) { cdsLancCCustoBeforeEdit(d); };
+    cdsLancCCusto->BeforePost = [this](TDataSet* d) { cdsLancCCustoBeforePost(d); };
+    cdsLancCCusto->AfterPost = [this](TDataSet* d) { cdsLancCCustoAfterPost(d); };
+    cdsLancCCusto->BeforeDelete = [this](TDataSet* d) { cdsLancCCustoBeforeDelete(d); };
+    cdsLancCCusto->AfterDelete = [this](TDataSet* d) { cdsLancCCustoAfterDelete(d); };
+    auto parte = [this](TField* f, std::string& t, bool d) { cdsLancCCustoVRLANCCUSTGetText(f, t, d); };
+    cdsLancCCustoVRLANCCUST->OnGetText = parte;
+    cdsLancCCustoEspelho->FieldByName("VRLANCCUST")->OnGetText = parte;
+    dbgLancCCusto->OnColEnter = [this](TObject* s) { dbgLancCCustoColEnter(s); };
+    dbgLancCCusto->OnColExit = [this](TObject* s) { dbgLancCCustoColExit(s); };
+    dbgLancCCusto->OnEditButtonClick = [this](TObject* s) { dbgLancCCustoEditButtonClick(s); };
+    dbgLancCCusto->OnExit = [this](TObject* s) { dbgLancCCustoExit(s); };
+    dtsLancCCusto->OnStateChange = [this](TDataSource* s) { dtsLancCCustoStateChange(s); };
+
+    // Closing with unsent changes (lancamentos_commit.cpp).
+    OnCloseQuery = [this](TObject* s, bool& canClose) { FormCloseQuery(s, canClose); };
 
     // Line code lookups and column checks (lancamentos_lookups.cpp).
     dbgLancCont->OnColExit = [this](TObject* s) { dbgLancContColExit(s); };

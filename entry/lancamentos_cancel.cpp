@@ -56,11 +56,27 @@ void TfrmLancamentos::cdsLancContAfterDelete(TDataSet* DataSet) {
 }
 
 void TfrmLancamentos::cdsLancContBeforeCancel(TDataSet*) {
+    boCancelandoEdicao = cdsLancCont->State() == dsEdit;
     if (cdsLancCont->State() != dsInsert) return;
     ApagaRateioDaPartida("CDEMPRESA;NRLANCCONT;NRSEQLANC");
 }
 
+// An abandoned edit takes back what it did to the apportionment too: shares
+// dropped by a change of account, or typed during the edit.
+void TfrmLancamentos::restoreApportionmentOfEdit() {
+    const bool restore = boCancelandoEdicao && boRateioGuardado && cdsLancCCusto->Active();
+    boCancelandoEdicao = false;
+    boRateioGuardado = false;
+    if (!restore) return;
+    if (cdsLancCCusto->State() != dsBrowse) cdsLancCCusto->Cancel();
+    cdsLancCCusto->Data(pktRateioAntesEdicao);
+    pktRateioAntesEdicao = TDataPacket();
+    refilterApportionment();
+    checkApportionmentPanel();
+}
+
 void TfrmLancamentos::cdsLancContAfterCancel(TDataSet* DataSet) {
+    restoreApportionmentOfEdit();
     dtsPadraoStateChange(DataSet);
     if (!cdsLancCont->IsEmpty()) {
         cdsLancContEspelho->Data(cdsLancCont->Data());

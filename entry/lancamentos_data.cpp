@@ -313,6 +313,9 @@ void TfrmLancamentos::openFormPage() {
         cdsLancCont->Insert();
     } else if (edtNDoc->Text().empty()) {
         cdsLancCont->Cancel();
+        // The state handler enables the box only at the end of the page
+        // change; the form page is the active one already.
+        edtNDoc->Enabled = true;
         edtNDoc->SetFocus();
     } else {
         cdsLancContCDCONTREDU->FocusControl();
@@ -340,15 +343,29 @@ void TfrmLancamentos::sbtIncluirClick(TObject* Sender) {
         TfrmPadrao::sbtIncluirClick(Sender);
         return;
     }
+    TWinControl* focoAntes = ActiveControl();
+    const bool formularioAntes = tshFormulario->Enabled;
     boNovoLanc = true;
     tshFormulario->Enabled = true;
     pgcPadrao->SetActivePage(tshFormulario);
-    // The focus enters the form page now, while boNovoLanc tells its enter
-    // handler that there is nothing to reload. Entered later (by the focus on
-    // edtNDoc below, when it rested on the tabs), the handler would reload
-    // the entry of the new line and drop the line.
-    if (!tshFormulario->ContainsControl(ActiveControl())) tshFormulario->SetFocus();
-    pgcPadraoChange(Sender);
+    try {
+        // The focus enters the form page now, while boNovoLanc tells its enter
+        // handler that there is nothing to reload. Entered later (by the focus on
+        // edtNDoc below, when it rested on the tabs), the handler would reload
+        // the entry of the new line and drop the line.
+        if (!tshFormulario->ContainsControl(ActiveControl())) tshFormulario->SetFocus();
+        pgcPadraoChange(Sender);
+    } catch (...) {
+        // No number for the new entry (the server refused it): the list stays
+        // as it was before the command, with the server's message shown.
+        boNovoLanc = false;
+        cdsLancCont->SetFiltered(false);
+        pgcPadrao->SetActivePage(tshFolhaDados);
+        tshFormulario->Enabled = formularioAntes;
+        dtsPadraoStateChange(Sender);
+        if (focoAntes && focoAntes->CanFocus()) focoAntes->SetFocus();
+        throw;
+    }
     edtNDoc->SetFocus();
 }
 
@@ -360,9 +377,12 @@ void TfrmLancamentos::sbtAlterarClick(TObject* Sender) {
 // ---- command enabling ------------------------------------------------------------------------------
 
 void TfrmLancamentos::dtsPadraoStateChange(TObject*) {
+    applyCommandState(editing(), true);
+}
+
+void TfrmLancamentos::applyCommandState(bool edit, bool setFormPage) {
     const TDataSetState state = cdsLancCont->State();
     const bool inEdit = state == dsEdit || state == dsInsert;
-    const bool edit = editing();
     const bool formPage = pgcPadrao->ActivePage() == tshFormulario;
     const bool browsePage = pgcPadrao->ActivePage() == tshFolhaDados;
 
@@ -375,7 +395,7 @@ void TfrmLancamentos::dtsPadraoStateChange(TObject*) {
     SetCommandEnabled(sbtConfirmar, edit && formPage);
     SetCommandEnabled(sbtCancelar, edit && formPage);
     tshFolhaDados->Enabled = !edit;
-    tshFormulario->Enabled = (cdsLancCont->Active() && !cdsLancCont->IsEmpty()) || inEdit;
+    if (setFormPage) tshFormulario->Enabled = (cdsLancCont->Active() && !cdsLancCont->IsEmpty()) || inEdit;
     lblEmpresa->Enabled = !edit;
     edtCdEmpresa->Enabled = !edit;
     btnEmpresa->Enabled = !edit;

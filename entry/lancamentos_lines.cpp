@@ -136,6 +136,9 @@ void TfrmLancamentos::cdsLancContBeforeEdit(TDataSet*) {
     PeriodoCTB(cdsLancContDTLANCCONT->AsDateTime());
     ValidaLancLote();
     cdsLancContEspelho->Data(cdsLancCont->Data());
+    // Shared storage: keeping the apportionment as it is now costs nothing.
+    boRateioGuardado = cdsLancCCusto->Active();
+    if (boRateioGuardado) pktRateioAntesEdicao = cdsLancCCusto->Data();
 }
 
 void TfrmLancamentos::cdsLancContAfterEdit(TDataSet*) {
@@ -225,13 +228,22 @@ void TfrmLancamentos::postAccount() {
 
 // Step 9.
 void TfrmLancamentos::postHistory() {
-    const std::string hist = cdsLancContCDHISTPADR->AsString();
-    if (IsEmptyText(hist)) refuseLine(cdsLancContCDHISTPADR, "HIST_DEV");
+    if (IsEmptyText(cdsLancContCDHISTPADR->AsString())) refuseLine(cdsLancContCDHISTPADR, "HIST_DEV");
+    // A code typed short and posted without leaving its column ("5") is read
+    // as its column exit reads it ("0005"), and an empty text becomes the
+    // standard one; a text the line holds stays.
+    const std::string hist = Consiste::Ajusta(cdsLancContCDHISTPADR->AsString(), 4);
+    const std::string texto = cdsLancContDSHISTLANC->AsString();
+    if (hist != cdsLancContCDHISTPADR->AsString()) {
+        cdsLancContCDHISTPADR->SetAsString(hist);
+        if (!texto.empty()) cdsLancContDSHISTLANC->SetAsString(texto);
+    }
     qryHistPadr->Close();
     SetParam(qryHistPadr, "P_CDHISTPADR", hist);
     SetParam(qryHistPadr, "P_TCDHISTPADR", "");
     qryHistPadr->Open();
     if (qryHistPadr->IsEmpty()) refuseLine(cdsLancContCDHISTPADR, "HIST_N");
+    if (IsEmptyText(texto)) cdsLancContDSHISTLANC->SetAsString(qryHistPadr->FieldByName("DSHISTPADR")->AsString());
 }
 
 // Step 10.
@@ -295,11 +307,12 @@ void TfrmLancamentos::cdsLancContBeforePost(TDataSet*) {
         cdsLancContIDLANCMANI->SetAsString("S");
     }
     cdsLancContIDLANCINTE->SetAsString("M");
-    // Management lines: the apportionment check (VerificaRateio) belongs
-    // here once the apportionment work provides it.
+    if (companySwitch("IDCONTGERE") == "S") VerificaRateio();
 }
 
 void TfrmLancamentos::cdsLancContAfterPost(TDataSet* DataSet) {
+    boRateioGuardado = false;
+    pktRateioAntesEdicao = TDataPacket();
     cdsLancContEspelho->Data(cdsLancCont->Data());
     cdsDebitoCredito->Data(cdsLancCont->Data());
     stUltDocu = cdsLancContCDDOCUCONT->AsString();

@@ -58,6 +58,15 @@ void CheckPeriod(const TCompanyPeriods& p, const std::string& date, const std::s
 // tax map uses it.
 void CheckNotProtected(soci::session& sql, const std::string& empresa, const std::string& nrLanc);
 
+struct TStoredLine;
+struct TStoredRateio;
+// The apportionment a save carries (store_rateio.cpp): each branch belongs to
+// the company and each cost centre to its branch; a line on a "G" or "R"
+// account of a company with management accounting has apportionment, a line
+// on an "O" account has none. Throws "validacao" naming the line.
+void CheckApportionment(soci::session& sql, const std::string& empresa, const std::vector<TStoredLine>& lines,
+                        const std::vector<TStoredRateio>& rateio);
+
 std::string LoteDoLancamento(soci::session& sql, const std::string& empresa,
                              const std::string& nrLanc, bool& found);
 TDataPacket MapasDoLancamento(soci::session& sql, const std::string& empresa,

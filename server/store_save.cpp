@@ -261,6 +261,7 @@ void SaveEntry(soci::session& sql, TEntryToSave& e, const std::string& empresa,
     for (const std::string& date : stored.Dates)
         CheckPeriod(periods, date, "Lançamento gravado: ");
     CheckReferences(sql, e, periods);
+    CheckApportionment(sql, empresa, e.Lines, e.Rateio);
 
     std::string stamp = TimestampToSql(Now());
     std::string oper = Trim(operador).substr(0, 12);

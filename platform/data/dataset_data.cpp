@@ -90,10 +90,12 @@ void TDataSet::openWith(const TDataPacket& packet) {
     buf_.clear();
     modified_ = false;
     resetPosition();
-    const TDataSetState before = state_;
     state_ = dsBrowse;
     if (!wasActive) DataEvent(TDataEvent::ActiveChanged);
-    if (before != dsBrowse) DataEvent(TDataEvent::StateChanged);
+    // New data in an open data set is a close and a reopen for its sources:
+    // the screens' state handlers run as on any load, so what they enable
+    // follows the records now held.
+    DataEvent(TDataEvent::StateChanged);
     DataEvent(TDataEvent::DataSetChanged);
     if (!wasActive) fire(AfterOpen);
     if (AfterScroll && !IsEmpty()) fire(AfterScroll);

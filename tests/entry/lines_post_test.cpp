@@ -101,7 +101,7 @@ TEST_F(LinesTest, ANewLineGetsTheNextSequenceTheBalanceAndTheManualFlags) {
     EXPECT_EQ(f->cdsLancContCDDOCUCONT->AsString(), "DOC1");
     EXPECT_EQ(f->dbgLancCont->SelectedField(), f->cdsLancContCDCONTREDU);
 
-    Fill("3110100001", "301", -70, "0001");
+    Fill("1110100001", "101", -70, "0001");
     ASSERT_TRUE(Post()) << Shown();
     EXPECT_EQ(Shown(), "");
     EXPECT_EQ(f->cdsLancContNRSEQLANC->AsString(), "00003");
@@ -110,8 +110,7 @@ TEST_F(LinesTest, ANewLineGetsTheNextSequenceTheBalanceAndTheManualFlags) {
     EXPECT_EQ(f->cdsLancContIDLANCSALDO->AsString() + f->cdsLancContIDSALDLANCO->AsString() +
                   f->cdsLancContIDSALDLANGE->AsString(),
               "NNN");
-    // The management company posts without the apportionment check for now.
-    EXPECT_EQ(f->cdsLancContIDCONTCCUS->AsString(), "G");
+    EXPECT_EQ(f->cdsLancContIDCONTCCUS->AsString(), "");
     EXPECT_TRUE(f->boAlterado);
     EXPECT_EQ(f->cdsLancCont->ChangeCount(), 0);
     EXPECT_DOUBLE_EQ(f->ndeCredito->Number(), 100.0);

@@ -88,17 +88,17 @@ TEST_F(Methods, PrxLancContabilWritesTheMonthBack)
 
 TEST_F(Methods, SaveAndDeleteByTheirArgumentLists)
 {
-    TRpcValue lines = Call("GetLancContFiltrado", {TRpcValue("01"), TRpcValue(Nr(1, 4))});
-    TRpcValue rateio = Call("GetLancCCusto", {TRpcValue("01"), TRpcValue(Nr(1, 4))});
-    std::vector<TRpcValue> args = {lines, rateio, TRpcValue("01"), TRpcValue(Nr(1, 4)),
-                                   TRpcValue("000410"), TRpcValue("OPER")};
+    TRpcValue lines = Call("GetLancContFiltrado", {TRpcValue("01"), TRpcValue(Nr(1, 5))});
+    TRpcValue rateio = Call("GetLancCCusto", {TRpcValue("01"), TRpcValue(Nr(1, 5))});
+    std::vector<TRpcValue> args = {lines, rateio, TRpcValue("01"), TRpcValue(Nr(1, 5)),
+                                   TRpcValue("000415"), TRpcValue("OPER")};
     EXPECT_TRUE(store_->Call("SetLancContabil", args).Scalar().AsBoolean());
-    EXPECT_EQ(args[3].Scalar().AsString(), Nr(1, 4));
-    EXPECT_EQ(args[4].Scalar().AsString(), "000410");
+    EXPECT_EQ(args[3].Scalar().AsString(), Nr(1, 5));
+    EXPECT_EQ(args[4].Scalar().AsString(), "000415");
 
-    std::vector<TRpcValue> del = {TRpcValue("01"), TRpcValue(Nr(1, 4))};
+    std::vector<TRpcValue> del = {TRpcValue("01"), TRpcValue(Nr(1, 5))};
     EXPECT_TRUE(store_->Call("SetExcluiLancamento", del).Scalar().AsBoolean());
-    EXPECT_EQ(Call("GetLancContFiltrado", {TRpcValue("01"), TRpcValue(Nr(1, 4))}).Packet().RecordCount(), 0u);
+    EXPECT_EQ(Call("GetLancContFiltrado", {TRpcValue("01"), TRpcValue(Nr(1, 5))}).Packet().RecordCount(), 0u);
 }
 
 TEST_F(Methods, MalformedCallsAreRefusedClearly)
