@@ -211,7 +211,12 @@ void TfrmLancamentos::sbtCancelarClick(TObject*) {
     if (!sbtCancelar->Enabled) return;
     if (MessageDlg(msgPadrao->Msg("CANC_LANC"), mtInformation, TMsgDlgButtons(mbYes) << mbNo, 0) != mrYes)
         return;
+    // The unsent changes are dropped now: the handlers that run as the focus
+    // leaves the form page no longer see an entry being edited, and the
+    // browse page is entered as a person would enter it.
+    boAlterado = false;
     cdsLancCont->SetFiltered(false);
+    tshFolhaDados->Enabled = true;
     pgcPadrao->SetActivePage(tshFolhaDados);
     pgcPadraoChange(this);
     GetLancCont();
@@ -231,6 +236,7 @@ void TfrmLancamentos::sbtExcluirClick(TObject*) {
     ValidaMapaApurac();
     Consiste::CheckResultServ(
         NetLancamentos->Call("SetExcluiLancamento", {edtCdEmpresa->Text(), ByRef(stNrLancCont)}), true, 0);
+    tshFolhaDados->Enabled = true;
     pgcPadrao->SetActivePage(tshFolhaDados);
     pgcPadraoChange(this);
 }

@@ -161,8 +161,10 @@ void TfrmLancamentos::CalculaRateioEspelhado() {
     auto copy = [this](const char* field) {
         cdsRateioEspelho->FieldByName(field)->SetAsString(cdsLancCCustoEspelho->FieldByName(field)->AsString());
     };
+    // Appended, so the factors keep the first line's order (the remainder of
+    // the proposal goes to the share of its last apportionment line).
     for (cdsLancCCustoEspelho->First(); !cdsLancCCustoEspelho->Eof(); cdsLancCCustoEspelho->Next()) {
-        cdsRateioEspelho->Insert();
+        cdsRateioEspelho->Append();
         for (const char* field : {"CDEMPRESA", "NRLANCCONT", "CDFILIAL", "NMFILIAL", "CDCENTCUST", "NMCENTCUST"})
             copy(field);
         cdsRateioEspelho->FieldByName("DTCOMPCUSTO")
@@ -183,7 +185,7 @@ void TfrmLancamentos::GeraRateioEspelhado() {
         const double fator = cdsRateioEspelho->FieldByName("FATOR")->AsFloat();
         const double parte = fator * v;
         if (parte == 0) continue;
-        cdsLancCCusto->Insert();
+        cdsLancCCusto->Append();
         cdsLancCCustoCDEMPRESA->SetAsString(text("CDEMPRESA"));
         cdsLancCCustoNRLANCCONT->SetAsString(text("NRLANCCONT"));
         cdsLancCCustoCDFILIAL->SetAsString(text("CDFILIAL"));

@@ -258,12 +258,16 @@ void TfrmLancamentos::checkDuplicatePair() {
     if (found) refuseApportionment(cdsLancCCustoCDFILIAL, "RATJA_INF");
 }
 
+// A code is padded only when one was given: padding an empty code would make
+// it "0000" and hide that none was typed.
 void TfrmLancamentos::cdsLancCCustoBeforePost(TDataSet*) {
-    cdsLancCCustoCDFILIAL->SetAsString(Consiste::Ajusta(cdsLancCCustoCDFILIAL->AsString(), 4));
+    if (!IsEmptyText(cdsLancCCustoCDFILIAL->AsString()))
+        cdsLancCCustoCDFILIAL->SetAsString(Consiste::Ajusta(cdsLancCCustoCDFILIAL->AsString(), 4));
     checkBranchGiven();
     checkBranchExists();
     checkBranchOfCompany();
-    cdsLancCCustoCDCENTCUST->SetAsString(Consiste::Ajusta(cdsLancCCustoCDCENTCUST->AsString(), 4));
+    if (!IsEmptyText(cdsLancCCustoCDCENTCUST->AsString()))
+        cdsLancCCustoCDCENTCUST->SetAsString(Consiste::Ajusta(cdsLancCCustoCDCENTCUST->AsString(), 4));
     checkCostCentreGiven();
     checkCostCentreOfBranch();
     checkCompetence();

@@ -114,4 +114,26 @@ bool ExpectedMatches(const std::string& actual, const std::string& expected) {
     return false;
 }
 
+// "*" stands for any run of characters; every other character is itself.
+bool GlobMatches(const std::string& text, const std::string& pattern) {
+    if (pattern.find('*') == std::string::npos) return false;
+    std::size_t t = 0, p = 0, star = std::string::npos, mark = 0;
+    while (t < text.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            star = p++;
+            mark = t;
+        } else if (p < pattern.size() && pattern[p] == text[t]) {
+            ++p;
+            ++t;
+        } else if (star != std::string::npos) {
+            p = star + 1;
+            t = ++mark;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
+}
+
 }  // namespace drive

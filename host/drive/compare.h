@@ -17,5 +17,8 @@ bool ParseNumber(const std::string& text, double& out);
 bool ParseDate(const std::string& text, int& year, int& month, int& day);
 
 bool ExpectedMatches(const std::string& actual, const std::string& expected);
+// A pattern with "*" (any run of characters) matches the whole text; false
+// for a pattern without "*".
+bool GlobMatches(const std::string& text, const std::string& pattern);
 
 }  // namespace drive

@@ -149,6 +149,7 @@ std::string Interpreter::execute(const Command& c) {
     case Verb::ExpectMessage:
     case Verb::ExpectNoMessage:
     case Verb::ExpectFocus:
+    case Verb::ExpectLookup:
         return executeExpect(c);
     case Verb::GridCol:
     case Verb::GridRow:
@@ -200,7 +201,8 @@ std::string Interpreter::executeExpect(const Command& c) {
     if (c.verb == Verb::ExpectMessage) {
         TShownItem item;
         if (!services.TakeMessage(item)) return "no message box left to check (expected " + Quote(c.text) + ")";
-        if (!ExpectedMatches(item.text, c.text)) return "the message was " + Quote(item.text);
+        if (!ExpectedMatches(item.text, c.text) && !GlobMatches(item.text, c.text))
+            return "the message was " + Quote(item.text);
         return {};
     }
     if (c.verb == Verb::ExpectNoMessage) {
@@ -208,6 +210,14 @@ std::string Interpreter::executeExpect(const Command& c) {
         TShownItem item;
         while (services.TakeMessage(item)) shown += (shown.empty() ? "" : ", ") + Quote(item.text);
         return shown.empty() ? std::string() : "unchecked message box(es): " + shown;
+    }
+    if (c.verb == Verb::ExpectLookup) {
+        const std::vector<TShownItem>& shown = services.Shown();
+        for (auto it = shown.rbegin(); it != shown.rend(); ++it)
+            if (it->kind == TShownItem::Lookup || it->kind == TShownItem::ListLookup ||
+                it->kind == TShownItem::TreeLookup)
+                return ExpectedMatches(it->text, c.text) ? std::string() : "the last lookup was " + Quote(it->text);
+        return "no lookup was shown (expected " + Quote(c.text) + ")";
     }
     if (c.verb == Verb::ExpectFocus) {
         std::string error;

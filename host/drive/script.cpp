@@ -121,6 +121,10 @@ void BuildExpect(const std::vector<Word>& w, Command& c) {
         c.text = w[2].text;
     } else if (what == "no" && w.size() == 3 && Lower(w[2].text) == "message") {
         c.verb = Verb::ExpectNoMessage;
+    } else if (what == "lookup") {
+        Arity(w, 3, "expect lookup \"title\"");
+        c.verb = Verb::ExpectLookup;
+        c.text = w[2].text;
     } else if (what == "focus") {
         Arity(w, 3, "expect focus C");
         c.verb = Verb::ExpectFocus;
@@ -276,6 +280,7 @@ const char* VerbName(Verb verb) {
     case Verb::ExpectProp: return "expect";
     case Verb::ExpectMessage: return "expect message";
     case Verb::ExpectNoMessage: return "expect no message";
+    case Verb::ExpectLookup: return "expect lookup";
     case Verb::ExpectFocus: return "expect focus";
     case Verb::Dump: return "dump";
     case Verb::Close: return "close";
@@ -305,6 +310,7 @@ const char* CommandSummary() {
            "  expect message \"text\"        the oldest unchecked message box showed text\n"
            "  expect no message            no message box is left unchecked\n"
            "  expect focus C               the focused control is C\n"
+           "  expect lookup \"title\"       the latest lookup dialog had this title\n"
            "  dump C                       prints a control, grid, data set or form\n"
            "  close FORM                   closes a form as by its close or cancel button\n";
 }

@@ -40,6 +40,7 @@ enum class Verb {
     ExpectMessage,   // expect message "text"
     ExpectNoMessage, // expect no message
     ExpectFocus,     // expect focus C
+    ExpectLookup,    // expect lookup "title"
     Dump,            // dump C
     Close,           // close FORM  (as by the form's own close or cancel button)
 };

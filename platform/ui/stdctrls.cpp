@@ -129,13 +129,21 @@ void TPageControl::SetActivePage(TTabSheet* page) {
     // page control, as a hidden control cannot keep it.
     TForm* f = ParentForm();
     TWinControl* focused = f ? f->ActiveControl() : nullptr;
+    bool focusFollows = false;
     if (focused && active_ && active_->ContainsControl(focused) && CanFocus()) {
         // The focus leaves the page first (its exit handlers may refuse, and
         // then the page stays).
         SetFocus();
         if (TWinControl* now = f->ActiveControl(); now && active_->ContainsControl(now)) return;
+        focusFollows = true;
     }
     active_ = page;
+    // Focus that was on the page taken away goes on to the first control of
+    // the new page, whose enter handlers run as when a person goes there.
+    if (focusFollows && page && f->ActiveControl() == this) {
+        TWinControl* first = f->FindNextControl(this, true);
+        if (first && page->ContainsControl(first)) first->SetFocus();
+    }
 }
 
 int TPageControl::ActivePageIndex() const { return active_ ? active_->PageIndex() : -1; }

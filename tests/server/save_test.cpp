@@ -308,6 +308,24 @@ INSTANTIATE_TEST_SUITE_P(
         TRefusal{"UnknownCostCentre",
                  [](TEntryStore&, TNewEntry& e) { Set(e.Rateio, 1, "CDCENTCUST", "9999"); }, "validacao",
                  "Centro de custo não cadastrado"},
+        TRefusal{"BranchOfAnotherCompany",
+                 [](TEntryStore&, TNewEntry& e) {
+                     Set(e.Rateio, 1, "CDFILIAL", "0004");
+                     Set(e.Rateio, 1, "CDCENTCUST", "3001");
+                 },
+                 "validacao", "Partida 00001: Filial 0004 não está relacionada à empresa"},
+        TRefusal{"CostCentreOfAnotherBranch",
+                 [](TEntryStore&, TNewEntry& e) { Set(e.Rateio, 1, "CDCENTCUST", "3002"); }, "validacao",
+                 "Partida 00001: Centro de custo 3002 não cadastrado para a filial 0002"},
+        TRefusal{"ManagementLineWithoutApportionment",
+                 [](TEntryStore&, TNewEntry& e) {
+                     Set(e.Linhas, 0, "CDCONTCTBL", "4110100004");
+                     e.Rateio.Clear();
+                 },
+                 "validacao", "Partida 00001: Rateio deve ser informado para contas gerenciais"},
+        TRefusal{"ApportionmentOnALineThatTakesNone",
+                 [](TEntryStore&, TNewEntry& e) { Set(e.Linhas, 0, "CDCONTCTBL", "4110100006"); }, "validacao",
+                 "Partida 00001: a conta 4110100006 não aceita rateio"},
         TRefusal{"EntryOfABatch", [](TEntryStore& s, TNewEntry& e) { UseStored(s, e, Nr(1, 2)); }, "lote",
                  "manutenção no lote 000123."},
         TRefusal{"ClosingEntry", [](TEntryStore& s, TNewEntry& e) { UseStored(s, e, Nr(12, 1)); }, "lote",

@@ -181,13 +181,17 @@ TEST_F(FocusTest, PageSetFromCodeLeavesEventsAloneButTheUserChoiceRunsThem) {
     EXPECT_FALSE(f->pgc->UserSelectPage(f->tsh2));
 }
 
-TEST_F(FocusTest, FocusedControlOnAPageThatGoesAwayLeavesThroughItsExitChain) {
+TEST_F(FocusTest, FocusOnAPageThatGoesAwayLeavesItAndEntersTheNewPage) {
     f->pgc->SetActivePage(f->tsh1);
     f->edtP1->SetFocus();
     take();
     f->pgc->SetActivePage(f->tsh2);
+    EXPECT_TRUE(f->edtP2->Focused());
+    EXPECT_EQ(take(), (Log{"exit edtP1", "exit tsh1", "enter tsh2", "enter edtP2"}));
+    // A new page that cannot take the focus leaves it on the page control.
+    f->edtP1->Enabled = false;
+    f->pgc->SetActivePage(f->tsh1);
     EXPECT_TRUE(f->pgc->Focused());
-    EXPECT_EQ(take(), (Log{"exit edtP1", "exit tsh1"}));
 }
 
 TEST_F(FocusTest, TabFollowsTabOrderAndSkipsWhatCannotTakeTheFocus) {
