@@ -67,9 +67,12 @@ void TfrmPadrao::buildCommandBar() {
     lblCodTela->Font.Bold = true;
 }
 
-TMenuItem* TfrmPadrao::mirror(TButtonFlat* button, const char* name) {
+// The command's key combination also shows in its button's hint.
+TMenuItem* TfrmPadrao::mirror(TButtonFlat* button, const char* name, const char* shortCut) {
     auto* item = Component<TMenuItem>(this, name);
     item->Caption = button->Caption;
+    item->ShortCut = shortCut;
+    button->Hint += std::string(" (") + shortCut + ")";
     mnuOpcoes->Add(item);
     // The command runs the button's own click, whatever handler it carries.
     item->OnClick = [button](TObject*) { button->Click(); };
@@ -83,13 +86,13 @@ void TfrmPadrao::buildMenu() {
     mnuOpcoes = Component<TMenuItem>(this, "mnuOpcoes");
     mnuOpcoes->Caption = "&Opções";
     mnuMenu->Items()->Add(mnuOpcoes);
-    mniIncluir = mirror(sbtIncluir, "mniIncluir");
-    mniAlterar = mirror(sbtAlterar, "mniAlterar");
-    mniExcluir = mirror(sbtExcluir, "mniExcluir");
-    mniConfirmar = mirror(sbtConfirmar, "mniConfirmar");
-    mniCancelar = mirror(sbtCancelar, "mniCancelar");
-    mniVerificar = mirror(sbtVerificar, "mniVerificar");
-    mniImprimir = mirror(sbtImprimir, "mniImprimir");
+    mniIncluir = mirror(sbtIncluir, "mniIncluir", "Ctrl+N");
+    mniAlterar = mirror(sbtAlterar, "mniAlterar", "Ctrl+E");
+    mniExcluir = mirror(sbtExcluir, "mniExcluir", "Ctrl+Shift+Del");
+    mniConfirmar = mirror(sbtConfirmar, "mniConfirmar", "Ctrl+S");
+    mniCancelar = mirror(sbtCancelar, "mniCancelar", "Ctrl+Z");
+    mniVerificar = mirror(sbtVerificar, "mniVerificar", "F5");
+    mniImprimir = mirror(sbtImprimir, "mniImprimir", "Ctrl+P");
 }
 
 void TfrmPadrao::buildPages() {

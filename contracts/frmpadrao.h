@@ -93,5 +93,5 @@ private:
     void buildNavigator();
     void bindHandlers();
     TButtonFlat* commandButton(const char* name, const char* caption, const char* hint);
-    TMenuItem* mirror(TButtonFlat* button, const char* name);
+    TMenuItem* mirror(TButtonFlat* button, const char* name, const char* shortCut);
 };

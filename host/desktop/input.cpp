@@ -94,6 +94,16 @@ InputFilter::InputFilter(Actor& actor, Resolver resolve, QObject* parent)
 bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
     auto* w = qobject_cast<QWidget*>(watched);
     if (!w) return false;
+    // The commands' key combinations (Ctrl+S, ...) belong to the menu: an edit
+    // widget does not claim them for its own editing shortcuts.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* ke = static_cast<QKeyEvent*>(event);
+        const bool command = ke->modifiers().testFlag(Qt::ControlModifier) && !ke->matches(QKeySequence::Copy) &&
+                             !ke->matches(QKeySequence::Paste) && !ke->matches(QKeySequence::SelectAll);
+        if (!command) return false;
+        event->ignore();
+        return true;
+    }
     switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::FocusIn:

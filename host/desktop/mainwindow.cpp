@@ -82,6 +82,7 @@ void MainWindow::addItems(QMenu* into, TMenuItem* parent, const std::function<vo
         }
         QAction* a = into->addAction(MnemonicCaption(item->Caption));
         a->setObjectName(QString::fromStdString(item->Name));
+        if (!item->ShortCut.empty()) a->setShortcut(QKeySequence(QString::fromStdString(item->ShortCut)));
         connect(a, &QAction::triggered, this, [item, run] { run(item); });
         actions_[item] = a;
     }

@@ -186,6 +186,9 @@ public:
     bool Visible = true;
     bool Checked = false;
     std::string Hint;
+    // The key combination that runs the command from anywhere in its window,
+    // as text ("Ctrl+S", "F5"); empty for none. A front end binds it.
+    std::string ShortCut;
     TNotifyEvent OnClick;
 
     void Add(TMenuItem* item);

@@ -1,7 +1,8 @@
 // One complete flow on the desktop with the real module, a real server and a
 // demo database: open the module from the main window's menu, choose the
-// company, confirm the filter, open an entry and close the screen, driving
-// the real widgets and comparing what they show with the headless model.
+// company, confirm the filter, open an entry, change it and meet the
+// commands' keys, boxes and questions, and close the screen, driving the
+// real widgets and comparing what they show with the headless model.
 #include "desktop_fixture.h"
 
 #include "host/desktop/gridview.h"
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTemporaryDir>
+#include <QtTest/QTest>
 
 using namespace desktest;
 
@@ -158,6 +160,50 @@ TEST(DesktopFlow, CompanyFilterAndEntryOnRealWidgets) {
         cmp.Edit("ndeDebito");
         cmp.Control("dbgLancCont");
         cmp.Control("dbgPadrao");
+        return true;
+    });
+    QString seen;
+    auto expectBox = [&](const char* text) {
+        if (seen != text) cmp.problems.push_back("box \"" + seen.toStdString() + "\", expected \"" + text + "\"");
+        seen.clear();
+    };
+    r.Add("change a value of the entry", [&] {
+        host->Act([] {
+            auto* g = dynamic_cast<TDBGrid*>(FindComponent("dbgLancCont"));
+            g->SetFocus();
+            g->UserSelectField("VRLANCAMENT");
+            g->UserTypeCell("1600");
+        });
+        cmp.Control("sbtConfirmar");
+        cmp.Menu("mniConfirmar");
+        return true;
+    });
+    r.Add("Ctrl+S confirms: the totals differ", [&] {
+        AnswerNextDialog("OK", &seen);
+        QApplication::setActiveWindow(host->Main());  // as after the filter dialog closed
+        QTest::keyClick(widget("dbgLancCont"), Qt::Key_S, Qt::ControlModifier);
+        expectBox("Total de débito difere do total de crédito.");
+        cmp.Control("sbtConfirmar");
+        return true;
+    });
+    r.Add("closing asks first; No keeps the screen and the change", [&] {
+        AnswerNextDialog("Não", &seen);
+        Click(widget("sbtFechar"));
+        expectBox("Deseja cancelar o lançamento contábil?");
+        if (!FindComponent("frmLancamentos")) cmp.problems.push_back("the screen closed");
+        return true;
+    });
+    r.Add("Cancelar from the menu asks and drops the change", [&] {
+        AnswerNextDialog("Sim", &seen);
+        auto* item = dynamic_cast<TMenuItem*>(FindComponent("mniCancelar"));
+        if (item->ShortCut != "Ctrl+Z" || host->Main()->ActionOf(item)->shortcut() != QKeySequence("Ctrl+Z"))
+            cmp.problems.push_back("Cancelar has no Ctrl+Z");
+        host->Main()->ActionOf(item)->trigger();
+        expectBox("Deseja cancelar o lançamento contábil?");
+        auto* pc = dynamic_cast<TPageControl*>(FindComponent("pgcPadrao"));
+        if (pc->ActivePage()->Name != "tshFolhaDados") cmp.problems.push_back("not back on the list");
+        cmp.Control("sbtIncluir");
+        cmp.Grid("dbgPadrao", 20);
         return true;
     });
     r.Add("close the screen", [&] {
