@@ -129,6 +129,12 @@ void AddScreenshotTour(StepRunner& r, DesktopHost& host, const QString& dir, int
         host.Act([sheet] { sheet->PageControl()->UserSelectPage(sheet); });
         return true;
     });
+    // Its second line is apportioned over three branches: the lower grid shows them.
+    r.Add("apportioned line", [&host, widget] {
+        auto* grid = static_cast<GridView*>(widget("dbgLancCont"));
+        host.Act([grid] { grid->Grid()->UserMoveToRow(1); });
+        return true;
+    });
     r.Add("entry shown", Shot(main, file("09-lancamento-formulario.png")));
 
     // A question: deleting the entry, answered No.
