@@ -74,6 +74,8 @@ public:
     TNumberEdit* ndeCredito;
     TLabel* lblDebito;
     TNumberEdit* ndeDebito;
+    TLabel* lblNrLancCont;
+    TEdit* edtNrLancCont;
     TPanel* pnlLancCont;
     TDBGrid* dbgLancCont;
     TSplitter* splLancCusto;

@@ -215,6 +215,12 @@ void TfrmLancamentos::defineFormPage() {
     lblDebito = NewLabel(this, panDados, "lblDebito", "Débito", 430, 4);
     ndeDebito = Control<TNumberEdit>(this, panDados, "ndeDebito");
     Place(ndeDebito, 430, 20, 120, 21);
+    // The number of the entry shown, as the server gave it.
+    lblNrLancCont = NewLabel(this, panDados, "lblNrLancCont", "Lançamento", 560, 4);
+    edtNrLancCont = Control<TEdit>(this, panDados, "edtNrLancCont");
+    Place(edtNrLancCont, 560, 20, 110, 21);
+    edtNrLancCont->Enabled = false;
+    edtNrLancCont->ReadOnly = true;
     for (TNumberEdit* n : {ndeCredito, ndeDebito}) {
         n->Enabled = false;
         n->Decimals = 2;

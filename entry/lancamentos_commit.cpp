@@ -191,6 +191,7 @@ void TfrmLancamentos::sbtConfirmarClick(TObject* Sender) {
     }
     if (!boAlterado) return;  // nothing changed: the click only checked the entry
     sendEntry();
+    edtNrLancCont->SetText(stNrLancCont);
     boAlterado = false;
     dtsPadraoStateChange(Sender);
 }

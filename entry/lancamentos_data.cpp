@@ -296,6 +296,7 @@ void TfrmLancamentos::openFormPage() {
     } else {
         stNrLancCont = cdsLancContNRLANCCONT->AsString();
     }
+    edtNrLancCont->SetText(stNrLancCont);
     setEntryFilter();
     // A value filter selected single lines: fetch the whole entry.
     if (!boNovoLanc && frmLancFiltro &&
