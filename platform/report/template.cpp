@@ -2,6 +2,7 @@
 
 #include "platform/data/datetime.h"
 #include "platform/data/format.h"
+#include "platform/db/dbconvert.h"
 #include "platform/db/sqlparams.h"
 #include "platform/report/report_error.h"
 
@@ -121,6 +122,16 @@ std::string listText(const std::string& list) {
 
 double cents(double v) { return std::llround(v * 100.0) / 100.0; }
 
+// A date as days, whether it came as days or as text (dd/mm/yyyy or ISO);
+// a text that is no date reads as it is.
+std::string dateText(const Variant& v) {
+    const std::string* s = v.string_if();
+    if (!s) return DateToStr(v.AsFloat());
+    TDateTime d = 0;
+    if (TryStrToDate(*s, d) || ParseIsoDateTime(*s, d)) return DateToStr(d);
+    return *s;
+}
+
 }  // namespace
 
 TTemplate CompileTemplate(const std::string& text, TReportDef& def, bool paramsFirst) {
@@ -201,7 +212,7 @@ std::string FormatValue(const Variant& v, TValueType type, const std::string& fo
         case TValueType::Text: f = "text"; break;
         }
     }
-    if (f == "date") return DateToStr(v.AsFloat());
+    if (f == "date") return dateText(v);
     if (f == "amount") return FormatFloat("#,##0.00", cents(v.AsFloat()));
     if (f == "dbcr") return DebitCredit(v.AsFloat());
     if (f == "account") return AccountText(v.AsString(), accountPicture);
