@@ -35,7 +35,69 @@ TButtonFlat* menuButton(TComponent* owner, TPanel* bar, const char* name, const 
     return b;
 }
 
+std::string trimmed(const std::string& s) {
+    const auto b = s.find_first_not_of(" \t");
+    if (b == std::string::npos) return "";
+    return s.substr(b, s.find_last_not_of(" \t") - b + 1);
+}
+
+// The title of a copy of a report: one edit, OK and Cancelar.
+class TfrmTituloRelatorio : public TForm {
+public:
+    explicit TfrmTituloRelatorio(TComponent* owner) : TForm(owner) {
+        Name = "frmTituloRelatorio";
+        BorderStyle = bsDialog;
+        Position = poScreenCenter;
+        Width = 380;
+        Height = 130;
+        lblPrompt = Control<TLabel>(this, this, "lblPrompt");
+        lblPrompt->Left = 12;
+        lblPrompt->Top = 12;
+        edtTitulo = Control<TEdit>(this, this, "edtTitulo");
+        edtTitulo->TabStop = true;
+        edtTitulo->Left = 12;
+        edtTitulo->Top = 32;
+        edtTitulo->Width = 350;
+        edtTitulo->Height = 21;
+        edtTitulo->MaxLength = 80;
+        btnOk = button("btnOk", "OK", mrOk, 206);
+        btnOk->Default = true;
+        btnCancelar = button("btnCancelar", "Cancelar", mrCancel, 288);
+        btnCancelar->Cancel = true;
+    }
+    TLabel* lblPrompt;
+    TEdit* edtTitulo;
+    TButton* btnOk;
+    TButton* btnCancelar;
+
+private:
+    TButton* button(const char* name, const char* caption, TModalResult result, int left) {
+        auto* b = Control<TButton>(this, this, name);
+        b->Caption = caption;
+        b->ModalResult = result;
+        b->TabStop = true;
+        b->Left = left;
+        b->Top = 66;
+        b->Width = 76;
+        b->Height = 25;
+        return b;
+    }
+};
+
 }  // namespace
+
+bool AskReportTitle(const std::string& caption, const std::string& prompt, std::string& title) {
+    TfrmTituloRelatorio* dlg = nullptr;
+    Application->CreateForm(dlg);
+    dlg->Caption = caption;
+    dlg->lblPrompt->Caption = prompt;
+    dlg->edtTitulo->SetText(title);
+    dlg->SetActiveControl(dlg->edtTitulo);
+    const bool ok = dlg->ShowModal() == mrOk;
+    if (ok) title = dlg->edtTitulo->Text();
+    dlg->Release();
+    return ok;
+}
 
 TfrmDadosGerRel::TfrmDadosGerRel(TComponent* owner) : TForm(owner) {
     Name = "frmDadosGerRel";
@@ -82,10 +144,21 @@ TfrmDadosGerRel::TfrmDadosGerRel(TComponent* owner) : TForm(owner) {
 
 TfrmDadosGerRel::~TfrmDadosGerRel() { FormBuild::SilenceDataSources(this); }
 
+std::string TfrmDadosGerRel::ReportCode() const {
+    return lblCodRel->Caption.empty() ? lblCodTela->Caption : lblCodRel->Caption;
+}
+
+// A screen that set its own list keeps it; otherwise the list is the
+// definitions of the screen's report code.
 void TfrmDadosGerRel::FormCreate(TObject*) {
+    if (rpddPadrao->Reports.empty() && !ReportCode().empty()) rpddPadrao->LoadReports(ReportCode());
+    fillReportNames();
+    cbbReportNames->SetItemIndex(cbbReportNames->Items.empty() ? -1 : 0);
+}
+
+void TfrmDadosGerRel::fillReportNames() {
     cbbReportNames->Items.clear();
     for (const TReportDefinition& r : rpddPadrao->Reports) cbbReportNames->Items.push_back(r.Name);
-    cbbReportNames->SetItemIndex(cbbReportNames->Items.empty() ? -1 : 0);
 }
 
 void TfrmDadosGerRel::FormActivate(TObject*) {
@@ -94,9 +167,9 @@ void TfrmDadosGerRel::FormActivate(TObject*) {
 
 void TfrmDadosGerRel::FormClose(TObject*, TCloseAction& Action) { Action = caFree; }
 
-void TfrmDadosGerRel::RunReport(TReportAction action) {
-    if (rpddPadrao->Execute(cbbReportNames->ItemIndex(), action)) return;
-    const std::string code = lblCodRel->Caption.empty() ? lblCodTela->Caption : lblCodRel->Caption;
+void TfrmDadosGerRel::RunReport(TReportAction action, const std::string& title) {
+    if (rpddPadrao->Execute(cbbReportNames->ItemIndex(), action, title)) return;
+    const std::string code = ReportCode();
     std::string text = msgPadrao->Has("Arq_Rel_Err")
                            ? msgPadrao->Msg("Arq_Rel_Err")
                            : "O arquivo contendo a definição do relatório de código '%s' não foi "
@@ -108,7 +181,29 @@ void TfrmDadosGerRel::sbtPrintClick(TObject*) { RunReport(raPrint); }
 
 void TfrmDadosGerRel::sbtPreviewClick(TObject*) { RunReport(raPreview); }
 
-void TfrmDadosGerRel::sbtSalvarComoClick(TObject*) { RunReport(raSaveAs); }
+// Asks the copy's title, then saves the chosen definition under it; the copy
+// joins the list and becomes the chosen report.
+void TfrmDadosGerRel::sbtSalvarComoClick(TObject*) {
+    const int index = cbbReportNames->ItemIndex();
+    if (index < 0 || index >= static_cast<int>(rpddPadrao->Reports.size())) {
+        RunReport(raSaveAs);
+        return;
+    }
+    std::string title = rpddPadrao->Reports[static_cast<std::size_t>(index)].Name + " (cópia)";
+    const std::string caption = msgPadrao->Has("NovoCaption") ? msgPadrao->Msg("NovoCaption") : "Título do relatório";
+    const std::string prompt =
+        msgPadrao->Has("NovoPrompt") ? msgPadrao->Msg("NovoPrompt") : "Informe o título do relatório:";
+    if (!AskReportTitle(caption, prompt, title)) return;
+    title = trimmed(title);
+    if (title.empty()) Consiste::MensErro("O título do relatório deve ser informado.", true);
+    for (const TReportDefinition& r : rpddPadrao->Reports)
+        if (r.Name == title) Consiste::MensErro("Já existe um relatório com o título \"" + title + "\".", true);
+    RunReport(raSaveAs, title);
+    fillReportNames();
+    const std::string copy = rpddPadrao->LastRun().File;
+    for (std::size_t i = 0; i < rpddPadrao->Reports.size(); ++i)
+        if (rpddPadrao->Reports[i].Path == copy) cbbReportNames->SetItemIndex(static_cast<int>(i));
+}
 
 void TfrmDadosGerRel::sbtFecharClick(TObject*) {
     if (Modal()) ModalResult = mrCancel;

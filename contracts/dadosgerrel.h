@@ -44,5 +44,14 @@ public:
 protected:
     // Runs the chosen report; a missing definition is refused with the
     // screen's "Arq_Rel_Err" text (MensErro, abort).
-    void RunReport(TReportAction action);
+    void RunReport(TReportAction action, const std::string& title = "");
+    // The report code whose definitions the form lists.
+    std::string ReportCode() const;
+
+private:
+    void fillReportNames();
 };
+
+// The small modal dialog "frmTituloRelatorio" (edit edtTitulo, buttons btnOk
+// and btnCancelar): true with the text typed when confirmed.
+bool AskReportTitle(const std::string& caption, const std::string& prompt, std::string& title);

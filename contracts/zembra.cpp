@@ -11,6 +11,8 @@ struct Config {
     std::string host = "127.0.0.1";
     int port = 0;
     std::string database;
+    std::string reportDir;
+    std::string outputDir;
     std::map<int, std::string> pictures;
 };
 
@@ -37,6 +39,8 @@ Config fromEnvironment() {
     c.host = env("CTB_SERVER_HOST", "127.0.0.1");
     c.port = parsePort(env("CTB_SERVER_PORT", ""));
     c.database = env("CTB_DB", "");
+    c.reportDir = env("CTB_REPORT_DIR", "");
+    c.outputDir = env("CTB_OUTPUT_DIR", "");
     c.pictures[Zembra::ptContCtbl] = env("CTB_ACCOUNT_PICTURE", Zembra::kDefaultAccountPicture);
     return c;
 }
@@ -63,12 +67,16 @@ std::string Operador() { return config().operatorCode; }
 std::string WebURL() { return config().host; }
 int WebPort() { return config().port; }
 std::string DatabaseURL() { return config().database; }
+std::string ReportDir() { return config().reportDir; }
+std::string OutputDir() { return config().outputDir; }
 
 void SetEmprProc(const std::string& company) { config().company = company; }
 void SetOperador(const std::string& operatorCode) { config().operatorCode = operatorCode; }
 void SetWebURL(const std::string& host) { config().host = host; }
 void SetWebPort(int port) { config().port = (port > 0 && port <= 65535) ? port : 0; }
 void SetDatabaseURL(const std::string& url) { config().database = url; }
+void SetReportDir(const std::string& dir) { config().reportDir = dir; }
+void SetOutputDir(const std::string& dir) { config().outputDir = dir; }
 
 void LoadFromEnvironment() { config() = fromEnvironment(); }
 

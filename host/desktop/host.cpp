@@ -1,5 +1,6 @@
 #include "host/desktop/host.h"
 
+#include "host/desktop/reportpreview.h"
 #include "host/desktop/widgets.h"
 #include "platform/ui/dispatch.h"
 
@@ -34,6 +35,7 @@ DesktopHost::DesktopHost() : services_([this] { return static_cast<QWidget*>(mai
 DesktopHost::~DesktopHost() {
     Application->Pump = nullptr;
     Application->OnFormEvent = nullptr;
+    TReportDesignerDialog::SetOutput(nullptr);
     ::SetServices(nullptr);
     for (auto& [form, view] : views_) view->Detach();
 }
@@ -46,6 +48,8 @@ void DesktopHost::Start(std::function<void()> openModule) {
     services_.OnBusy = [this](bool on, const QString& what) { main_->SetBusy(on, what); };
     services_.Quitting = [this] { return quit_; };
     ::SetServices(&services_);
+    static QtReportOutput reports([] { return QApplication::activeWindow(); });
+    TReportDesignerDialog::SetOutput(&reports);
     Application->OnFormEvent = [this](TForm* f, TFormEvent e) { onFormEvent(f, e); };
     Application->Pump = [this] { return pump(); };
     main_->OnCloseRequest = [this] { return CloseAll(); };

@@ -150,6 +150,27 @@ void AddScreenshotTour(StepRunner& r, DesktopHost& host, const QString& dir, int
         SavePng(box, file("10-pergunta.png"));
         return PressDialogButton(box, QString::fromUtf8("Não"));
     });
+
+    // The listing (from the browse page): its parameters, then the preview
+    // of the first report.
+    r.Add("browse page again", [&host] {
+        auto* sheet = dynamic_cast<TTabSheet*>(FindComponent("tshFolhaDados"));
+        if (!sheet) return false;
+        host.Act([sheet] { sheet->PageControl()->UserSelectPage(sheet); });
+        return true;
+    });
+    r.Add("print", [&host] {
+        auto* b = dynamic_cast<TControl*>(FindComponent("sbtImprimir"));
+        if (!b || !b->Enabled) return false;
+        Click(host.WidgetOf(b));
+        return true;
+    });
+    r.Add("listing shown", [] { return FormShown("frmLancLista"); });
+    r.Add("listing", Shot([modalWindow] { return modalWindow("frmLancLista"); }, file("11-listagem.png")));
+    r.Add("preview", [widget] { Click(widget("sbtPreview")); return true; });
+    r.Add("preview shown", Shot([] { return DialogNamed("dlgVisualizarRelatorio"); }, file("12-listagem-visualizar.png")));
+    r.Add("close the preview", [] { return PressDialogButton(DialogNamed("dlgVisualizarRelatorio"), "Fechar"); });
+    r.Add("close the listing", [widget] { Click(widget("sbtFechar")); return true; });
 }
 
 }  // namespace desk

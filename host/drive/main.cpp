@@ -1,4 +1,5 @@
 // ctb-drive: the headless scenario driver (see docs/drive.md).
+#include "contracts/reportdesigner.h"
 #include "contracts/zembra.h"
 #include "host/drive/compare.h"
 #include "host/drive/interpreter.h"
@@ -96,6 +97,13 @@ int main(int argc, char** argv) {
         return SetupError(std::string("cannot open the database: ") + e.what());
     }
     SetServices(nullptr);
+    // Reports have no printer here: each one is a PDF file, named on the output.
+    TReportDesignerDialog::SetOnRun([](const TReportRun& run) {
+        if (run.File.empty()) return;
+        std::printf("ctb-drive: %s \"%s\": %s (%d página(s), %lld linha(s))\n", ReportActionName(run.Action),
+                    run.Title.c_str(), run.File.c_str(), run.Pages, run.Rows);
+        std::fflush(stdout);
+    });
     CreateMainWindow();
 
     drive::Module module;
