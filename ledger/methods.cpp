@@ -1,0 +1,83 @@
+#include "ledger/methods.h"
+
+#include "platform/net/rpcvalue.h"
+
+#include <cctype>
+
+namespace ledger {
+
+namespace method {
+const TMethodSpec GetLancCont{"GetLancCont", 18, {0, 2, 3, 4, 5, 6, 7, 8, 9, 17}};
+const TMethodSpec PrxLancContabil{"PrxLancContabil", 2, {1}};
+const TMethodSpec GetLancContFiltrado{"GetLancContFiltrado", 2, {}};
+const TMethodSpec GetLancCCusto{"GetLancCCusto", 2, {}};
+const TMethodSpec SetLancContabil{"SetLancContabil", 6, {3, 4}};
+const TMethodSpec SetExcluiLancamento{"SetExcluiLancamento", 2, {1}};
+const TMethodSpec GetEmprRelac{"getEmprRelac", 2, {}};
+const TMethodSpec GetCdLote{"getCdLote", 2, {}};
+const TMethodSpec ValidaMapa{"ValidaMapa", 2, {1}};
+}  // namespace method
+
+const std::vector<const TMethodSpec*>& Methods() {
+    static const std::vector<const TMethodSpec*> all = {
+        &method::GetLancCont,   &method::PrxLancContabil,     &method::GetLancContFiltrado,
+        &method::GetLancCCusto, &method::SetLancContabil,     &method::SetExcluiLancamento,
+        &method::GetEmprRelac,  &method::GetCdLote,           &method::ValidaMapa};
+    return all;
+}
+
+bool SameMethodName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+const TMethodSpec* FindMethod(const std::string& name) {
+    for (const TMethodSpec* m : Methods())
+        if (SameMethodName(m->Name, name)) return m;
+    return nullptr;
+}
+
+namespace {
+
+[[noreturn]] void WrongType(const TMethodSpec& m, std::size_t i, const char* expected) {
+    throw ERpcError("tipo", "O argumento " + std::to_string(i + 1) + " do método " + m.Name + " deve ser " +
+                                expected + ".");
+}
+
+const Variant& ScalarArg(const std::vector<TRpcValue>& args, std::size_t i, const TMethodSpec& m,
+                         const char* expected) {
+    if (i >= args.size() || !args[i].IsScalar()) WrongType(m, i, expected);
+    return args[i].Scalar();
+}
+
+}  // namespace
+
+void CountArgs(const std::vector<TRpcValue>& args, const TMethodSpec& m) {
+    if (args.size() != m.ArgCount)
+        throw ERpcError("argumentos", "O método " + std::string(m.Name) + " espera " + std::to_string(m.ArgCount) +
+                                          " argumentos e recebeu " + std::to_string(args.size()) + ".");
+}
+
+std::string TextArg(const std::vector<TRpcValue>& args, std::size_t i, const TMethodSpec& m) {
+    const Variant& v = ScalarArg(args, i, m, "texto");
+    if (v.IsNull()) return "";
+    if (v.kind() != Variant::Kind::String) WrongType(m, i, "texto");
+    return v.AsString();
+}
+
+double NumberArg(const std::vector<TRpcValue>& args, std::size_t i, const TMethodSpec& m, const char* expected) {
+    const Variant& v = ScalarArg(args, i, m, expected);
+    if (v.IsNull()) return 0;
+    if (v.kind() != Variant::Kind::Float && v.kind() != Variant::Kind::Integer) WrongType(m, i, expected);
+    return v.AsFloat();
+}
+
+const TDataPacket& PacketArg(const std::vector<TRpcValue>& args, std::size_t i, const TMethodSpec& m) {
+    if (i >= args.size() || !args[i].IsPacket()) WrongType(m, i, "um pacote de dados");
+    return args[i].Packet();
+}
+
+}  // namespace ledger
