@@ -147,3 +147,18 @@ TRpcValue TNetConnection::Call(const std::string& method, std::vector<TArg> args
         return failure("interno", std::string("Falha na chamada de ") + method + ": " + e.what());
     }
 }
+
+TRpcValue TNetConnection::Call(const ledger::TMethodSpec& method, std::vector<TRpcValue>& args) {
+    if (!Connected())
+        return failure("conexao", "Conexão com o servidor de aplicação " + ServerName + " não está aberta.");
+    std::vector<TRpcValue> values = args;
+    try {
+        TRpcValue result = transport_->Call(method.Name, values, method.ByRef);
+        args = std::move(values);
+        return result;
+    } catch (const ERpcError& e) {
+        return failure(e.Code(), e.what());
+    } catch (const std::exception& e) {
+        return failure("interno", std::string("Falha na chamada de ") + method.Name + ": " + e.what());
+    }
+}

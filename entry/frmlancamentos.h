@@ -22,6 +22,7 @@
 #include "contracts/buttons.h"
 #include "contracts/frmpadrao.h"
 #include "contracts/netconnection.h"
+#include "ledger/rules.h"
 #include "package/published.h"
 #include "platform/data/dataset.h"
 #include "platform/data/datasource.h"
@@ -368,12 +369,11 @@ private:
     void checkShare();
     void checkDuplicatePair();
     void openCostCentre(const std::string& cdCentCust, const std::string& cdFilial);
-    [[noreturn]] void refuseApportionment(TField* field, const char* key);
 
     // lancamentos_espelho.cpp
     static bool TakesApportionment(const std::string& idContCcus);
     void deleteViewedApportionment();
-    bool apportionmentAddsUp() const;
+    std::vector<ledger::TShare> viewedShares() const;
     void proposeMirroredApportionment(const std::function<void()>& refocus);
 
     // lancamentos_commit.cpp: the confirmation pass, one line at a time.
@@ -397,9 +397,12 @@ private:
     void postCommercialCode();
     void writeLineDate();
     void writeBalanceFlags();
-    // Focus on the field's column (or the header control), message, abort.
-    [[noreturn]] void refuseLine(TField* field, const char* key);
-    [[noreturn]] void refuseHeader(TWinControl* control, const char* key);
+    // A refusal of the entry rules: the focus on its field's column (or on
+    // `control`), its message, abort; nothing for no refusal.
+    void check(const ledger::TCheck& refusal, TWinControl* control = nullptr);
+    // The current line and the company's parameters as the rules read them.
+    ledger::TEntryLine currentLine() const;
+    ledger::TCompanyRules companyRules() const;
     // A column of the company's qryContOpeCtbl row ("" when it is not open).
     std::string companySwitch(const char* field) const;
 };

@@ -18,8 +18,6 @@
 
 namespace {
 
-std::int64_t Cents(double value) { return std::llround(Consiste::RoundDec(value, 2) * 100); }
-
 // The apportionment filter of the confirmation pass (one blank before each
 // equals sign).
 std::string FiltroRateioConfirmacao(const std::string& nrSeqLanc, const std::string& cdEmpresa,
@@ -106,12 +104,11 @@ void TfrmLancamentos::confirmApportionment(const TLinhaConfirmacao& linha,
         cdsLancCCusto->SetFiltered(true);
     };
     filtraPartida();
-    const char first = kind.empty() ? ' ' : kind[0];
-    if (first == 'O') {
+    if (ledger::ForbidsApportionment(kind)) {
         if (!cdsLancCCusto->IsEmpty()) deleteViewedApportionment();
         return;
     }
-    if ((first == 'G' || first == 'R') && cdsLancCCusto->IsEmpty()) {
+    if (ledger::RequiresApportionment(kind) && cdsLancCCusto->IsEmpty()) {
         unfreeze();
         positionLineGrid(linha);
         filtraPartida();
@@ -125,10 +122,7 @@ void TfrmLancamentos::confirmApportionment(const TLinhaConfirmacao& linha,
         return;
     }
     if (cdsLancCCusto->IsEmpty()) return;
-    std::int64_t soma = 0;
-    for (cdsLancCCusto->First(); !cdsLancCCusto->Eof(); cdsLancCCusto->Next())
-        soma += Cents(cdsLancCCustoVRLANCCUST->AsFloat());
-    if (soma != Cents(linha.VrLancamento)) {
+    if (!ledger::SharesAddUp(ledger::Cents(linha.VrLancamento), viewedShares())) {
         unfreeze();
         cdsLancCCustoVRLANCCUST->FocusControl();
         Consiste::MensErro(msgPadrao->Msg("SOMA_RAT"), false);
@@ -152,7 +146,7 @@ void TfrmLancamentos::confirmCommercialType(const TLinhaConfirmacao& linha) {
 void TfrmLancamentos::sendEntry() {
     TShowAviGuard busy(Application->MainForm, 1);
     Consiste::CheckResultServ(
-        NetLancamentos->Call("SetLancContabil", {cdsLancCont->Data(), cdsLancCCusto->Data(), edtCdEmpresa->Text(),
+        NetLancamentos->Call(ledger::method::SetLancContabil, {cdsLancCont->Data(), cdsLancCCusto->Data(), edtCdEmpresa->Text(),
                                                  ByRef(stNrLancCont), ByRef(stUltDocu), Zembra::Operador()}),
         true, 0);
 }
@@ -173,9 +167,10 @@ void TfrmLancamentos::sbtConfirmarClick(TObject* Sender) {
         TGradesCongeladas grades(cdsLancCont, cdsLancCCusto);
         const std::vector<TLinhaConfirmacao> linhas = linhasDaConfirmacao();
         const bool gerencial = companySwitch("IDCONTGERE") == "S";
-        std::int64_t total = 0;
+        std::vector<ledger::TEntryLine> valores;
         for (const TLinhaConfirmacao& linha : linhas) {
-            total += Cents(linha.VrLancamento);
+            valores.push_back({});
+            valores.back().Value = ledger::Cents(linha.VrLancamento);
             if (gerencial) confirmApportionment(linha, [&grades] {
                 grades.LiberaLinhas();
                 grades.LiberaRateio();
@@ -183,10 +178,9 @@ void TfrmLancamentos::sbtConfirmarClick(TObject* Sender) {
             confirmCommercialType(linha);
         }
         if (!linhas.empty()) positionLineGrid(linhas.back());
-        if (total != 0) {
+        if (const ledger::TCheck balanco = ledger::CheckBalance(valores)) {
             grades.LiberaRateio();
-            cdsLancContVRLANCAMENT->FocusControl();
-            Consiste::MensErro(msgPadrao->Msg("TOT_DIF"), true);
+            check(balanco);
         }
     }
     if (!boAlterado) return;  // nothing changed: the click only checked the entry
@@ -222,9 +216,7 @@ void TfrmLancamentos::sbtCancelarClick(TObject*) {
     pgcPadraoChange(this);
     GetLancCont();
     dtsPadraoStateChange(this);
-    if (frmLancFiltro && !boNovoLanc &&
-        (frmLancFiltro->stTipoFiltro == "FiltroValorGer" || frmLancFiltro->stTipoFiltro == "FiltroValor"))
-        reloadWholeEntry();
+    if (frmLancFiltro && !boNovoLanc && frmLancFiltro->Aplicado.IsValueKind()) reloadWholeEntry();
 }
 
 // ---- Excluir ----------------------------------------------------------------------------------
@@ -236,7 +228,7 @@ void TfrmLancamentos::sbtExcluirClick(TObject*) {
     PeriodoCTB(cdsLancContDTLANCCONT->AsDateTime());
     ValidaMapaApurac();
     Consiste::CheckResultServ(
-        NetLancamentos->Call("SetExcluiLancamento", {edtCdEmpresa->Text(), ByRef(stNrLancCont)}), true, 0);
+        NetLancamentos->Call(ledger::method::SetExcluiLancamento, {edtCdEmpresa->Text(), ByRef(stNrLancCont)}), true, 0);
     tshFolhaDados->Enabled = true;
     pgcPadrao->SetActivePage(tshFolhaDados);
     pgcPadraoChange(this);

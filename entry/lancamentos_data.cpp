@@ -215,15 +215,16 @@ void TfrmLancamentos::GetLancCont() {
         }
     }
     TShowAviGuard busy(Application->MainForm, 6);
-    TfrmLancFiltro& f = *frmLancFiltro;
-    cdsLancCont->Data(PacketOf(NetLancamentos->Call(
-        "GetLancCont",
-        {ByRef(f.stTipoFiltro), edtCdEmpresa->Text(), ByRef(f.stFiltNrLanc),
-         ByRef(f.stFiltContFimZ), ByRef(f.stFiltHist), ByRef(f.stFiltClie), ByRef(f.stFiltForn),
-         ByRef(f.stFiltBanc), ByRef(f.stFiltDocu), ByRef(f.stFiltCentCust),
-         ByRef(f.stFiltContIni), ByRef(f.stFiltContFim), ByRef(f.dtFiltIni), ByRef(f.dtFiltFim),
-         ByRef(f.vrFiltIni), ByRef(f.vrFiltFim), ByRef(f.stFiltHistLanc),
-         ByRef(f.stFiltFilial)})));
+    // The dialog's applied criteria, for the company on the screen; what the
+    // server gives back by reference goes back into them.
+    ledger::TLancFiltro& aplicado = frmLancFiltro->Aplicado;
+    ledger::TLancFiltro pedido = aplicado;
+    pedido.Empresa = edtCdEmpresa->Text();
+    std::vector<TRpcValue> args = pedido.ToArgs();
+    cdsLancCont->Data(PacketOf(NetLancamentos->Call(ledger::method::GetLancCont, args)));
+    const std::string empresa = aplicado.Empresa;
+    aplicado = ledger::TLancFiltro::FromArgs(args);
+    aplicado.Empresa = empresa;
     cdsLancContEspelho->Data(cdsLancCont->Data());
     cdsDebitoCredito->Data(cdsLancCont->Data());
     CalculaDebitoCredito();
@@ -252,8 +253,7 @@ void TfrmLancamentos::dbgPadraoEnter(TObject* Sender) {
 
 void TfrmLancamentos::reloadWholeEntry() {
     cdsLancCont->Data(PacketOf(NetLancamentos->Call(
-        "GetLancContFiltrado",
-        {cdsLancContCDEMPRESA->AsString(), cdsLancContNRLANCCONT->AsString()})));
+        ledger::method::GetLancContFiltrado, {cdsLancContCDEMPRESA->AsString(), cdsLancContNRLANCCONT->AsString()})));
 }
 
 void TfrmLancamentos::tshFormularioEnter(TObject*) {
@@ -279,7 +279,7 @@ void TfrmLancamentos::refilterApportionment() {
 void TfrmLancamentos::loadApportionment() {
     if (cdsLancCCusto->Active() && cdsLancCCusto->State() != dsBrowse) cdsLancCCusto->Cancel();
     cdsLancCCusto->Data(PacketOf(NetLancamentos->Call(
-        "GetLancCCusto", {cdsLancContCDEMPRESA->AsString(), cdsLancContNRLANCCONT->AsString()})));
+        ledger::method::GetLancCCusto, {cdsLancContCDEMPRESA->AsString(), cdsLancContNRLANCCONT->AsString()})));
     refilterApportionment();
 }
 
@@ -291,7 +291,7 @@ void TfrmLancamentos::openFormPage() {
         // Through the server check too: a failure shows the server's text
         // instead of becoming the number of the new entry.
         const TRpcValue nr = Consiste::CheckResultServ(
-            NetLancamentos->Call("PrxLancContabil", {edtCdEmpresa->Text(), ByRef(anoMes)}), true, 0);
+            NetLancamentos->Call(ledger::method::PrxLancContabil, {edtCdEmpresa->Text(), ByRef(anoMes)}), true, 0);
         stNrLancCont = nr.Scalar().AsString();
     } else {
         stNrLancCont = cdsLancContNRLANCCONT->AsString();
@@ -300,7 +300,7 @@ void TfrmLancamentos::openFormPage() {
     setEntryFilter();
     // A value filter selected single lines: fetch the whole entry.
     if (!boNovoLanc && frmLancFiltro &&
-        (frmLancFiltro->stTipoFiltro == "FiltroValorGer" || frmLancFiltro->stTipoFiltro == "FiltroValor"))
+        frmLancFiltro->Aplicado.IsValueKind())
         reloadWholeEntry();
     edtNDoc->SetText(cdsLancContCDDOCUCONT->AsString());
     depDtLancCont->SetDate(cdsLancContDTLANCCONT->AsDateTime());
@@ -444,15 +444,25 @@ void TfrmLancamentos::ContaContabil(const std::string& cdContCtbl) {
 // Whole days are compared, so a bound stored with a time of day still takes
 // in every line dated on that day.
 void TfrmLancamentos::PeriodoCTB(TDateTime dtLanc) {
-    auto day = [](TDateTime d) { return std::floor(d); };
-    auto bound = [this, &day](const char* field) {
-        return day(qryContOpeCtbl->FieldByName(field)->AsDateTime());
-    };
-    const TDateTime d = day(dtLanc);
-    if (bound("DTINICCONT") > d || d > bound("DTFINACONT"))
-        Consiste::MensErro(msgPadrao->Msg("PERIODO_FORA"), true);
-    if (bound("DTINICLANC") > d || d > bound("DTFINALANC"))
-        Consiste::MensErro(msgPadrao->Msg("DATALANC_FORA"), true);
+    // The refusal leaves the focus where it is.
+    if (const ledger::TCheck r = ledger::CheckPeriod(companyRules(), dtLanc))
+        Consiste::MensErro(msgPadrao->Msg(r->Key), true);
+}
+
+ledger::TCompanyRules TfrmLancamentos::companyRules() const {
+    ledger::TCompanyRules c;
+    if (!qryContOpeCtbl->Active() || qryContOpeCtbl->IsEmpty()) return c;
+    auto text = [this](const char* f) { return qryContOpeCtbl->FieldByName(f)->AsString(); };
+    auto date = [this](const char* f) { return qryContOpeCtbl->FieldByName(f)->AsDateTime(); };
+    c.Management = text("IDCONTGERE") == "S";
+    c.Commercial = text("IDCONTCOME") == "S";
+    c.ProposesApportionment = text("IDSUGRAT") == "S";
+    c.SameAccountBothSides = text("IDMSMCONTADBCR") != "N";
+    c.AccountingFrom = date("DTINICCONT");
+    c.AccountingTo = date("DTFINACONT");
+    c.PostingFrom = date("DTINICLANC");
+    c.PostingTo = date("DTFINALANC");
+    return c;
 }
 
 // ---- display texts --------------------------------------------------------------------------------------

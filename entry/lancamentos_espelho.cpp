@@ -17,8 +17,6 @@
 
 namespace {
 
-std::int64_t Cents(double value) { return std::llround(Consiste::RoundDec(value, 2) * 100); }
-
 // The line mirror's filter on one line (blanks as the screen writes them).
 std::string FiltroPartidaEspelho(const std::string& cdEmpresa, const std::string& nrLancCont,
                                  const std::string& nrSeqLanc) {
@@ -62,7 +60,7 @@ private:
 }  // namespace
 
 bool TfrmLancamentos::TakesApportionment(const std::string& idContCcus) {
-    return !idContCcus.empty() && (idContCcus[0] == 'G' || idContCcus[0] == 'L' || idContCcus[0] == 'R');
+    return ledger::TakesApportionment(idContCcus);
 }
 
 // Deletes every apportionment line of the view, first to last.
@@ -71,12 +69,14 @@ void TfrmLancamentos::deleteViewedApportionment() {
     while (!cdsLancCCusto->IsEmpty()) cdsLancCCusto->Delete();
 }
 
-// Each share is taken at cents, and so is the line's value.
-bool TfrmLancamentos::apportionmentAddsUp() const {
-    std::int64_t soma = 0;
+// The shares of the view, each taken at cents.
+std::vector<ledger::TShare> TfrmLancamentos::viewedShares() const {
+    std::vector<ledger::TShare> partes;
     for (cdsLancCCusto->First(); !cdsLancCCusto->Eof(); cdsLancCCusto->Next())
-        soma += Cents(cdsLancCCustoVRLANCCUST->AsFloat());
-    return soma == Cents(cdsLancContVRLANCAMENT->AsFloat());
+        partes.push_back({cdsLancCCustoNRSEQLANC->AsString(), cdsLancCCustoCDFILIAL->AsString(),
+                          cdsLancCCustoCDCENTCUST->AsString(), cdsLancCCustoDTCOMPCUSTO->AsDateTime(),
+                          ledger::Cents(cdsLancCCustoVRLANCCUST->AsFloat())});
+    return partes;
 }
 
 // RAT_DEV has been shown with the focus on the branch column. The company
@@ -117,7 +117,7 @@ void TfrmLancamentos::VerificaRateio() {
     if (apportionmentEditing()) cdsLancCCusto->Cancel();
     refilterApportionment();
 
-    const bool required = !kind.empty() && (kind[0] == 'G' || kind[0] == 'R');
+    const bool required = ledger::RequiresApportionment(kind);
     if (required && cdsLancCCusto->IsEmpty()) {
         cdsLancCCustoCDFILIAL->FocusControl();
         MessageDlg(msgPadrao->Msg("RAT_DEV"), mtInformation, TMsgDlgButtons(mbOK), 0);
@@ -125,10 +125,8 @@ void TfrmLancamentos::VerificaRateio() {
         return;
     }
     if (!required && cdsLancCCusto->RecordCount() == 0) return;
-    if (!apportionmentAddsUp()) {
-        cdsLancCCustoVRLANCCUST->FocusControl();
-        Consiste::MensErro(msgPadrao->Msg("SOMA_RAT"), true);
-    }
+    if (!ledger::SharesAddUp(ledger::Cents(cdsLancContVRLANCAMENT->AsFloat()), viewedShares()))
+        check(ledger::TRefusal{"SOMA_RAT", "VRLANCCUST", ""});
 }
 
 void TfrmLancamentos::CalculaRateioEspelhado() {

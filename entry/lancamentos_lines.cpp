@@ -7,6 +7,8 @@
 // cdsLancCont until the confirm command sends the whole entry.
 #include "entry/frmlancamentos.h"
 
+#include "ledger/rules.h"
+
 #include "contracts/consiste.h"
 #include "contracts/tabvalid.h"
 #include "platform/ui/dispatch.h"
@@ -24,11 +26,6 @@ bool IsEmptyText(const std::string& text) { return Consiste::EmptyString(text); 
 
 void SetParam(TADOIBQuery* q, const char* name, const std::string& value) {
     q->ParamByName(name)->SetAsString(value);
-}
-
-std::string Upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
 }
 
 // NRSEQLANC as a number. A sequence that is not digits came from outside
@@ -98,11 +95,11 @@ void TfrmLancamentos::cdsLancContBeforeInsert(TDataSet*) {
         nrProxSeq = maior + 1;
     }
 
-    double soma = 0;
+    ledger::TCents soma = 0;
     TField* valor = cdsLancContEspelho->FieldByName("VRLANCAMENT");
     for (cdsLancContEspelho->First(); !cdsLancContEspelho->Eof(); cdsLancContEspelho->Next())
-        soma = Consiste::RoundDec(soma + valor->AsFloat(), 2);
-    vrContrapartida = 0.0 - soma;  // never -0
+        soma += ledger::Cents(valor->AsFloat());
+    vrContrapartida = 0.0 - ledger::Amount(soma);  // never -0
 
     cdsLancContCDCONTREDU->FocusControl();
 }
@@ -159,15 +156,22 @@ void TfrmLancamentos::writeBalanceFlags() {
     cdsLancContIDSALDLANGE->SetAsString("N");
 }
 
-void TfrmLancamentos::refuseLine(TField* field, const char* key) {
-    field->FocusControl();
-    Consiste::MensErro(msgPadrao->Msg(key), true);
-    Abort();  // not reached: MensErro with abort set throws
-}
-
-void TfrmLancamentos::refuseHeader(TWinControl* control, const char* key) {
-    control->SetFocus();
-    Consiste::MensErro(msgPadrao->Msg(key), true);
+// A refusal of the rules: the focus on the column of its field (in the line
+// or apportionment grid) or on the header control, then its message.
+void TfrmLancamentos::check(const ledger::TCheck& refusal, TWinControl* control) {
+    if (!refusal) return;
+    if (control) {
+        control->SetFocus();
+    } else if (!refusal->Field.empty()) {
+        TField* field = cdsLancCont->FindField(refusal->Field);
+        if (refusal->Field == "CDFILIAL" || refusal->Field == "CDCENTCUST" || refusal->Field == "DTCOMPCUSTO" ||
+            refusal->Field == "VRLANCCUST")
+            field = cdsLancCCusto->FindField(refusal->Field);
+        if (field) field->FocusControl();
+    }
+    std::string text = msgPadrao->Msg(refusal->Key);
+    if (const auto at = text.find("%s"); at != std::string::npos) text.replace(at, 2, refusal->Arg);
+    Consiste::MensErro(text, true);
     Abort();  // not reached: MensErro with abort set throws
 }
 
@@ -181,15 +185,15 @@ void TfrmLancamentos::postHeader() {
     writeLineDate();
     if (stUltDocu.empty() && !IsEmptyText(edtNDoc->Text())) stUltDocu = edtNDoc->Text();
     cdsLancContCDDOCUCONT->SetAsString(stUltDocu);
-    if (IsEmptyText(edtNDoc->Text())) refuseHeader(edtNDoc, "DOCU_DEV");
-    if (IsEmptyText(depDtLancCont->Text())) refuseHeader(depDtLancCont, "DATA_DEV");
+    check(ledger::CheckDocument(edtNDoc->Text()), edtNDoc);
+    check(ledger::CheckDateGiven(IsEmptyText(depDtLancCont->Text()) ? 0 : depDtLancCont->Date()), depDtLancCont);
     ValidaMapaApurac();
     PeriodoCTB(cdsLancContDTLANCCONT->AsDateTime());
 }
 
 // Steps 6-8: the account, its reduced code, and what the line copies from it.
 void TfrmLancamentos::postAccount() {
-    if (IsEmptyText(cdsLancContCDCONTCTBL->AsString())) refuseLine(cdsLancContCDCONTCTBL, "CONT_DEV");
+    check(ledger::CheckAccountGiven(cdsLancContCDCONTCTBL->AsString()));
 
     qryContCtbl->Close();
     SetParam(qryContCtbl, "P_CDCONTCTBL", "T");
@@ -197,7 +201,7 @@ void TfrmLancamentos::postAccount() {
     SetParam(qryContCtbl, "P_CDCONTREDU", cdsLancContCDCONTREDU->AsString());
     SetParam(qryContCtbl, "P_TCDCONTREDU", "");
     qryContCtbl->Open();
-    if (qryContCtbl->IsEmpty()) refuseLine(cdsLancContCDCONTREDU, "CODREDU_N");
+    check(ledger::CheckReducedCode(!qryContCtbl->IsEmpty()));
 
     qryContCtbl->Close();
     SetParam(qryContCtbl, "P_CDCONTCTBL", cdsLancContCDCONTCTBL->AsString());
@@ -208,7 +212,10 @@ void TfrmLancamentos::postAccount() {
     try {
         std::string conta = cdsLancContCDCONTCTBL->AsString();
         Tabvalid::ValidEx(dtsContCtbl, 2, conta, {Tabvalid::voNivel}, "", true);
-        if (qryContCtbl->IsEmpty()) Consiste::MensErro(msgPadrao->Msg("CONT_N"), true);
+        // The query reads analytic accounts only.
+        if (ledger::TCheck refusal = ledger::CheckAccount(qryContCtbl->IsEmpty() ? std::nullopt
+                                                                          : std::optional(ledger::TAccountInfo{true, "", ""})))
+            Consiste::MensErro(msgPadrao->Msg(refusal->Key), true);
         // A reduced code typed for another account gives way to the account's own.
         cdsLancContCDCONTREDU->SetAsString(qryContCtbl->FieldByName("CDCONTREDU")->AsString());
         cdsLancContNMCONTCTBL->SetAsString(qryContCtbl->FieldByName("NMCONTCTBL")->AsString());
@@ -228,7 +235,7 @@ void TfrmLancamentos::postAccount() {
 
 // Step 9.
 void TfrmLancamentos::postHistory() {
-    if (IsEmptyText(cdsLancContCDHISTPADR->AsString())) refuseLine(cdsLancContCDHISTPADR, "HIST_DEV");
+    check(ledger::CheckHistory(cdsLancContCDHISTPADR->AsString(), true));
     // A code typed short and posted without leaving its column ("5") is read
     // as its column exit reads it ("0005"), and an empty text becomes the
     // standard one; a text the line holds stays.
@@ -242,49 +249,66 @@ void TfrmLancamentos::postHistory() {
     SetParam(qryHistPadr, "P_CDHISTPADR", hist);
     SetParam(qryHistPadr, "P_TCDHISTPADR", "");
     qryHistPadr->Open();
-    if (qryHistPadr->IsEmpty()) refuseLine(cdsLancContCDHISTPADR, "HIST_N");
+    check(ledger::CheckHistory(hist, !qryHistPadr->IsEmpty()));
     if (IsEmptyText(texto)) cdsLancContDSHISTLANC->SetAsString(qryHistPadr->FieldByName("DSHISTPADR")->AsString());
 }
 
-// Step 10.
+// Step 10: the value is kept at cents.
 void TfrmLancamentos::postValue() {
-    const double valor = Consiste::RoundDec(cdsLancContVRLANCAMENT->AsFloat(), 2);
-    cdsLancContVRLANCAMENT->SetAsFloat(valor);
-    if (valor == 0) refuseLine(cdsLancContVRLANCAMENT, "PARTIDA_Z");
+    const ledger::TCents valor = ledger::Cents(cdsLancContVRLANCAMENT->AsFloat());
+    cdsLancContVRLANCAMENT->SetAsFloat(ledger::Amount(valor));
+    check(ledger::CheckValue(valor));
+}
+
+// This line as the rules read it.
+ledger::TEntryLine TfrmLancamentos::currentLine() const {
+    ledger::TEntryLine l;
+    l.Seq = cdsLancContNRSEQLANC->AsString();
+    l.Account = cdsLancContCDCONTCTBL->AsString();
+    l.History = cdsLancContCDHISTPADR->AsString();
+    l.Document = cdsLancContCDDOCUCONT->AsString();
+    l.CommercialKind = cdsLancContIDLANCCOME->AsString();
+    l.CommercialCode = cdsLancContCDCONTCOME->AsString();
+    l.Origin = cdsLancContIDLANCINTE->AsString();
+    l.Date = cdsLancContDTLANCCONT->AsDateTime();
+    l.Value = ledger::Cents(cdsLancContVRLANCAMENT->AsFloat());
+    return l;
 }
 
 // Step 11: within one entry an account is either debited or credited. The
-// line's own earlier version in the copy does not count against it.
+// other lines are those of the copy the totals are taken from; its filter
+// is put back whatever happens.
 void TfrmLancamentos::postSameAccountRule() {
-    if (companySwitch("IDMSMCONTADBCR") != "N" || !cdsDebitoCredito->Active()) return;
-    bool found = false;
+    if (!cdsDebitoCredito->Active()) return;
+    std::vector<ledger::TEntryLine> outras;
     {
         TFilterRestore restore(cdsDebitoCredito);
         const std::string base = restore.Text().empty()
                                      ? FiltroDebitoCredito(cdsLancContNRLANCCONT->AsString(),
                                                            cdsLancContCDEMPRESA->AsString())
                                      : restore.Text();
-        const bool credito = cdsLancContVRLANCAMENT->AsFloat() > 0;
         cdsDebitoCredito->SetFiltered(false);
-        cdsDebitoCredito->SetFilter(base + (credito ? " AND VRLANCAMENT < 0" : " AND VRLANCAMENT > 0"));
+        cdsDebitoCredito->SetFilter(base);
         cdsDebitoCredito->SetFiltered(true);
-        const std::string conta = Upper(cdsLancContCDCONTCTBL->AsString());
-        const std::string seq = cdsLancContNRSEQLANC->AsString();
-        TField* contaCopia = cdsDebitoCredito->FieldByName("CDCONTCTBL");
-        TField* seqCopia = cdsDebitoCredito->FieldByName("NRSEQLANC");
-        for (cdsDebitoCredito->First(); !cdsDebitoCredito->Eof() && !found; cdsDebitoCredito->Next())
-            found = Upper(contaCopia->AsString()) == conta && seqCopia->AsString() != seq;
+        TField* conta = cdsDebitoCredito->FieldByName("CDCONTCTBL");
+        TField* seq = cdsDebitoCredito->FieldByName("NRSEQLANC");
+        TField* valor = cdsDebitoCredito->FieldByName("VRLANCAMENT");
+        for (cdsDebitoCredito->First(); !cdsDebitoCredito->Eof(); cdsDebitoCredito->Next()) {
+            ledger::TEntryLine o;
+            o.Seq = seq->AsString();
+            o.Account = conta->AsString();
+            o.Value = ledger::Cents(valor->AsFloat());
+            outras.push_back(std::move(o));
+        }
     }
-    if (found) refuseLine(cdsLancContCDCONTCTBL, "DBCR_MSMCONTA");
+    check(ledger::CheckSameAccount(companyRules(), currentLine(), outras));
 }
 
 // Step 12: commercial codes where the company keeps them, none elsewhere.
 void TfrmLancamentos::postCommercialCode() {
     if (companySwitch("IDCONTCOME") == "S") {
-        const bool temTipo = !IsEmptyText(cdsLancContIDLANCCOME->AsString());
-        if (temTipo && IsEmptyText(cdsLancContCDCONTCOME->AsString()))
-            refuseLine(cdsLancContCDCONTCOME, "CodComer_Inf");
-        if (!temTipo) cdsLancContCDCONTCOME->Clear();
+        check(ledger::CheckCommercialGiven(companyRules(), currentLine()));
+        if (IsEmptyText(cdsLancContIDLANCCOME->AsString())) cdsLancContCDCONTCOME->Clear();
     } else {
         cdsLancContIDLANCCOME->Clear();
         cdsLancContCDCONTCOME->Clear();

@@ -252,20 +252,16 @@ void TfrmLancamentos::Vd_CodComer() {
             const std::string tipo = RowText(qryContCtbl, "IDTIPOCOME");
             if (!Consiste::EmptyString(tipo)) cdsLancContIDLANCCOME->SetAsString(tipo);
         }
-        const bool usaComercial =
-            qryContOpeCtbl->Active() && !qryContOpeCtbl->IsEmpty() &&
-            qryContOpeCtbl->FieldByName("IDCONTCOME")->AsString() == "S";
-        if (!Consiste::EmptyString(cdsLancContIDLANCCOME->AsString()) && usaComercial)
-            Refuse(cdsLancContCDCONTCOME, msgPadrao->Msg("CodComer_Inf"));
+        check(ledger::CheckCommercialGiven(companyRules(), currentLine()));
         return;
     }
     const std::string tipo = cdsLancContIDLANCCOME->AsString();
-    if (tipo == "B" && Utf8Length(codigo) > 3)
-        Refuse(cdsLancContCDCONTCOME, msgPadrao->Msg("CodComerBan_Inv"));
+    // The length of a bank account's code is refused before any lookup.
+    check(ledger::CheckCommercialCode(currentLine(), true));
     TComercSearch s;
     if (!ComercSearchOf(*this, tipo, s)) return;
     OpenLookup(s.query, s.column, codigo, false);
-    if (s.query->IsEmpty()) Refuse(cdsLancContCDCONTCOME, msgPadrao->Msg("CodComer_Inv"));
+    check(ledger::CheckCommercialCode(currentLine(), !s.query->IsEmpty()));
 }
 
 // ---- standard history -------------------------------------------------------------
@@ -275,7 +271,7 @@ void TfrmLancamentos::Vd_Historico() {
     const std::string codigo = Consiste::Ajusta(cdsLancContCDHISTPADR->AsString(), 4);
     cdsLancContCDHISTPADR->SetAsString(codigo);
     OpenLookup(qryHistPadr, "CDHISTPADR", codigo, false);
-    if (qryHistPadr->IsEmpty()) Refuse(cdsLancContCDHISTPADR, msgPadrao->Msg("HIST_N"));
+    check(ledger::CheckHistory(codigo, !qryHistPadr->IsEmpty()));
     // A text the user wrote for the line survives leaving its code unchanged:
     // the one typed during this edit first, else the one the line had.
     // (Typing a digit in the code column empties both, so a new code always

@@ -12,6 +12,7 @@
 
 #include "contracts/consiste.h"
 #include "contracts/pesquisa.h"
+#include "ledger/rules.h"
 #include "platform/ui/dispatch.h"
 
 #include <cmath>
@@ -34,12 +35,6 @@ void OpenLookup(TADOIBQuery* q, const char* column, const std::string& code, boo
 bool TfrmLancamentos::lineEditing() const { return Editing(cdsLancCont); }
 
 bool TfrmLancamentos::apportionmentEditing() const { return Editing(cdsLancCCusto); }
-
-void TfrmLancamentos::refuseApportionment(TField* field, const char* key) {
-    field->FocusControl();
-    Consiste::MensErro(msgPadrao->Msg(key), true);
-    Abort();  // not reached: MensErro with abort set throws
-}
 
 // ---- entering and leaving the panel ---------------------------------------------------
 
@@ -80,7 +75,7 @@ void TfrmLancamentos::cdsLancCCustoBeforeInsert(TDataSet*) {
     }
     cdsLancCCustoEspelho->Data(cdsLancCCusto->Data());
 
-    double rateado = 0;
+    ledger::TCents rateado = 0;
     cdsLancCCustoEspelho->SetFiltered(false);
     cdsLancCCustoEspelho->SetFilter(FiltroRateio(cdsLancContNRLANCCONT->AsString(),
                                                  cdsLancContCDEMPRESA->AsString(),
@@ -88,9 +83,8 @@ void TfrmLancamentos::cdsLancCCustoBeforeInsert(TDataSet*) {
     cdsLancCCustoEspelho->SetFiltered(true);
     TField* parte = cdsLancCCustoEspelho->FieldByName("VRLANCCUST");
     for (cdsLancCCustoEspelho->First(); !cdsLancCCustoEspelho->Eof(); cdsLancCCustoEspelho->Next())
-        rateado = Consiste::RoundDec(rateado + parte->AsFloat(), 2);
-    // Both terms are whole cents: the proposal carries no binary noise.
-    vrRestoRateio = Consiste::RoundDec(cdsLancContVRLANCAMENT->AsFloat() - rateado, 2) + 0.0;
+        rateado += ledger::Cents(parte->AsFloat());
+    vrRestoRateio = ledger::Amount(ledger::Cents(cdsLancContVRLANCAMENT->AsFloat()) - rateado) + 0.0;
 
     cdsLancCCustoCDFILIAL->FocusControl();
     cdsLancCCustoEspelho->SetFiltered(false);
@@ -144,10 +138,8 @@ void TfrmLancamentos::dbgLancCCustoColExit(TObject*) {
         }
         cdsLancCCustoCDFILIAL->SetAsString(Consiste::Ajusta(cdsLancCCustoCDFILIAL->AsString(), 4));
         OpenLookup(qryFilial, "CDFILIAL", cdsLancCCustoCDFILIAL->AsString(), false);
-        if (qryFilial->IsEmpty()) {
-            cdsLancCCustoNMFILIAL->Clear();
-            refuseApportionment(cdsLancCCustoCDFILIAL, "FIL_N");
-        }
+        if (qryFilial->IsEmpty()) cdsLancCCustoNMFILIAL->Clear();
+        check(ledger::CheckBranch(cdsLancCCustoCDFILIAL->AsString(), !qryFilial->IsEmpty()));
         cdsLancCCustoCDFILIAL->SetAsString(qryFilial->FieldByName("CDFILIAL")->AsString());
         cdsLancCCustoNMFILIAL->SetAsString(qryFilial->FieldByName("NMFILIAL")->AsString());
     } else if (name == "CDCENTCUST") {
@@ -157,11 +149,11 @@ void TfrmLancamentos::dbgLancCCustoColExit(TObject*) {
         }
         cdsLancCCustoCDCENTCUST->SetAsString(Consiste::Ajusta(cdsLancCCustoCDCENTCUST->AsString(), 4));
         openCostCentre(cdsLancCCustoCDCENTCUST->AsString(), cdsLancCCustoCDFILIAL->AsString());
-        if (qryCentCust->IsEmpty()) refuseApportionment(cdsLancCCustoCDCENTCUST, "CENTCUST_NFIL");
+        check(ledger::CheckCostCentre(cdsLancCCustoCDCENTCUST->AsString(), !qryCentCust->IsEmpty()));
         cdsLancCCustoCDCENTCUST->SetAsString(qryCentCust->FieldByName("CDCENTCUST")->AsString());
         cdsLancCCustoNMCENTCUST->SetAsString(qryCentCust->FieldByName("NMCENTCUST")->AsString());
     } else if (name == "VRLANCCUST") {
-        cdsLancCCustoVRLANCCUST->SetAsFloat(Consiste::RoundDec(cdsLancCCustoVRLANCCUST->AsFloat(), 2));
+        cdsLancCCustoVRLANCCUST->SetAsFloat(ledger::Amount(ledger::Cents(cdsLancCCustoVRLANCCUST->AsFloat())));
     }
 }
 
@@ -172,8 +164,7 @@ void TfrmLancamentos::dbgLancCCustoEditButtonClick(TObject*) {
     TField* field = dbgLancCCusto->SelectedField();
     const std::string name = field ? field->FieldName() : std::string();
     if (name == "CDCENTCUST") {
-        if (IsEmptyText(cdsLancCCustoCDFILIAL->AsString()))
-            refuseApportionment(cdsLancCCustoCDFILIAL, "FIL_DEV");
+        check(ledger::CheckBranch(cdsLancCCustoCDFILIAL->AsString(), true));
         qryCentCust->Close();
         qryCentCust->ParamByName("P_CDFILIAL")->SetAsString("_" + cdsLancCCustoCDFILIAL->AsString() + "_");
         qryCentCust->ParamByName("P_TCDFILIAL")->SetAsString("");
@@ -199,48 +190,42 @@ void TfrmLancamentos::dbgLancCCustoEditButtonClick(TObject*) {
 
 // ---- post ------------------------------------------------------------------------------------
 
-void TfrmLancamentos::checkBranchGiven() {
-    if (IsEmptyText(cdsLancCCustoCDFILIAL->AsString())) refuseApportionment(cdsLancCCustoCDFILIAL, "FIL_DEV");
-}
+void TfrmLancamentos::checkBranchGiven() { check(ledger::CheckBranch(cdsLancCCustoCDFILIAL->AsString(), true)); }
 
 // A code typed and posted without leaving its column still shows its name.
 void TfrmLancamentos::checkBranchExists() {
     OpenLookup(qryFilial, "CDFILIAL", cdsLancCCustoCDFILIAL->AsString(), false);
-    if (qryFilial->IsEmpty()) refuseApportionment(cdsLancCCustoCDFILIAL, "FIL_N");
+    check(ledger::CheckBranch(cdsLancCCustoCDFILIAL->AsString(), !qryFilial->IsEmpty()));
     cdsLancCCustoNMFILIAL->SetAsString(qryFilial->FieldByName("NMFILIAL")->AsString());
 }
 
 // The server knows which branches belong to which company.
 void TfrmLancamentos::checkBranchOfCompany() {
     const TRpcValue relac = Consiste::CheckResultServ(
-        NetLancamentos->Call("getEmprRelac", {edtCdEmpresa->Text(), cdsLancCCustoCDFILIAL->AsString()}),
+        NetLancamentos->Call(ledger::method::GetEmprRelac, {edtCdEmpresa->Text(), cdsLancCCustoCDFILIAL->AsString()}),
         true, 0);
-    if (!relac.IsScalar() || !relac.Scalar().AsBoolean())
-        refuseApportionment(cdsLancCCustoCDFILIAL, "FILIAL_NRELAC");
+    check(ledger::CheckBranchOfCompany(relac.IsScalar() && relac.Scalar().AsBoolean()));
 }
 
 void TfrmLancamentos::checkCostCentreGiven() {
-    if (IsEmptyText(cdsLancCCustoCDCENTCUST->AsString()))
-        refuseApportionment(cdsLancCCustoCDCENTCUST, "CENTCUST_DEV");
+    check(ledger::CheckCostCentre(cdsLancCCustoCDCENTCUST->AsString(), true));
 }
 
 void TfrmLancamentos::checkCostCentreOfBranch() {
     openCostCentre(cdsLancCCustoCDCENTCUST->AsString(), cdsLancCCustoCDFILIAL->AsString());
-    if (qryCentCust->IsEmpty()) refuseApportionment(cdsLancCCustoCDCENTCUST, "CENTCUST_NFIL");
+    check(ledger::CheckCostCentre(cdsLancCCustoCDCENTCUST->AsString(), !qryCentCust->IsEmpty()));
     cdsLancCCustoNMCENTCUST->SetAsString(qryCentCust->FieldByName("NMCENTCUST")->AsString());
 }
 
 void TfrmLancamentos::checkCompetence() {
-    if (cdsLancCCustoDTCOMPCUSTO->IsNull() || cdsLancCCustoDTCOMPCUSTO->AsDateTime() == 0)
-        refuseApportionment(cdsLancCCustoDTCOMPCUSTO, "DTCOMP_DEV");
+    check(ledger::CheckCompetence(cdsLancCCustoDTCOMPCUSTO->IsNull() ? 0 : cdsLancCCustoDTCOMPCUSTO->AsDateTime()));
 }
 
 // Negative shares are debits and are accepted; a share that rounds to zero is not.
 void TfrmLancamentos::checkShare() {
-    if (cdsLancCCustoVRLANCCUST->IsNull()) refuseApportionment(cdsLancCCustoVRLANCCUST, "VRRAT_DEV");
-    const double parte = Consiste::RoundDec(cdsLancCCustoVRLANCCUST->AsFloat(), 2);
-    cdsLancCCustoVRLANCCUST->SetAsFloat(parte);
-    if (parte == 0) refuseApportionment(cdsLancCCustoVRLANCCUST, "VRRAT_DEV");
+    const ledger::TCents parte = ledger::Cents(cdsLancCCustoVRLANCCUST->AsFloat());
+    if (!cdsLancCCustoVRLANCCUST->IsNull()) cdsLancCCustoVRLANCCUST->SetAsFloat(ledger::Amount(parte));
+    check(ledger::CheckShareValue(parte));
 }
 
 // The mirror was copied before this change, so an edited record whose pair
@@ -248,14 +233,17 @@ void TfrmLancamentos::checkShare() {
 void TfrmLancamentos::checkDuplicatePair() {
     if (cdsLancCCustoCDFILIAL->AsString() == stFilialAnt && cdsLancCCustoCDCENTCUST->AsString() == stCentCustAnt)
         return;
+    const ledger::TShare parte{cdsLancCCustoNRSEQLANC->AsString(), cdsLancCCustoCDFILIAL->AsString(),
+                               cdsLancCCustoCDCENTCUST->AsString(), 0, 0};
+    std::vector<ledger::TShare> outras;
     cdsLancCCustoEspelho->SetFiltered(false);
-    const bool found = cdsLancCCustoEspelho->Locate(
-        "CDEMPRESA;NRLANCCONT;NRSEQLANC;CDFILIAL;CDCENTCUST",
-        {Variant(cdsLancCCustoCDEMPRESA->AsString()), Variant(cdsLancCCustoNRLANCCONT->AsString()),
-         Variant(cdsLancCCustoNRSEQLANC->AsString()), Variant(cdsLancCCustoCDFILIAL->AsString()),
-         Variant(cdsLancCCustoCDCENTCUST->AsString())},
-        {loCaseInsensitive});
-    if (found) refuseApportionment(cdsLancCCustoCDFILIAL, "RATJA_INF");
+    if (cdsLancCCustoEspelho->Locate("CDEMPRESA;NRLANCCONT;NRSEQLANC;CDFILIAL;CDCENTCUST",
+                                     {Variant(cdsLancCCustoCDEMPRESA->AsString()),
+                                      Variant(cdsLancCCustoNRLANCCONT->AsString()), Variant(parte.Seq),
+                                      Variant(parte.Branch), Variant(parte.CostCentre)},
+                                     {loCaseInsensitive}))
+        outras.push_back(parte);
+    check(ledger::CheckPair(parte, outras));
 }
 
 // A code is padded only when one was given: padding an empty code would make

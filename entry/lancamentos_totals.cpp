@@ -4,6 +4,7 @@
 #include "entry/frmlancamentos.h"
 
 #include "contracts/consiste.h"
+#include "ledger/rules.h"
 #include "platform/data/format.h"
 
 #include <cmath>
@@ -36,10 +37,10 @@ std::string FiltroDebitoCredito(const std::string& nrLancCont, const std::string
     return "NRLANCCONT = " + Quoted(nrLancCont) + " AND CDEMPRESA  = " + Quoted(cdEmpresa);
 }
 
-// Positive values are credits, the others debits (as absolute values). The
-// filter stays on cdsDebitoCredito after the sum (the same-account rule of
-// the line post builds on it). The running sums stay at cents so that binary
-// noise never shows in the boxes.
+// Positive values are credits, the others debits (as absolute values), each
+// line taken at cents as the confirmation takes it. The filter stays on
+// cdsDebitoCredito after the sum (the same-account rule of the line post
+// builds on it).
 void TfrmLancamentos::CalculaDebitoCredito() {
     ndeCredito->SetNumber(0);
     ndeDebito->SetNumber(0);
@@ -49,11 +50,12 @@ void TfrmLancamentos::CalculaDebitoCredito() {
     cdsDebitoCredito->SetFiltered(true);
     if (!cdsDebitoCredito->Active()) return;  // nothing loaded yet
     TField* valor = cdsDebitoCredito->FieldByName("VRLANCAMENT");
-    for (cdsDebitoCredito->First(); !cdsDebitoCredito->Eof(); cdsDebitoCredito->Next()) {
-        const double v = valor->AsFloat();
-        if (v > 0) ndeCredito->SetNumber(Consiste::RoundDec(ndeCredito->Number() + v, 2));
-        else ndeDebito->SetNumber(Consiste::RoundDec(ndeDebito->Number() + std::fabs(v), 2));
-    }
+    std::vector<ledger::TCents> valores;
+    for (cdsDebitoCredito->First(); !cdsDebitoCredito->Eof(); cdsDebitoCredito->Next())
+        valores.push_back(ledger::Cents(valor->AsFloat()));
+    const ledger::TTotals totais = ledger::Totals(valores);
+    ndeCredito->SetNumber(ledger::Amount(totais.Credit));
+    ndeDebito->SetNumber(ledger::Amount(totais.Debit));
 }
 
 // ---- line display ------------------------------------------------------------

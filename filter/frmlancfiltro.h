@@ -5,7 +5,7 @@
 //
 // The dialog builds no query: on confirmation it checks the criteria, picks
 // one of four filter kinds and sends kind and raw criteria to the server's
-// getLancCont; the answer replaces frmLancamentos->cdsLancCont's data.
+// GetLancCont; the answer replaces frmLancamentos->cdsLancCont's data.
 //
 // It keeps two copies of the criteria: FiltroSalvo, restored on every
 // showing, and the applied filter (the stFilt*/dtFilt*/vrFilt* members),
@@ -19,6 +19,7 @@
 
 #include "contracts/buttons.h"
 #include "contracts/frmrotgeral.h"
+#include "ledger/criteria.h"
 #include "package/published.h"
 #include "platform/data/dataset.h"
 #include "platform/data/datasource.h"
@@ -71,10 +72,10 @@ struct TFILTRO {
 };
 
 // The four filter kinds the server understands.
-inline constexpr const char* kFiltroValor = "FiltroValor";
-inline constexpr const char* kFiltroValorGer = "FiltroValorGer";
-inline constexpr const char* kAuxFiltro = "AuxFiltro";
-inline constexpr const char* kAuxFiltroGer = "AuxFiltroGer";
+using ledger::kAuxFiltro;
+using ledger::kAuxFiltroGer;
+using ledger::kFiltroValor;
+using ledger::kFiltroValorGer;
 
 // The filter kind rule. Value kinds need both values non-zero and, when the
 // entry number counts (confirmation), an empty entry number; "...Ger" when a
@@ -157,26 +158,28 @@ public:
         stListaCentCust;
 
     // ---- applied filter (read by the entry screen to reload) ---------------
-    // Request argument of each in brackets. Empty/zero until the dialog has
-    // been confirmed or cancelled once.
-    std::string stTipoFiltro;    // [1] filter kind
-    std::string stFiltEmpresa;   // [2] company when the filter was stored
-    std::string stFiltNrLanc;    // [3] entry number text
-    std::string stFiltContFimZ;  // [4] final account padded with "Z" to 10
-    std::string stFiltHist;      // [5] history code list
-    std::string stFiltClie;      // [6] client code list
-    std::string stFiltForn;      // [7] supplier code list
-    std::string stFiltBanc;      // [8] bank code list
-    std::string stFiltDocu;      // [9] document text
-    std::string stFiltCentCust;  // [10] cost-centre code list
-    std::string stFiltContIni;   // [11] initial account
-    std::string stFiltContFim;   // [12] final account as typed
-    std::string stFiltHistLanc;  // [17] history text
-    std::string stFiltFilial;    // [18] branch code list
-    TDateTime dtFiltIni = 0;     // [13] initial date
-    TDateTime dtFiltFim = 0;     // [14] final date
-    double vrFiltIni = 0;        // [15] initial value
-    double vrFiltFim = 0;        // [16] final value
+    // One set of the 18 criteria of the request; the members below name its
+    // parts as the screens know them. Empty/zero until the dialog has been
+    // confirmed or cancelled once.
+    ledger::TLancFiltro Aplicado;
+    std::string& stTipoFiltro = Aplicado.TipoFiltro;  // [1] filter kind
+    std::string& stFiltEmpresa = Aplicado.Empresa;    // [2] company when the filter was stored
+    std::string& stFiltNrLanc = Aplicado.NrLanc;      // [3] entry number text
+    std::string& stFiltContFimZ = Aplicado.ContFimZ;  // [4] final account padded with "Z" to 10
+    std::string& stFiltHist = Aplicado.Hist;          // [5] history code list
+    std::string& stFiltClie = Aplicado.Clie;          // [6] client code list
+    std::string& stFiltForn = Aplicado.Forn;          // [7] supplier code list
+    std::string& stFiltBanc = Aplicado.Banc;          // [8] bank code list
+    std::string& stFiltDocu = Aplicado.Docu;          // [9] document text
+    std::string& stFiltCentCust = Aplicado.CentCust;  // [10] cost-centre code list
+    std::string& stFiltContIni = Aplicado.ContIni;    // [11] initial account
+    std::string& stFiltContFim = Aplicado.ContFim;    // [12] final account as typed
+    TDateTime& dtFiltIni = Aplicado.DtIni;            // [13] initial date
+    TDateTime& dtFiltFim = Aplicado.DtFim;            // [14] final date
+    double& vrFiltIni = Aplicado.VrIni;               // [15] initial value
+    double& vrFiltFim = Aplicado.VrFim;               // [16] final value
+    std::string& stFiltHistLanc = Aplicado.HistLanc;  // [17] history text
+    std::string& stFiltFilial = Aplicado.Filial;      // [18] branch code list
 
     // ---- form handlers (lancfiltro_criteria.cpp) --------------------------
     void FormCreate(TObject* Sender) override;

@@ -1,6 +1,6 @@
 // The filter dialog's criteria as a whole: creation, every showing, the
 // saved copy (Atualiza_Filtro both ways), the filter kind, the confirmation
-// with its checks and the getLancCont request, and the cancellation.
+// with its checks and the GetLancCont request, and the cancellation.
 #include "filter/frmlancfiltro.h"
 
 #include "contracts/consiste.h"
@@ -225,50 +225,47 @@ void TfrmLancFiltro::sbtConfirmaClick(TObject* Sender) {
     if (medContCtblFi->Focused()) medContCtblFiExit(medContCtblFi);
     checaCriterios();
 
-    std::string stDocu = medDoc->Text();
-    std::string stNrLanc = medLanc->Text();
     const std::string contFim = medContCtblFi->Text();
-    std::string stContFimZ =
-        contFim + Consiste::Replicate("Z", 10 - static_cast<int>(Utf8Length(contFim)));
-    std::string stTipo = tipoFiltroAtual(true);
-
     TShowAviGuard busy(Application->MainForm, 6);
     edtValorIni->SetNumber(Consiste::RoundDec(edtValorIni->Number(), 2));
     edtValorFim->SetNumber(Consiste::RoundDec(edtValorFim->Number(), 2));
     Atualiza_Filtro(false);
 
     if (!frmLancamentos) throw Exception("A tela de lançamentos contábeis não está aberta.");
-    const std::string empresa = empresaDaTela();
-    const TDateTime dtIni = depIni->Date(), dtFim = depFim->Date();
-    const double vrIni = edtValorIni->Number(), vrFim = edtValorFim->Number();
-    TRpcValue resposta = frmLancamentos->NetLancamentos->Call(
-        "getLancCont",
-        {ByRef(stTipo), empresa, ByRef(stNrLanc), ByRef(stContFimZ), ByRef(stListaHist),
-         ByRef(stListaClie), ByRef(stListaForn), ByRef(stListaBanc), ByRef(stDocu),
-         ByRef(stListaCentCust), medContCtblIn->Text(), contFim, dtIni, dtFim, vrIni, vrFim,
-         medHistLanc->Text(), ByRef(stListaFilial)});
-    const TRpcValue valor = Consiste::CheckResultServ(resposta, true, 0);
+    ledger::TLancFiltro pedido;
+    pedido.TipoFiltro = tipoFiltroAtual(true);
+    pedido.Empresa = empresaDaTela();
+    pedido.NrLanc = medLanc->Text();
+    pedido.ContFimZ = contFim + Consiste::Replicate("Z", 10 - static_cast<int>(Utf8Length(contFim)));
+    pedido.Hist = stListaHist;
+    pedido.Clie = stListaClie;
+    pedido.Forn = stListaForn;
+    pedido.Banc = stListaBanc;
+    pedido.Docu = medDoc->Text();
+    pedido.CentCust = stListaCentCust;
+    pedido.ContIni = medContCtblIn->Text();
+    pedido.ContFim = contFim;
+    pedido.DtIni = depIni->Date();
+    pedido.DtFim = depFim->Date();
+    pedido.VrIni = edtValorIni->Number();
+    pedido.VrFim = edtValorFim->Number();
+    pedido.HistLanc = medHistLanc->Text();
+    pedido.Filial = stListaFilial;
+    std::vector<TRpcValue> args = pedido.ToArgs();
+    const TRpcValue valor = Consiste::CheckResultServ(
+        frmLancamentos->NetLancamentos->Call(ledger::method::GetLancCont, args), true, 0);
     // A value that is not a packet raises here, before anything is replaced.
     frmLancamentos->cdsLancCont->Data(valor.Packet());
 
-    stTipoFiltro = stTipo;
-    stFiltEmpresa = empresaDaTela();
-    stFiltNrLanc = stNrLanc;
-    stFiltContFimZ = stContFimZ;
-    stFiltHist = stListaHist;
-    stFiltClie = stListaClie;
-    stFiltForn = stListaForn;
-    stFiltBanc = stListaBanc;
-    stFiltDocu = stDocu;
-    stFiltCentCust = stListaCentCust;
-    stFiltFilial = stListaFilial;
-    stFiltContIni = medContCtblIn->Text();
-    stFiltContFim = medContCtblFi->Text();
-    dtFiltIni = dtIni;
-    dtFiltFim = dtFim;
-    vrFiltIni = vrIni;
-    vrFiltFim = vrFim;
-    stFiltHistLanc = medHistLanc->Text();
+    // What the server gave back by reference becomes the applied filter and
+    // the lists the dialog works with.
+    Aplicado = ledger::TLancFiltro::FromArgs(args);
+    stListaHist = Aplicado.Hist;
+    stListaClie = Aplicado.Clie;
+    stListaForn = Aplicado.Forn;
+    stListaBanc = Aplicado.Banc;
+    stListaCentCust = Aplicado.CentCust;
+    stListaFilial = Aplicado.Filial;
     busy.Release();
     TfrmRotiGeral::sbtConfirmaClick(Sender);
 }

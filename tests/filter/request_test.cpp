@@ -1,4 +1,4 @@
-// The getLancCont request of the filter dialog: the 18 arguments in order
+// The GetLancCont request of the filter dialog: the 18 arguments in order
 // with their by-reference marks, the filter kinds, the padded final account,
 // and what a failed or malformed answer leaves behind.
 #include "filter_fixture.h"
@@ -56,7 +56,7 @@ TEST_F(FilterTest, RequestCarriesEighteenArgumentsInOrderWithTheirReferences) {
 
     ASSERT_TRUE(confirm()) << boxes();
     ASSERT_EQ(server.calls.size(), 1u);
-    EXPECT_EQ(server.calls[0].method, "getLancCont");
+    EXPECT_EQ(server.calls[0].method, "GetLancCont");
     EXPECT_EQ(render(server.calls[0]),
               "1:&'FiltroValorGer' 2:'01' 3:&'' 4:&'2ZZZZZZZZZ' 5:&'_0001_' 6:&'_C1_' "
               "7:&'_F1_' 8:&'_B1_' 9:&'123' 10:&'_CC1_' 11:'1' 12:'2' 13:45444 14:45457 "
