@@ -303,4 +303,10 @@ std::string MessageText(const TRefusal& refusal) {
     return text;
 }
 
+std::vector<std::string> MessageKeys() {
+    std::vector<std::string> keys;
+    for (const auto& [key, text] : Texts()) keys.push_back(key);
+    return keys;
+}
+
 }  // namespace ledger

@@ -163,5 +163,7 @@ std::optional<TLineRefusal> CheckEntry(const TCompanyRules& company, const std::
 
 // The text of a refusal: the message of its key with "%s" filled.
 std::string MessageText(const TRefusal& refusal);
+// Every key the rules answer.
+std::vector<std::string> MessageKeys();
 
 }  // namespace ledger

@@ -3,6 +3,7 @@
 // the remainder put on the last share when the factors do not add up to one.
 #include "lines_fixture.h"
 
+#include "ledger/rules.h"
 #include "platform/data/format.h"
 
 #include <sstream>
@@ -106,3 +107,14 @@ TEST_F(MirrorTest, FactorsAreTakenOncePerEntryAndUnrounded) {
 }
 
 }  // namespace
+
+// The server refuses with the rules' texts, the screen with its table's: the
+// two never say different things for one key.
+TEST_F(LinesTest, TheRulesSpeakWithTheScreensMessages) {
+    f = CreateScreen();
+    for (const std::string& key : ledger::MessageKeys()) {
+        if (!f->msgPadrao->Has(key)) continue;
+        EXPECT_EQ(ledger::MessageText({key, "", "%s"}), f->msgPadrao->Msg(key)) << key;
+    }
+    EXPECT_EQ(ledger::MessageText({"CodComerBan_Inv", "", ""}), f->msgPadrao->Msg("CodComerBan_Inv"));
+}
