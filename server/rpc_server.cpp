@@ -193,7 +193,9 @@ struct TRpcServer::Impl {
     bool stopping = false;
     TInputBudget budget;
 
+    void RunAcceptor();
     void Accept();
+    void AcceptLater();
     void Adopt(asio::ip::tcp::socket socket);
     void StartServing(TConnection& c);
     bool MakeRoom();
@@ -210,10 +212,7 @@ void TRpcServer::Impl::Accept() {
         if (ec == asio::error::operation_aborted || !acceptor.is_open()) return;
         if (ec) {
             // Out of descriptors or memory: try again shortly instead of spinning.
-            retry.expires_after(std::chrono::milliseconds(100));
-            retry.async_wait([this](const asio::error_code& e) {
-                if (!e && acceptor.is_open()) Accept();
-            });
+            AcceptLater();
             return;
         }
         try {
@@ -262,13 +261,47 @@ void TRpcServer::Impl::StartServing(TConnection& c) {
     };
     try {
         c.thread = options.StartThread ? options.StartThread(body) : std::thread(body);
+        return;
     } catch (const std::exception& e) {
-        // At the process's thread limit: this client is refused, the others go on.
         Log(std::string("não foi possível atender uma conexão: ") + e.what());
-        TurnAway(c.socket, "O servidor de aplicação não tem recursos para atender mais uma conexão agora; "
-                           "tente novamente em instantes.");
-        connections.pop_back();
     }
+    // At the process's thread limit: this client is refused, the others go on.
+    const auto refused = std::move(connections.back());
+    connections.pop_back();
+    try {
+        TurnAway(refused->socket, "O servidor de aplicação não tem recursos para atender mais uma conexão agora; "
+                                  "tente novamente em instantes.");
+    } catch (const std::exception&) {
+        // Out of memory for the answer too: the socket just closes.
+    }
+}
+
+// The acceptor's thread. An exception out of a completion handler (out of
+// memory) must not end the thread or the process: accepting is armed again.
+void TRpcServer::Impl::RunAcceptor() {
+    for (;;) {
+        try {
+            io.run();
+            return;  // the acceptor was closed by Stop
+        } catch (const std::exception& e) {
+            Log(std::string("erro ao aceitar conexões: ") + e.what());
+        }
+        for (;;) {
+            try {
+                AcceptLater();
+                break;
+            } catch (const std::exception&) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+        }
+    }
+}
+
+void TRpcServer::Impl::AcceptLater() {
+    retry.expires_after(std::chrono::milliseconds(100));
+    retry.async_wait([this](const asio::error_code& e) {
+        if (!e && acceptor.is_open()) Accept();
+    });
 }
 
 // At the cap, the connection quiet for longest (no call running) gives way.
@@ -459,7 +492,7 @@ int TRpcServer::Start(const std::string& address, int port) {
     d.stopping = false;
     d.io.restart();  // a server may be started again after Stop
     d.Accept();
-    d.acceptThread = std::thread([&d] { d.io.run(); });
+    d.acceptThread = std::thread([&d] { d.RunAcceptor(); });
     return d.port;
 }
 
@@ -492,7 +525,8 @@ void TRpcServer::Stop() {
         for (auto& c : connections)
             if (!c->done) ::shutdown(c->Fd(), SHUT_RDWR);
     }
-    for (auto& c : connections) c->thread.join();
+    for (auto& c : connections)
+        if (c->thread.joinable()) c->thread.join();
     d.started = false;
 }
 
