@@ -422,7 +422,8 @@ struct TRpcFrameReader::Impl {
     bool Ready() {
         if (spent) throw ERpcFrameError("protocolo", "Quadro inválido: a sequência de bytes foi abandonada.", false);
         try {
-            return scanner.Scan(unpacker->nonparsed_buffer(), unpacker->nonparsed_size()) != 0;
+            frameBytes = scanner.Scan(unpacker->nonparsed_buffer(), unpacker->nonparsed_size());
+            return frameBytes != 0;
         } catch (...) {
             spent = true;
             throw;
@@ -434,7 +435,10 @@ struct TRpcFrameReader::Impl {
         if (!Ready()) return false;
         try {
             scanner.Reset();
-            if (unpacker->next(oh)) return true;
+            if (unpacker->next(oh)) {
+                GiveBackBuffer();
+                return true;
+            }
         } catch (const msgpack::size_overflow&) {
             spent = true;
             throw ERpcFrameError("limite", "Quadro com comprimento declarado acima do limite.", false);
@@ -447,9 +451,18 @@ struct TRpcFrameReader::Impl {
         throw ERpcFrameError("protocolo", "Quadro inválido: os bytes não são MessagePack.", false);
     }
 
+    // The unpacker keeps its buffer, grown for the largest frame or burst it
+    // held, and keeps frames already read in it until more bytes come: once
+    // over a MiB has passed and nothing is pending, a fresh small one takes
+    // over (the frame just read keeps the old buffer alive as long as it needs).
+    void GiveBackBuffer() {
+        passed += frameBytes;
+        if (unpacker->nonparsed_size() != 0 || passed + unpacker->buffer_capacity() <= kKeepBuffer) return;
+        unpacker = NewUnpacker();
+        passed = 0;
+    }
+
     void Feed(const char* data, std::size_t size) {
-        // A buffer grown for a large frame is given back once that frame is gone.
-        if (unpacker->nonparsed_size() == 0 && unpacker->buffer_capacity() > kKeepBuffer) unpacker = NewUnpacker();
         unpacker->reserve_buffer(size);
         std::memcpy(unpacker->buffer(), data, size);
         unpacker->buffer_consumed(size);
@@ -461,6 +474,8 @@ struct TRpcFrameReader::Impl {
     TRpcLimits limits;
     TFrameScanner scanner;
     std::unique_ptr<msgpack::unpacker> unpacker;
+    std::size_t frameBytes = 0;  // of the whole frame the last scan found
+    std::size_t passed = 0;      // frame bytes read through the current unpacker
     bool spent = false;
 };
 
