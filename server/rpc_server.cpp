@@ -25,6 +25,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 
 using Clock = std::chrono::steady_clock;
@@ -308,9 +309,14 @@ void TRpcServer::Impl::AcceptLater() {
 bool TRpcServer::Impl::MakeRoom() {
     const auto live = std::count_if(connections.begin(), connections.end(), [](const auto& c) { return c->Live(); });
     if (static_cast<std::size_t>(live) < options.MaxConnections) return true;
+    // A request already waiting unread makes a connection busy in all but name.
+    auto waiting = [](TConnection& c) {
+        int unread = 0;
+        return ::ioctl(c.Fd(), FIONREAD, &unread) == 0 && unread > 0;
+    };
     std::vector<TConnection*> idle;
     for (auto& c : connections)
-        if (c->Live() && c->state == TConnState::Idle) idle.push_back(c.get());
+        if (c->Live() && c->state == TConnState::Idle && !waiting(*c)) idle.push_back(c.get());
     std::sort(idle.begin(), idle.end(), [](auto* a, auto* b) { return a->quietSince < b->quietSince; });
     for (TConnection* c : idle) {
         auto expected = TConnState::Idle;
