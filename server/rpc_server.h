@@ -16,7 +16,21 @@
 //    after it. Every other connection goes on being served.
 //  - each connection is served by its own thread, so handlers run concurrently
 //    unless TRpcServerOptions::SerializeHandlers is set; a handler must open
-//    its own database session (one per call).
+//    its own database session (one per call). A connection whose thread
+//    cannot be started is refused with an error answer; the server goes on.
+//  - a new client is always let in: at MaxConnections the connection that
+//    has waited longest without a request in progress is closed to make room
+//    (a client only sees it as a closed idle connection). Only when every
+//    connection is running a call is the newcomer refused.
+//  - a connection is closed after IdleTimeout without a request, when a
+//    request does not arrive whole within FrameTimeout (answer "tempo"), when
+//    an answer is not taken within WriteTimeout, or when TCP keepalive finds
+//    the peer gone.
+//  - memory: besides the limits of one frame (TRpcLimits, decoded size
+//    included), the bytes every connection holds for requests not yet
+//    answered count against MaxInputMemory; the connection that would go over
+//    it gets "limite" and is closed. An exception of any kind while serving a
+//    connection (out of memory included) closes that connection only.
 //  - Stop() stops accepting, lets running handlers finish and deliver their
 //    answers, closes every connection and waits for their threads. The
 //    destructor stops the server.
@@ -25,16 +39,31 @@
 #include "platform/net/codec.h"
 #include "platform/net/rpcvalue.h"
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 struct TRpcServerOptions {
     TRpcLimits Limits;
-    std::size_t MaxConnections = 256;  // further clients are closed at once
+    std::size_t MaxConnections = 256;  // at the cap the longest-idle connection gives way
     bool SerializeHandlers = false;    // true: one handler at a time, server-wide
+
+    std::chrono::milliseconds IdleTimeout = std::chrono::minutes(15);   // no request in progress
+    std::chrono::milliseconds FrameTimeout = std::chrono::seconds(60);  // a request arriving
+    std::chrono::milliseconds WriteTimeout = std::chrono::seconds(60);  // an answer being taken
+    int KeepAliveSeconds = 60;  // TCP keepalive: first probe after this much silence
+
+    // Bytes held for unanswered requests, all connections together (buffers
+    // and decoded size); the first MiB of each connection is not counted, so
+    // small requests always get through.
+    std::size_t MaxInputMemory = std::size_t{1} << 30;
+
+    // Starts a connection's thread; empty: std::thread. Tests make it fail.
+    std::function<std::thread(std::function<void()>)> StartThread;
 };
 
 class TRpcServer {
@@ -58,6 +87,13 @@ public:
 
     int Port() const;
     std::size_t ActiveConnections() const;
+
+    // What a connection does with the bytes it received: decodes the next
+    // whole frame the reader holds, runs its method and encodes the answer.
+    // False when the reader holds no whole frame. close: the byte stream can
+    // no longer be followed (or memory ran out) and the connection must end
+    // after the answer. Never throws for anything the bytes hold.
+    bool AnswerNext(TRpcFrameReader& reader, std::string& answer, bool& close);
 
     struct Impl;
 

@@ -2,6 +2,8 @@
 // checking, dispatch by method name, registration on the RPC server.
 #include "server/store_impl.h"
 
+#include "platform/net/utf8.h"
+
 #if __has_include("server/rpc_server.h")
 #include "server/rpc_server.h"
 #define CTB_STORE_HAS_RPC_SERVER 1
@@ -29,6 +31,9 @@ std::string TextArg(const std::vector<TRpcValue>& args, std::size_t i, const std
     const Variant& v = ScalarArg(args, i, method, "texto");
     if (v.IsNull()) return "";
     if (v.kind() != Variant::Kind::String) WrongType(method, i, "texto");
+    if (!IsValidUtf8(*v.string_if()))
+        Refuse("tipo", "O argumento " + std::to_string(i + 1) + " do método " + method +
+                           " tem caracteres inválidos (o texto não está em UTF-8).");
     return v.AsString();
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 
 #ifndef CTB_SCHEMA_FILE
@@ -105,8 +106,9 @@ std::unique_ptr<soci::session> OpenSession(const TDbTarget& target)
             *sql << "SET client_min_messages = WARNING";
         }
     } catch (const std::exception& e) {
-        Refuse("banco", "Não foi possível abrir o banco de dados " + target.Display + ": " +
-                            e.what());
+        LogDetail("banco: ao abrir " + target.Display + ": " + e.what());
+        Refuse("banco", "Não foi possível abrir o banco de dados " + target.Display +
+                            ". Verifique se ele existe e está acessível ao servidor de aplicação.");
     }
     return sql;
 }
@@ -155,7 +157,7 @@ void ApplySchema(soci::session& sql, TDialect dialect)
     } catch (const ERpcError&) {
         throw;
     } catch (const std::exception& e) {
-        throw DatabaseError(e);
+        throw DatabaseError(e, "preparar as tabelas do banco de dados");
     }
 }
 
@@ -210,13 +212,23 @@ void Refuse(const std::string& code, const std::string& message)
     throw ERpcError(code, message);
 }
 
-ERpcError DatabaseError(const std::exception& e)
+void LogDetail(const std::string& text)
+{
+    static std::mutex m;
+    std::lock_guard<std::mutex> lock(m);
+    std::cerr << "ctb11000-server: " << text << std::endl;
+}
+
+ERpcError DatabaseError(const std::exception& e, const std::string& action)
 {
     std::string what = e.what();
+    LogDetail("banco: ao " + action + ": " + what);
     if (what.find("database is locked") != std::string::npos ||
         what.find("database is busy") != std::string::npos)
         return ERpcError("banco", "Banco de dados ocupado por outro usuário; tente novamente.");
-    return ERpcError("banco", "Erro no banco de dados: " + what);
+    return ERpcError("banco", "Não foi possível " + action +
+                                  ". Tente novamente; se o erro continuar, avise o responsável pelo "
+                                  "servidor de aplicação (o detalhe está no registro do servidor).");
 }
 
 }  // namespace ctbstore

@@ -441,6 +441,6 @@ TDemoSummary GenerateDemo(const std::string& dbUrl, const TDemoOptions& options)
     } catch (const ERpcError&) {
         throw;
     } catch (const std::exception& e) {
-        throw DatabaseError(e);
+        throw DatabaseError(e, "gerar o banco de demonstração");
     }
 }

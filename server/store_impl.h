@@ -37,7 +37,7 @@ struct TEntryStore::Impl {
             throw;
         } catch (const soci::soci_error& e) {
             lease.MarkBroken();
-            throw ctbstore::DatabaseError(e);
+            throw ctbstore::DatabaseError(e, write ? "gravar no banco de dados" : "ler o banco de dados");
         }
     }
 };

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/data/datetime.h"
+#include "platform/data/packet.h"
 #include "platform/net/rpcvalue.h"
 
 #include <soci/soci.h>
@@ -88,7 +89,26 @@ private:
 
 // ERpcError helpers.
 [[noreturn]] void Refuse(const std::string& code, const std::string& message);
-ERpcError DatabaseError(const std::exception& e);
+// A database failure as the bookkeeper sees it: what could not be done
+// (action: "gravar no banco de dados"...) and what to do, in plain words; the
+// database's own text (SQL, bound values) goes to the server's log only.
+ERpcError DatabaseError(const std::exception& e, const std::string& action);
+// A line on the server's log (stderr).
+void LogDetail(const std::string& text);
+
+// Checks of what a call brings from outside (store_checks.cpp); each refuses
+// with "validacao".
+// text must be UTF-8; what names it in the message ("operador").
+void CheckText(const std::string& text, const std::string& what);
+// Before a save: every text of the arguments and both packets is UTF-8, and
+// the entry number has 12 digits ("yyyymm" + a sequence from 000001).
+void CheckSaveRequest(const TDataPacket& linhas, const TDataPacket& rateio, const std::string& empresa,
+                      const std::string& nrLanc, const std::string& ultDocu, const std::string& operador);
+// Inside the save's transaction: the number is one the company's numbering
+// handed out, or an entry already stored has it.
+void CheckNumberIssued(soci::session& sql, const std::string& empresa, const std::string& nrLanc);
+// The operator as stored: trimmed, at most 12 characters.
+std::string OperatorName(const std::string& operador);
 
 // Amounts: wire doubles <-> stored cents. AmountToCents rounds half away from
 // zero on the decimal digits a person reads and returns false for a value
@@ -107,7 +127,8 @@ TDateTime Now();
 
 // Codes and texts.
 std::string Trim(const std::string& s);
-// Code list membership: the list holds codes wrapped in underscores.
+// Code list membership: the list holds codes wrapped in underscores. An
+// empty code is in no list.
 bool InList(const std::string& list, const std::string& code);
 // Lower-cases ASCII and the Latin-1 letters (À..Þ) of a UTF-8 text, so that
 // "AÇÃO" and "ação" compare equal; other characters are kept as they are.

@@ -256,6 +256,7 @@ void SaveEntry(soci::session& sql, TEntryToSave& e, const std::string& empresa,
                const std::string& nrLanc, const std::string& operador)
 {
     TCompanyPeriods periods = LoadPeriods(sql, empresa);
+    CheckNumberIssued(sql, empresa, nrLanc);
     CheckNotProtected(sql, empresa, nrLanc);
     TStoredState stored = LoadStored(sql, empresa, nrLanc);
     for (const std::string& date : stored.Dates)
@@ -264,7 +265,7 @@ void SaveEntry(soci::session& sql, TEntryToSave& e, const std::string& empresa,
     CheckApportionment(sql, empresa, e.Lines, e.Rateio);
 
     std::string stamp = TimestampToSql(Now());
-    std::string oper = Trim(operador).substr(0, 12);
+    std::string oper = OperatorName(operador);
     for (TStoredLine& l : e.Lines) {
         auto it = stored.OperBySeq.find(l.NrSeq);
         if (it != stored.OperBySeq.end() && !it->second.empty())
@@ -296,6 +297,7 @@ void TEntryStore::SetLancContabil(const TDataPacket& linhas, const TDataPacket& 
     (void)ultDocu;  // kept as the screen sent it
     std::string emp = Trim(empresa);
     std::string nr = RequireNumber(nrLanc);
+    CheckSaveRequest(linhas, rateio, emp, nr, ultDocu, operador);
     TEntryToSave entry;
     entry.Lines = TakeLines(linhas, emp, nr);
     entry.Rateio = TakeRateio(rateio, emp, nr, entry.Lines);

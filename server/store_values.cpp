@@ -134,6 +134,8 @@ std::string Trim(const std::string& s)
 
 bool InList(const std::string& list, const std::string& code)
 {
+    // "_" + "" + "_" would be found between any two codes of the list.
+    if (Trim(code).empty()) return false;
     return list.find("_" + code + "_") != std::string::npos;
 }
 

@@ -407,22 +407,38 @@ std::string EncodeResponse(const TRpcResponse& response) {
     return out;
 }
 
-struct TRpcFrameReader::Impl {
-    explicit Impl(const TRpcLimits& l)
-        : limits(l), scanner(limits),
-          unpacker(&ReferenceBuffer, nullptr, 8 * 1024, UnpackLimit(l)) {}
+static_assert(sizeof(msgpack::object) + sizeof(TRpcValue) <= TFrameScanner::kDecodedItemBytes,
+              "the scanner's charge per item must cover what an item becomes");
 
-    // A whole frame into oh; false when more bytes are needed. The unpacker
+struct TRpcFrameReader::Impl {
+    explicit Impl(const TRpcLimits& l) : limits(l), scanner(limits), unpacker(NewUnpacker()) {}
+
+    std::unique_ptr<msgpack::unpacker> NewUnpacker() const {
+        return std::make_unique<msgpack::unpacker>(&ReferenceBuffer, nullptr, kInitialBuffer, UnpackLimit(limits));
+    }
+
+    // Scans the bytes held; true when they hold a whole frame. The unpacker
     // only ever sees whole frames, which the scanner has already checked.
-    bool NextObject(msgpack::object_handle& oh) {
+    bool Ready() {
         if (spent) throw ERpcFrameError("protocolo", "Quadro inválido: a sequência de bytes foi abandonada.", false);
         try {
-            if (scanner.Scan(unpacker.nonparsed_buffer(), unpacker.nonparsed_size()) == 0) return false;
-            scanner.Reset();
-            if (unpacker.next(oh)) return true;
-        } catch (const ERpcFrameError&) {
+            frameBytes = scanner.Scan(unpacker->nonparsed_buffer(), unpacker->nonparsed_size());
+            return frameBytes != 0;
+        } catch (...) {
             spent = true;
             throw;
+        }
+    }
+
+    // A whole frame into oh; false when more bytes are needed.
+    bool NextObject(msgpack::object_handle& oh) {
+        if (!Ready()) return false;
+        try {
+            scanner.Reset();
+            if (unpacker->next(oh)) {
+                GiveBackBuffer();
+                return true;
+            }
         } catch (const msgpack::size_overflow&) {
             spent = true;
             throw ERpcFrameError("limite", "Quadro com comprimento declarado acima do limite.", false);
@@ -435,9 +451,31 @@ struct TRpcFrameReader::Impl {
         throw ERpcFrameError("protocolo", "Quadro inválido: os bytes não são MessagePack.", false);
     }
 
+    // The unpacker keeps its buffer, grown for the largest frame or burst it
+    // held, and keeps frames already read in it until more bytes come: once
+    // over a MiB has passed and nothing is pending, a fresh small one takes
+    // over (the frame just read keeps the old buffer alive as long as it needs).
+    void GiveBackBuffer() {
+        passed += frameBytes;
+        if (unpacker->nonparsed_size() != 0 || passed + unpacker->buffer_capacity() <= kKeepBuffer) return;
+        unpacker = NewUnpacker();
+        passed = 0;
+    }
+
+    void Feed(const char* data, std::size_t size) {
+        unpacker->reserve_buffer(size);
+        std::memcpy(unpacker->buffer(), data, size);
+        unpacker->buffer_consumed(size);
+    }
+
+    static constexpr std::size_t kInitialBuffer = 8 * 1024;
+    static constexpr std::size_t kKeepBuffer = 1 << 20;
+
     TRpcLimits limits;
     TFrameScanner scanner;
-    msgpack::unpacker unpacker;
+    std::unique_ptr<msgpack::unpacker> unpacker;
+    std::size_t frameBytes = 0;  // of the whole frame the last scan found
+    std::size_t passed = 0;      // frame bytes read through the current unpacker
     bool spent = false;
 };
 
@@ -446,9 +484,7 @@ TRpcFrameReader::~TRpcFrameReader() = default;
 
 void TRpcFrameReader::Feed(const char* data, std::size_t size) {
     if (impl_->spent || size == 0) return;
-    impl_->unpacker.reserve_buffer(size);
-    std::memcpy(impl_->unpacker.buffer(), data, size);
-    impl_->unpacker.buffer_consumed(size);
+    impl_->Feed(data, size);
 }
 
 bool TRpcFrameReader::NextRequest(TRpcRequest& out) {
@@ -465,16 +501,21 @@ bool TRpcFrameReader::NextResponse(TRpcResponse& out) {
     return true;
 }
 
-std::size_t TRpcFrameReader::Pending() const { return impl_->unpacker.nonparsed_size(); }
+std::size_t TRpcFrameReader::Pending() const { return impl_->unpacker->nonparsed_size(); }
+
+bool TRpcFrameReader::FrameReady() { return impl_->Ready(); }
+
+std::size_t TRpcFrameReader::Weight() const {
+    const auto& u = *impl_->unpacker;
+    return u.nonparsed_size() + u.buffer_capacity() + static_cast<std::size_t>(impl_->scanner.Decoded());
+}
 
 TRpcValue DecodeValue(const char* data, std::size_t size, const TRpcLimits& limits) {
     if (size > limits.MaxFrame) TooLarge(limits.MaxFrame);
     TRpcFrameReader::Impl reader(limits);
-    reader.unpacker.reserve_buffer(size);
-    if (size) std::memcpy(reader.unpacker.buffer(), data, size);
-    reader.unpacker.buffer_consumed(size);
+    if (size) reader.Feed(data, size);
     msgpack::object_handle oh;
     if (!reader.NextObject(oh)) Bad("valor truncado");
-    if (reader.unpacker.nonparsed_size() != 0) Bad("bytes a mais depois do valor");
+    if (reader.unpacker->nonparsed_size() != 0) Bad("bytes a mais depois do valor");
     return TDecoder(limits).Value(oh.get(), 0);
 }

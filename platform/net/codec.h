@@ -26,6 +26,7 @@ struct TRpcLimits {
     std::size_t MaxDepth = 64;                      // nested arrays and maps
     std::size_t MaxArray = std::size_t{1} << 22;    // elements of one array
     std::size_t MaxMap = 4096;                      // pairs of one map
+    std::size_t MaxDecoded = std::size_t{512} << 20;  // memory one frame may take once decoded
 };
 
 struct TRpcRequest {
@@ -84,6 +85,14 @@ public:
 
     // Bytes held that do not yet form a whole frame.
     std::size_t Pending() const;
+
+    // Checks the bytes held against the limits (throws ERpcFrameError, not in
+    // sync, like NextRequest); true when they hold a whole frame.
+    bool FrameReady();
+
+    // Memory the reader holds or is about to take: its buffer and the decoded
+    // size of the frame at its head, as far as that frame has arrived.
+    std::size_t Weight() const;
 
     struct Impl;
 

@@ -27,6 +27,7 @@ std::uint64_t BigEndian(const unsigned char* p, int n) {
 void TFrameScanner::Reset() {
     pos_ = 0;
     body_ = 0;
+    decoded_ = 0;
     done_ = false;
     open_.clear();
 }
@@ -39,6 +40,13 @@ bool TFrameScanner::ItemDone() {
     return true;
 }
 
+void TFrameScanner::Charge(std::uint64_t bytes) {
+    decoded_ += bytes;
+    if (decoded_ > limits_.MaxDecoded)
+        Limit("Quadro que ocuparia mais de " + std::to_string(limits_.MaxDecoded >> 20) +
+              " MiB de memória depois de lido.");
+}
+
 void TFrameScanner::OpenContainer(std::uint64_t items, bool isMap) {
     const std::uint64_t limit = isMap ? limits_.MaxMap : limits_.MaxArray;
     if ((isMap ? items / 2 : items) > limit)
@@ -48,6 +56,7 @@ void TFrameScanner::OpenContainer(std::uint64_t items, bool isMap) {
         Limit("Quadro com aninhamento acima do limite de " + std::to_string(limits_.MaxDepth) + " níveis.");
     // Every item takes at least one byte: a count the frame cannot hold is refused now.
     if (pos_ > limits_.MaxFrame || items > limits_.MaxFrame - pos_) Limit("Quadro maior que o limite de " + std::to_string(limits_.MaxFrame) + " bytes.");
+    Charge(items * kDecodedItemBytes);  // items < 2^33: no overflow
     if (items == 0) {
         done_ = ItemDone();
         return;
@@ -57,12 +66,15 @@ void TFrameScanner::OpenContainer(std::uint64_t items, bool isMap) {
 
 void TFrameScanner::Body(std::uint64_t length) {
     if (pos_ > limits_.MaxFrame || length > limits_.MaxFrame - pos_) Limit("Quadro maior que o limite de " + std::to_string(limits_.MaxFrame) + " bytes.");
+    Charge(length);
     body_ = length;
     if (length == 0) done_ = ItemDone();
 }
 
 bool TFrameScanner::Header(const unsigned char* p, std::size_t avail) {
     const unsigned char b = p[0];
+    // Items inside a container were charged with it; the frame's own item here.
+    if (pos_ == 0 && decoded_ == 0) Charge(kDecodedItemBytes);
     auto need = [&](std::size_t n) { return avail >= n; };
     auto scalar = [&](std::size_t n) {
         if (!need(n)) return false;

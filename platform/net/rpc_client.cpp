@@ -155,9 +155,28 @@ TRpcResponse TRpcClient::ReadResponse(std::uint32_t msgid, Clock::time_point dea
     return resp;
 }
 
+// True when the peer has closed an idle connection (nothing is due on it
+// between calls, so readable with no data means closed).
+bool TRpcClient::ClosedWhileIdle() const {
+    pollfd p{fd_, POLLIN, 0};
+    if (::poll(&p, 1, 0) <= 0) return false;
+    char byte;
+    const ssize_t n = ::recv(fd_, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    return n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR);
+}
+
 TRpcValue TRpcClient::Call(const std::string& method, const std::vector<TRpcArg>& args,
                            std::chrono::milliseconds timeout) {
     if (fd_ < 0) throw ERpcError("conexao", "Não há conexão com o servidor de aplicação.");
+    // The server closes connections left idle; the call was not sent yet, so
+    // it goes over a new connection.
+    if (ClosedWhileIdle()) {
+        try {
+            Connect(host_, port_);
+        } catch (const ERpcError&) {
+            Fail("conexao", "Conexão com o servidor de aplicação perdida.");
+        }
+    }
     const auto deadline = DeadlineAfter(timeout);
     TRpcRequest req;
     req.MsgId = nextMsgId_++;

@@ -12,6 +12,8 @@
 //  - after "conexao", "tempo" or "protocolo" the connection is closed
 //    (Connected() is false) because the stream can no longer be trusted; the
 //    caller may Connect again. A server error answer keeps the connection.
+//  - a connection the server closed while it was idle (its idle timeout) is
+//    opened again before the next call is sent; "conexao" only when that fails.
 //  - by-reference arguments are written back into the caller's variables only
 //    when the call succeeds; on any error they are left as they were.
 //  - one call at a time: the client is used from the UI thread only and is not
@@ -91,6 +93,7 @@ private:
     void SendAll(const std::string& bytes, std::chrono::steady_clock::time_point deadline);
     TRpcResponse ReadResponse(std::uint32_t msgid, std::chrono::steady_clock::time_point deadline);
     [[noreturn]] void Fail(const std::string& code, const std::string& message);
+    bool ClosedWhileIdle() const;
 
     TRpcLimits limits_;
     int fd_ = -1;

@@ -1,6 +1,7 @@
 // The wire codec: what goes out comes back the same, and whatever bytes come
 // in give a value or an ERpcFrameError, never a crash or a huge allocation.
 #include "platform/net/codec.h"
+#include "platform/net/utf8.h"
 #include "tests/net/net_test_util.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <limits>
 
 using nettest::Render;
+using namespace std::string_literals;
 
 namespace {
 
@@ -520,4 +522,31 @@ TEST(CodecFraming, EveryHeaderFormEndsWhereMsgpackSaysItDoes) {
         }
     }
     EXPECT_EQ(log, "77 protocolo in sync\n78 protocolo in sync\n79 [\"fim\"]\n");
+}
+
+// A byte on the wire can become an item of ~70 bytes in memory: each frame
+// has a budget of decoded size, charged as each header arrives. Four lists of
+// 4 Mi nils are each within the element limit; the second header already
+// takes the frame over 512 MiB decoded.
+TEST(CodecLimits, DecodedSizeIsBudgetedOnTheHeaders) {
+    const std::size_t perList = std::size_t{1} << 22;
+    std::string bytes = "\x94\x00\x01\xa3" "Eco" "\x94"s + nettest::Array32Header(perList);
+    bytes.append(perList, '\xc0');
+    bytes += nettest::Array32Header(perList);
+    EXPECT_EQ(RequestFailure(bytes).Code(), "limite");
+
+    TRpcLimits small;
+    small.MaxDecoded = 4096;
+    EXPECT_EQ(DecodeFailure(nettest::Str32Header(5000), small).Code(), "limite");
+    const std::string fits = EncodeValue(TRpcValue(std::string(3000, 'x')));
+    EXPECT_EQ(Render(DecodeValue(fits.data(), fits.size(), small)).size(), 3002u);
+}
+
+TEST(Utf8, StrictCheckAndPrintableCopy) {
+    for (const char* good : {"", "JOSÉ.ASSUNÇÃO", "\xF0\x9F\x98\x80", "a\x7F"})
+        EXPECT_TRUE(IsValidUtf8(good)) << good;
+    for (const char* bad : {"\xC3", "\x80", "A\xC3(", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xFF"})
+        EXPECT_FALSE(IsValidUtf8(bad)) << bad;
+    EXPECT_EQ(Utf8Printable("Ação\xFF" "x"), "Ação?x");
+    EXPECT_EQ(Utf8Printable("ÇÇÇÇ", 2), "ÇÇ...");
 }

@@ -99,7 +99,8 @@ TEST_F(RpcLoopback, ErrorAnswersKeepTheConnection) {
     EXPECT_EQ(ErrorOf([&] { client.Call("getCdLote", {TRpcArg("01"), TRpcArg("1")}); }),
               "lote: Lançamento de lote 000123.");
     EXPECT_EQ(ErrorOf([&] { client.Call("Quebra"); }),
-              "interno: Erro interno no servidor de aplicação ao executar Quebra: disco cheio");
+              "interno: Erro interno no servidor de aplicação ao executar Quebra. Tente novamente; se o erro "
+              "continuar, avise o responsável pelo servidor.");
     EXPECT_EQ(ErrorOf([&] { client.Call("Pacote", {TRpcArg("não é pacote")}); }),
               "tipo: Valor recebido não é um pacote de dados.");
     EXPECT_TRUE(client.Connected());

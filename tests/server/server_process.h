@@ -4,6 +4,7 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,9 +24,11 @@ inline std::string ProgramDir()
 class TServerProcess {
 public:
     // Starts `ctb11000-server --db DB --listen 127.0.0.1:0` and waits (at most
-    // timeout) for its "listening on 127.0.0.1:PORT" line.
+    // timeout) for its "listening on 127.0.0.1:PORT" line. addressSpace, when
+    // given, caps the server's memory (as `ulimit -v` would).
     explicit TServerProcess(const std::string& db,
-                            std::chrono::milliseconds timeout = std::chrono::seconds(20))
+                            std::chrono::milliseconds timeout = std::chrono::seconds(20),
+                            rlim_t addressSpace = 0)
     {
         std::string binary = ProgramDir() + "/ctb11000-server";
         if (!std::filesystem::exists(binary)) throw std::runtime_error("sem servidor: " + binary);
@@ -34,6 +37,10 @@ public:
         pid_ = fork();
         if (pid_ < 0) throw std::runtime_error("fork");
         if (pid_ == 0) {
+            if (addressSpace) {
+                const rlimit cap{addressSpace, addressSpace};
+                setrlimit(RLIMIT_AS, &cap);
+            }
             dup2(out[1], STDOUT_FILENO);
             close(out[0]);
             close(out[1]);
@@ -56,6 +63,12 @@ public:
     TServerProcess& operator=(const TServerProcess&) = delete;
 
     int Port() const { return port_; }
+    // False once the process has ended (it is reaped then).
+    bool Running()
+    {
+        if (pid_ > 0 && waitpid(pid_, &status_, WNOHANG) == pid_) pid_ = -1;
+        return pid_ > 0;
+    }
 
     // Sends the signal and reaps the process; returns its wait status.
     int Kill(int signal)
