@@ -28,8 +28,13 @@ TLancFiltro TLancFiltro::FromArgs(const std::vector<TRpcValue>& args) {
     return f;
 }
 
-bool TLancFiltro::IsValueKind() const { return TipoFiltro == kFiltroValor || TipoFiltro == kFiltroValorGer; }
+// Kinds are read without regard to case, as method names are.
+bool TLancFiltro::IsValueKind() const {
+    return SameMethodName(TipoFiltro, kFiltroValor) || SameMethodName(TipoFiltro, kFiltroValorGer);
+}
 
-bool TLancFiltro::IsManagementKind() const { return TipoFiltro == kFiltroValorGer || TipoFiltro == kAuxFiltroGer; }
+bool TLancFiltro::IsManagementKind() const {
+    return SameMethodName(TipoFiltro, kFiltroValorGer) || SameMethodName(TipoFiltro, kAuxFiltroGer);
+}
 
 }  // namespace ledger

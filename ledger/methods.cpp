@@ -1,6 +1,7 @@
 #include "ledger/methods.h"
 
 #include "platform/net/rpcvalue.h"
+#include "platform/net/utf8.h"
 
 #include <cctype>
 
@@ -65,6 +66,9 @@ std::string TextArg(const std::vector<TRpcValue>& args, std::size_t i, const TMe
     const Variant& v = ScalarArg(args, i, m, "texto");
     if (v.IsNull()) return "";
     if (v.kind() != Variant::Kind::String) WrongType(m, i, "texto");
+    if (!IsValidUtf8(*v.string_if()))
+        throw ERpcError("tipo", "O argumento " + std::to_string(i + 1) + " do método " + m.Name +
+                                    " tem caracteres inválidos (o texto não está em UTF-8).");
     return v.AsString();
 }
 

@@ -22,6 +22,8 @@
 // is applied when the store opens; it only creates what is missing.
 #pragma once
 
+#include "ledger/criteria.h"
+#include "ledger/methods.h"
 #include "platform/data/datetime.h"
 #include "platform/data/packet.h"
 #include "platform/net/rpcvalue.h"
@@ -32,32 +34,8 @@
 
 class TRpcServer;
 
-// The 18 criteria of GetLancCont, in the order they travel.
-struct TLancFiltro {
-    std::string TipoFiltro;   // 1  "FiltroValor", "FiltroValorGer", "AuxFiltro", "AuxFiltroGer"
-    std::string Empresa;      // 2
-    std::string NrLanc;       // 3  entry number; leading zeros ignored
-    std::string ContFimZ;     // 4  final account padded with "Z"
-    std::string Hist;         // 5  standard-history list ("_0001__0002_")
-    std::string Clie;         // 6  client list
-    std::string Forn;         // 7  supplier list
-    std::string Banc;         // 8  bank-account list
-    std::string Docu;         // 9  document
-    std::string CentCust;     // 10 cost-centre list
-    std::string ContIni;      // 11 initial account (empty: no account range)
-    std::string ContFim;      // 12 final account as typed
-    TDateTime DtIni = 0;      // 13 (0: open)
-    TDateTime DtFim = 0;      // 14 (0: open)
-    double VrIni = 0;         // 15
-    double VrFim = 0;         // 16
-    std::string HistLanc;     // 17 history text, matched ignoring case
-    std::string Filial;       // 18 branch list
-
-    // Reads the 18 positional arguments; throws ERpcError "argumentos"/"tipo".
-    static TLancFiltro FromArgs(const std::vector<TRpcValue>& args);
-    bool IsValueKind() const;       // FiltroValor / FiltroValorGer
-    bool IsManagementKind() const;  // FiltroValorGer / AuxFiltroGer
-};
+// The 18 criteria of GetLancCont (shared with the module).
+using ledger::TLancFiltro;
 
 // Field lists of the packets the store answers with (cdsLancCont's 25 fields
 // in its definition order; cdsLancCCusto's 9; cdsMapaApurac's 3).
@@ -115,10 +93,12 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-// The remote methods: name and 0-based by-reference argument positions.
+// The server's method table: each remote method's spec (name, argument
+// count, by-reference positions; ledger/methods.h) with its handler. The
+// server dispatches from it and nothing else names the methods.
 struct TStoreMethod {
-    const char* Name;
-    std::vector<int> ByRef;
+    const ledger::TMethodSpec* Spec;
+    TRpcValue (*Handler)(TEntryStore& store, std::vector<TRpcValue>& args);
 };
 const std::vector<TStoreMethod>& StoreMethods();
 

@@ -228,18 +228,6 @@ TDataPacket GetLancContIn(soci::session& sql, const TLancFiltro& f)
 
 }  // namespace ctbstore
 
-bool TLancFiltro::IsValueKind() const
-{
-    return ctbstore::SameName(TipoFiltro, "FiltroValor") ||
-           ctbstore::SameName(TipoFiltro, "FiltroValorGer");
-}
-
-bool TLancFiltro::IsManagementKind() const
-{
-    return ctbstore::SameName(TipoFiltro, "FiltroValorGer") ||
-           ctbstore::SameName(TipoFiltro, "AuxFiltroGer");
-}
-
 TDataPacket TEntryStore::GetLancCont(const TLancFiltro& filtro)
 {
     if (!filtro.IsValueKind() && !ctbstore::SameName(filtro.TipoFiltro, "AuxFiltro") &&

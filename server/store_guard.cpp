@@ -1,5 +1,6 @@
 // The guards that keep an entry from changing: company periods, batch and
 // closing entries (maintained by the batch screens), tax-map entries.
+#include "ledger/rules.h"
 #include "server/store_impl.h"
 
 namespace ctbstore {
@@ -31,9 +32,9 @@ void CheckPeriod(const TCompanyPeriods& p, const std::string& date, const std::s
 {
     // An unset bound refuses: a company without parameters has no open period.
     if (p.IniCont.empty() || p.FimCont.empty() || date < p.IniCont || date > p.FimCont)
-        Refuse("periodo", where + "Data de lançamento fora do período contábil.");
+        Refuse("periodo", where + ledger::MessageText({"PERIODO_FORA", "", ""}));
     if (p.IniLanc.empty() || p.FimLanc.empty() || date < p.IniLanc || date > p.FimLanc)
-        Refuse("periodo", where + "Data de lançamento fora do período de lançamento contábil.");
+        Refuse("periodo", where + ledger::MessageText({"DATALANC_FORA", "", ""}));
 }
 
 std::string LoteDoLancamento(soci::session& sql, const std::string& empresa,
@@ -74,17 +75,11 @@ void CheckNotProtected(soci::session& sql, const std::string& empresa, const std
             use(empresa), use(nrLanc), into(closings);
         inBatch = closings > 0;
     }
-    if (inBatch)
-        Refuse("lote", "Operação não permitida devido o lançamento ser de lote. Para realizar "
-                       "alguma operação, favor acessar a tela Manutenção De Lote e realizar a "
-                       "manutenção no lote " + lote + ".");
+    if (inBatch) Refuse("lote", ledger::MessageText({"LANC_LOTE", "", lote}));
     TDataPacket mapas = MapasDoLancamento(sql, empresa, nrLanc);
-    if (mapas.RecordCount() > 0) {
-        std::string mapa = mapas.Value(0, 0).AsString() + "/" + mapas.Value(0, 1).AsString() +
-                           "-Imposto: " + mapas.Value(0, 2).AsString();
-        Refuse("mapa", "Operação não permitida ! O Lançamento está relacionado ao mapa de "
-                       "apuração " + mapa + ".");
-    }
+    if (mapas.RecordCount() > 0)
+        Refuse("mapa", ledger::MessageText(ledger::MapRefusal(
+                           mapas.Value(0, 0).AsString(), mapas.Value(0, 1).AsString(), mapas.Value(0, 2).AsString())));
 }
 
 }  // namespace ctbstore

@@ -60,12 +60,11 @@ void CheckNotProtected(soci::session& sql, const std::string& empresa, const std
 
 struct TStoredLine;
 struct TStoredRateio;
-// The apportionment a save carries (store_rateio.cpp): each branch belongs to
-// the company and each cost centre to its branch; a line on a "G" or "R"
-// account of a company with management accounting has apportionment, a line
-// on an "O" account has none. Throws "validacao" naming the line.
-void CheckApportionment(soci::session& sql, const std::string& empresa, const std::vector<TStoredLine>& lines,
-                        const std::vector<TStoredRateio>& rateio);
+// The entry rules on what a save carries (store_rules.cpp), in the order the
+// entry screen checks them: every line, its apportionment, the balance.
+// Throws "validacao" (or "periodo") with the rule's text naming the line.
+void CheckEntryRules(soci::session& sql, const std::string& empresa, const std::vector<TStoredLine>& lines,
+                     const std::vector<TStoredRateio>& rateio);
 
 std::string LoteDoLancamento(soci::session& sql, const std::string& empresa,
                              const std::string& nrLanc, bool& found);

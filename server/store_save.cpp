@@ -102,15 +102,14 @@ std::vector<TStoredLine> TakeLines(const TDataPacket& p, const std::string& empr
         std::string where = LinePrefix(l.NrSeq);
         if (l.NrSeq.empty()) Refuse("validacao", "Sequência da partida deve ser informada.");
         CheckLength(l.NrSeq, 5, "NRSEQLANC", where);
+        // What a line must hold is the entry rules' to say (store_rules.cpp);
+        // here only what cannot be read at all.
         l.ContCtbl = r.Code(i, cConta);
-        if (l.ContCtbl.empty()) Refuse("validacao", where + "Conta contábil deve ser informada.");
         TDateTime data = r.Date(i, cData);
-        if (data == 0) Refuse("validacao", where + "Data do lançamento contábil deve ser informada.");
         if (!ValidDate(data)) Refuse("validacao", where + "Data do lançamento contábil inválida.");
         l.DtLanc = DateToSql(data);
         if (!r.Cents(i, cValor, l.Cents))
             Refuse("validacao", where + "Valor da partida deve ser um número válido.");
-        if (l.Cents == 0) Refuse("validacao", where + "Valor da partida deve ser diferente de zero.");
         l.FilLanc = r.Code(i, cFil);
         l.HistPadr = r.Code(i, cHist);
         l.Docu = r.Code(i, cDocu);
@@ -140,13 +139,9 @@ std::vector<TStoredLine> TakeLines(const TDataPacket& p, const std::string& empr
     if (lines.empty())
         Refuse("validacao", "O lançamento contábil " + nrLanc + " não tem partidas a gravar.");
     std::set<std::string> seqs;
-    std::int64_t total = 0;
-    for (const TStoredLine& l : lines) {
+    for (const TStoredLine& l : lines)
         if (!seqs.insert(l.NrSeq).second)
             Refuse("validacao", LinePrefix(l.NrSeq) + "sequência repetida no lançamento.");
-        total += l.Cents;
-    }
-    if (total != 0) Refuse("validacao", "Total de débito difere do total de crédito.");
     return lines;
 }
 
@@ -162,64 +157,29 @@ std::vector<TStoredRateio> TakeRateio(const TDataPacket& p, const std::string& e
     int cEmp = r.Require("CDEMPRESA"), cNr = r.Require("NRLANCCONT"), cSeq = r.Require("NRSEQLANC");
     int cFil = r.Require("CDFILIAL"), cCc = r.Require("CDCENTCUST"), cVr = r.Require("VRLANCCUST");
     int cDt = r.Optional("DTCOMPCUSTO");
-    std::map<std::string, std::int64_t> lineCents;
-    for (const TStoredLine& l : lines) lineCents[l.NrSeq] = l.Cents;
+    std::set<std::string> seqs;
+    for (const TStoredLine& l : lines) seqs.insert(l.NrSeq);
 
-    std::map<std::string, std::int64_t> sums;
-    std::set<std::tuple<std::string, std::string, std::string>> pairs;
     for (std::size_t i = 0; i < p.RecordCount(); ++i) {
         if (r.Code(i, cEmp) != empresa || r.Code(i, cNr) != nrLanc) continue;
         TStoredRateio a;
         a.Empresa = empresa;
         a.NrLanc = nrLanc;
         a.NrSeq = r.Code(i, cSeq);
-        if (!lineCents.count(a.NrSeq)) continue;
+        if (!seqs.count(a.NrSeq)) continue;
         std::string where = LinePrefix(a.NrSeq);
         a.Filial = r.Code(i, cFil);
         a.CentCust = r.Code(i, cCc);
-        if (a.Filial.empty()) Refuse("validacao", where + "Filial deve ser informada.");
-        if (a.CentCust.empty()) Refuse("validacao", where + "Centro de custo deve ser informado.");
         CheckLength(a.Filial, 4, "CDFILIAL", where);
         CheckLength(a.CentCust, 4, "CDCENTCUST", where);
         if (!r.Cents(i, cVr, a.Cents))
             Refuse("validacao", where + "Valor de rateio deve ser um número válido.");
-        if (a.Cents == 0) Refuse("validacao", where + "Valor de rateio deve ser diferente de zero.");
         TDateTime comp = r.Date(i, cDt);
         if (!ValidDate(comp)) Refuse("validacao", where + "Data de competência inválida.");
         a.DtComp = DateToSql(comp);
-        if (!pairs.insert({a.NrSeq, a.Filial, a.CentCust}).second)
-            Refuse("validacao", where + "Rateio para filial e centro de custo já informado.");
-        sums[a.NrSeq] += a.Cents;
         out.push_back(std::move(a));
     }
-    for (const auto& [seq, sum] : sums)
-        if (sum != lineCents[seq])
-            Refuse("validacao", LinePrefix(seq) + "Soma dos rateios difere do valor da partida.");
     return out;
-}
-
-void CheckReferences(soci::session& sql, const TEntryToSave& e, const TCompanyPeriods& periods)
-{
-    for (const TStoredLine& l : e.Lines) {
-        std::string where = LinePrefix(l.NrSeq);
-        std::string tipo;
-        soci::indicator ind = soci::i_null;
-        sql << "SELECT IDTIPOCONT FROM CONTCTBL WHERE CDCONTCTBL = :c", soci::use(l.ContCtbl),
-            soci::into(tipo, ind);
-        if (!sql.got_data()) Refuse("validacao", where + "Conta contábil não cadastrada.");
-        if (ind != soci::i_ok || Trim(tipo) != "A")
-            Refuse("validacao", where + "Conta contábil " + l.ContCtbl + " não é analítica.");
-        CheckPeriod(periods, l.DtLanc, where);
-    }
-    for (const TStoredRateio& a : e.Rateio) {
-        std::string where = LinePrefix(a.NrSeq);
-        int n = 0;
-        sql << "SELECT COUNT(*) FROM FILIAL WHERE CDFILIAL = :f", soci::use(a.Filial), soci::into(n);
-        if (n == 0) Refuse("validacao", where + "Filial não cadastrada.");
-        sql << "SELECT COUNT(*) FROM CENTCUST WHERE CDCENTCUST = :c", soci::use(a.CentCust),
-            soci::into(n);
-        if (n == 0) Refuse("validacao", where + "Centro de custo não cadastrado.");
-    }
 }
 
 struct TStoredState {
@@ -261,8 +221,7 @@ void SaveEntry(soci::session& sql, TEntryToSave& e, const std::string& empresa,
     TStoredState stored = LoadStored(sql, empresa, nrLanc);
     for (const std::string& date : stored.Dates)
         CheckPeriod(periods, date, "Lançamento gravado: ");
-    CheckReferences(sql, e, periods);
-    CheckApportionment(sql, empresa, e.Lines, e.Rateio);
+    CheckEntryRules(sql, empresa, e.Lines, e.Rateio);
 
     std::string stamp = TimestampToSql(Now());
     std::string oper = OperatorName(operador);

@@ -192,6 +192,8 @@ struct TRefusal {
     const char* Message;  // a part of the Portuguese message
 };
 
+void PrintTo(const TRefusal& r, std::ostream* os) { *os << r.Name; }
+
 class Refused : public ::testing::TestWithParam<TRefusal> {};
 
 TEST_P(Refused, LeavesTheStoreUnchanged)
@@ -241,7 +243,7 @@ INSTANTIATE_TEST_SUITE_P(
                      e.Rateio.Clear();
                      Value(e, 0, 33.334);
                      Value(e, 1, 33.333);
-                     AddLine(e.Linhas, {"01", e.Nr, "00003", "1110100001", D(kYear, 3, 10), Variant(-66.667)});
+                     AddLine(e.Linhas, {"01", e.Nr, "00003", "2120100001", D(kYear, 3, 10), Variant(-66.667)});
                  },
                  "validacao", "Total de débito difere"},
         TRefusal{"AmountNotANumber", [](TEntryStore&, TNewEntry& e) { Value(e, 0, "-230"); },
@@ -250,7 +252,7 @@ INSTANTIATE_TEST_SUITE_P(
                  [](TEntryStore&, TNewEntry& e) { Set(e.Linhas, 1, "CDCONTCTBL", "9999999999"); },
                  "validacao", "Conta contábil não cadastrada"},
         TRefusal{"SyntheticAccount", [](TEntryStore&, TNewEntry& e) { Set(e.Linhas, 1, "CDCONTCTBL", "11101"); },
-                 "validacao", "não é analítica"},
+                 "validacao", "Partida 00002: Conta contábil não cadastrada."},
         TRefusal{"MissingAccountField",
                  [](TEntryStore&, TNewEntry& e) {
                      std::vector<TPacketField> fields = LancContFields();
@@ -313,10 +315,10 @@ INSTANTIATE_TEST_SUITE_P(
                      Set(e.Rateio, 1, "CDFILIAL", "0004");
                      Set(e.Rateio, 1, "CDCENTCUST", "3001");
                  },
-                 "validacao", "Partida 00001: Filial 0004 não está relacionada à empresa"},
+                 "validacao", "Partida 00001: Final informada não está relacionada à empresa do lançamento"},
         TRefusal{"CostCentreOfAnotherBranch",
                  [](TEntryStore&, TNewEntry& e) { Set(e.Rateio, 1, "CDCENTCUST", "3002"); }, "validacao",
-                 "Partida 00001: Centro de custo 3002 não cadastrado para a filial 0002"},
+                 "Partida 00001: Centro de custo não cadastrado para filial informada."},
         TRefusal{"ManagementLineWithoutApportionment",
                  [](TEntryStore&, TNewEntry& e) {
                      Set(e.Linhas, 0, "CDCONTCTBL", "4110100004");
@@ -325,7 +327,49 @@ INSTANTIATE_TEST_SUITE_P(
                  "validacao", "Partida 00001: Rateio deve ser informado para contas gerenciais"},
         TRefusal{"ApportionmentOnALineThatTakesNone",
                  [](TEntryStore&, TNewEntry& e) { Set(e.Linhas, 0, "CDCONTCTBL", "4110100006"); }, "validacao",
-                 "Partida 00001: a conta 4110100006 não aceita rateio"},
+                 "Partida 00001: A conta da partida não aceita rateio por centro de custo."},
+        TRefusal{"NoDocument", [](TEntryStore&, TNewEntry& e) { Set(e.Linhas, 1, "CDDOCUCONT", " "); },
+                 "validacao", "Partida 00002: Documento deve ser informado."},
+        TRefusal{"NoHistory", [](TEntryStore&, TNewEntry& e) { Set(e.Linhas, 0, "CDHISTPADR", Variant()); },
+                 "validacao", "Partida 00001: Histórico Padrão deve ser informado."},
+        TRefusal{"UnknownHistory", [](TEntryStore&, TNewEntry& e) { Set(e.Linhas, 0, "CDHISTPADR", "11"); },
+                 "validacao", "Partida 00001: Histórico padrão não cadatrado."},
+        TRefusal{"SameAccountOnBothSides",
+                 [](TEntryStore&, TNewEntry& e) {
+                     Set(e.Linhas, 0, "CDCONTCTBL", "1110100001");
+                     e.Rateio.Clear();
+                 },
+                 "validacao", "Partida 00001: Não é possível, no mesmo lançamento, terem partidas de débito"},
+        TRefusal{"CommercialCodeMissing",
+                 [](TEntryStore&, TNewEntry& e) {
+                     Set(e.Linhas, 1, "CDCONTCTBL", "1120100001");
+                     Set(e.Linhas, 1, "IDLANCCOME", "C");
+                 },
+                 "validacao", "Partida 00002: Código comercial deve ser informado."},
+        TRefusal{"CommercialCodeUnknown",
+                 [](TEntryStore&, TNewEntry& e) {
+                     Set(e.Linhas, 1, "CDCONTCTBL", "1120100001");
+                     Set(e.Linhas, 1, "CDCONTCOME", "999999");
+                 },
+                 "validacao", "Partida 00002: Código comercial inválido."},
+        TRefusal{"CommercialCodeOfAnotherKind",
+                 [](TEntryStore&, TNewEntry& e) {
+                     Set(e.Linhas, 1, "CDCONTCTBL", "1120100001");
+                     Set(e.Linhas, 1, "IDLANCCOME", "F");
+                     Set(e.Linhas, 1, "CDCONTCOME", "000001");
+                 },
+                 "validacao", "Partida 00002: Código comercial inválido."},
+        TRefusal{"BankCodeTooLong",
+                 [](TEntryStore&, TNewEntry& e) {
+                     Set(e.Linhas, 1, "CDCONTCTBL", "1110100002");
+                     Set(e.Linhas, 1, "IDLANCCOME", "B");
+                     Set(e.Linhas, 1, "CDCONTCOME", "0001");
+                 },
+                 "validacao", "Partida 00002: Código de conta bancária deve ter no máximo 3 caracteres."},
+        TRefusal{"ShareWithoutBranch", [](TEntryStore&, TNewEntry& e) { Set(e.Rateio, 1, "CDFILIAL", ""); },
+                 "validacao", "Partida 00001: Filial deve ser informada."},
+        TRefusal{"ShareWithoutCompetence", [](TEntryStore&, TNewEntry& e) { Set(e.Rateio, 0, "DTCOMPCUSTO", Variant()); },
+                 "validacao", "Partida 00001: Data de competência deve ser informada."},
         TRefusal{"EntryOfABatch", [](TEntryStore& s, TNewEntry& e) { UseStored(s, e, Nr(1, 2)); }, "lote",
                  "manutenção no lote 000123."},
         TRefusal{"ClosingEntry", [](TEntryStore& s, TNewEntry& e) { UseStored(s, e, Nr(12, 1)); }, "lote",

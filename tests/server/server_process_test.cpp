@@ -35,6 +35,8 @@ void BuildEntry(const std::string& nr, TDataPacket& lines, TDataPacket& rateio)
         set("NRLANCCONT", nr);
         set("NRSEQLANC", seq);
         set("CDCONTCTBL", debit ? "4110100004" : "1110100001");
+        set("CDHISTPADR", "0005");
+        set("CDDOCUCONT", "QUEDA");
         set("DTLANCCONT", D(kYear, 7, 15));
         set("VRLANCAMENT", value);
         set("DSHISTLANC", "Teste de queda do servidor");

@@ -19,7 +19,7 @@ protected:
 
     std::string Reserve(std::string anoMes = "202403") { return store_->PrxLancContabil("01", anoMes); }
 
-    // A balanced entry of company 01 with no history code and no apportionment.
+    // A balanced entry of company 01 without apportionment, cash against a tax.
     std::vector<TRpcValue> SaveArgs(const std::string& nr, const std::string& oper = "OPER")
     {
         TDataPacket lines(LancContFields());
@@ -29,7 +29,9 @@ protected:
             set("CDEMPRESA", "01");
             set("NRLANCCONT", nr);
             set("NRSEQLANC", "0000" + std::to_string(i));
-            set("CDCONTCTBL", "1110100001");
+            set("CDCONTCTBL", i == 1 ? "1110100001" : "2120100001");
+            set("CDHISTPADR", "0001");
+            set("CDDOCUCONT", "NF1");
             set("DTLANCCONT", D(kYear, 3, 10));
             set("VRLANCAMENT", i == 1 ? -50.0 : 50.0);
             set("DSHISTLANC", "Troco do caixa");
@@ -143,7 +145,12 @@ TEST_F(Untrusted, OnlyNumbersTheNumberingHandedOutAreSaved)
 TEST_F(Untrusted, AnEmptyCodeMatchesNoCodeList)
 {
     const std::string nr = Reserve();
-    EXPECT_EQ(Refusal("SetLancContabil", SaveArgs(nr)), "(aceito)");  // lines with no history code
+    EXPECT_EQ(Refusal("SetLancContabil", SaveArgs(nr)), "(aceito)");
+    {
+        // Lines written elsewhere may have no history code (the rules refuse it here).
+        soci::session sql(*soci::factory_sqlite3(), "db=" + db_.Path());
+        sql << "UPDATE LANCCONT SET CDHISTPADR = '' WHERE NRLANCCONT = :n", soci::use(nr);
+    }
     TLancFiltro f = YearFilter("01");
     f.Hist = "_0001__0002_";
     const std::vector<std::string> entries = Entries(store_->GetLancCont(f));
