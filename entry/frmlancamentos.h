@@ -430,3 +430,11 @@ std::string FiltroLancamento(const std::string& cdEmpresa, const std::string& nr
 std::string FiltroRateio(const std::string& nrLancCont, const std::string& cdEmpresa,
                          const std::string& nrSeqLanc);
 std::string FiltroDebitoCredito(const std::string& nrLancCont, const std::string& cdEmpresa);
+//  - the line mirror on one line (the first management line of a proposal):
+//    "CDEMPRESA  = '01' AND NRLANCCONT = '...' AND NRSEQLANC  = '00001'";
+//  - cdsLancCCusto on one line in the confirmation pass: "NRSEQLANC = '00001'
+//    AND CDEMPRESA = '01' AND NRLANCCONT = '...'".
+std::string FiltroPartidaEspelho(const std::string& cdEmpresa, const std::string& nrLancCont,
+                                 const std::string& nrSeqLanc);
+std::string FiltroRateioConfirmacao(const std::string& nrSeqLanc, const std::string& cdEmpresa,
+                                    const std::string& nrLancCont);

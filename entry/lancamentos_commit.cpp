@@ -18,22 +18,6 @@
 
 namespace {
 
-// The apportionment filter of the confirmation pass (one blank before each
-// equals sign).
-std::string FiltroRateioConfirmacao(const std::string& nrSeqLanc, const std::string& cdEmpresa,
-                                    const std::string& nrLancCont) {
-    auto quoted = [](const std::string& v) {
-        std::string out = "'";
-        for (char c : v) {
-            out += c;
-            if (c == '\'') out += '\'';
-        }
-        return out + "'";
-    };
-    return "NRSEQLANC = " + quoted(nrSeqLanc) + " AND CDEMPRESA = " + quoted(cdEmpresa) +
-           " AND NRLANCCONT = " + quoted(nrLancCont);
-}
-
 // Freezes the two grids of the form page for the pass and unfreezes them
 // whatever happens (an unfreeze done early by the pass is not repeated).
 class TGradesCongeladas {

@@ -17,21 +17,6 @@
 
 namespace {
 
-// The line mirror's filter on one line (blanks as the screen writes them).
-std::string FiltroPartidaEspelho(const std::string& cdEmpresa, const std::string& nrLancCont,
-                                 const std::string& nrSeqLanc) {
-    auto quoted = [](const std::string& v) {
-        std::string out = "'";
-        for (char c : v) {
-            out += c;
-            if (c == '\'') out += '\'';
-        }
-        return out + "'";
-    };
-    return "CDEMPRESA  = " + quoted(cdEmpresa) + " AND NRLANCCONT = " + quoted(nrLancCont) +
-           " AND NRSEQLANC  = " + quoted(nrSeqLanc);
-}
-
 // Puts a data set's filter and position back, whatever happens in between:
 // a pass over the line mirror goes on undisturbed.
 class TFiltroGuardado {

@@ -33,6 +33,18 @@ std::string FiltroRateio(const std::string& nrLancCont, const std::string& cdEmp
            " AND NRSEQLANC  = " + Quoted(nrSeqLanc);
 }
 
+std::string FiltroPartidaEspelho(const std::string& cdEmpresa, const std::string& nrLancCont,
+                                 const std::string& nrSeqLanc) {
+    return "CDEMPRESA  = " + Quoted(cdEmpresa) + " AND NRLANCCONT = " + Quoted(nrLancCont) +
+           " AND NRSEQLANC  = " + Quoted(nrSeqLanc);
+}
+
+std::string FiltroRateioConfirmacao(const std::string& nrSeqLanc, const std::string& cdEmpresa,
+                                    const std::string& nrLancCont) {
+    return "NRSEQLANC = " + Quoted(nrSeqLanc) + " AND CDEMPRESA = " + Quoted(cdEmpresa) +
+           " AND NRLANCCONT = " + Quoted(nrLancCont);
+}
+
 std::string FiltroDebitoCredito(const std::string& nrLancCont, const std::string& cdEmpresa) {
     return "NRLANCCONT = " + Quoted(nrLancCont) + " AND CDEMPRESA  = " + Quoted(cdEmpresa);
 }

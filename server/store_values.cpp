@@ -1,6 +1,8 @@
 // Conversions between wire values and stored values: cents, dates, codes.
 #include "server/store_internal.h"
 
+#include "ledger/rules.h"
+
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -11,17 +13,6 @@
 namespace ctbstore {
 
 namespace {
-
-// The largest amount the store accepts: far beyond any ledger, well inside
-// the 15 significant digits a double carries exactly.
-constexpr double kMaxAmount = 1e13;
-
-std::int64_t Pow10(int n)
-{
-    std::int64_t p = 1;
-    while (n-- > 0) p *= 10;
-    return p;
-}
 
 bool ParseInt(const std::string& s, std::size_t pos, std::size_t len, int& out)
 {
@@ -39,31 +30,7 @@ bool ParseInt(const std::string& s, std::size_t pos, std::size_t len, int& out)
 
 bool AmountToCents(double value, std::int64_t& cents)
 {
-    if (!std::isfinite(value) || std::fabs(value) > kMaxAmount) return false;
-    // The 15 significant digits of the value are what a person reads: round
-    // those, never the binary expansion (1.005 is 1.00499999... in binary).
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
-    std::int64_t digits = 0;
-    int exponent = 0;
-    for (const char* p = buf; *p && *p != 'e'; ++p)
-        if (std::isdigit(static_cast<unsigned char>(*p))) digits = digits * 10 + (*p - '0');
-    const char* e = std::strchr(buf, 'e');
-    if (e) exponent = std::atoi(e + 1);
-    // value = digits * 10^(exponent - 14); cents = digits * 10^(exponent - 12)
-    int shift = 12 - exponent;
-    std::int64_t result;
-    if (shift <= 0) {
-        result = digits * Pow10(-shift);
-    } else if (shift > 18) {
-        result = 0;
-    } else {
-        std::int64_t div = Pow10(shift);
-        result = digits / div;
-        if ((digits % div) * 2 >= div) ++result;
-    }
-    cents = value < 0 ? -result : result;
-    return true;
+    return ledger::ToCents(value, cents);  // the rules' rounding, one for both sides
 }
 
 double CentsToAmount(std::int64_t cents)

@@ -181,6 +181,7 @@ TEST(DesktopFlow, CompanyFilterAndEntryOnRealWidgets) {
     r.Add("Ctrl+S confirms: the totals differ", [&] {
         AnswerNextDialog("OK", &seen);
         QApplication::setActiveWindow(host->Main());  // as after the filter dialog closed
+        WaitFor([&] { return QApplication::activeWindow() == host->Main(); }, 5000);
         QTest::keyClick(widget("dbgLancCont"), Qt::Key_S, Qt::ControlModifier);
         expectBox("Total de débito difere do total de crédito.");
         cmp.Control("sbtConfirmar");
