@@ -48,6 +48,10 @@ TEST_F(Filtering, OperatorsNumbersNullsAndQuotes) {
     EXPECT_EQ(filtered("VRLANCAMENT = 7.0"), "00001:7");
     EXPECT_EQ(filtered("VRLANCAMENT > '10'"), "00001:100 00001:50");  // quoted number against a float field
     EXPECT_EQ(filtered("10 < VRLANCAMENT"), "00001:100 00001:50");
+    // A constant on the left turns every comparison around, not only "<".
+    EXPECT_EQ(filtered("50 <= VRLANCAMENT"), "00001:100 00001:50");
+    EXPECT_EQ(filtered("-40 >= VRLANCAMENT"), "00002:-60 00003:-40");
+    EXPECT_EQ(filtered("7 > VRLANCAMENT"), "00002:-60 00003:-40");
     EXPECT_EQ(filtered("CDEMPRESA = '1'"), "");  // text compares as text
     EXPECT_EQ(filtered("CDCONTCTBL IS NOT NULL AND DTLANCCONT = '16/03/2023'"), "");
     EXPECT_EQ(filtered("DTLANCCONT = '15/03/2023' AND NRLANCCONT = '000000000002'"), "00001:50");

@@ -135,6 +135,15 @@ TEST_F(LinesTest, ALineInsertedAboveAnotherNeverRepeatsASequence) {
     EXPECT_EQ(seqs, (std::vector<std::string>{"00001", "00002", "00003", "00004"}));
 }
 
+// A gap in the sequences (a line deleted) must not lead to the next
+// sequence being one already taken.
+TEST_F(LinesTest, TheNextSequenceFollowsTheHighestEvenAfterAGap) {
+    Open("02", {{"02", "202401000001", "00001", "1110100002", 100.0, "M", ""},
+                {"02", "202401000001", "00003", "1110100001", -30.0, "M", ""}});
+    ASSERT_TRUE(Dispatch([&] { f->cdsLancCont->Append(); }));
+    EXPECT_EQ(f->cdsLancContNRSEQLANC->AsString(), "00004");
+}
+
 TEST_F(LinesTest, OneEntryNeverDebitsAndCreditsTheSameAccountUnlessTheCompanyAllowsIt) {
     Open("03", EntryOf("03"));
     const std::string filtro = f->cdsDebitoCredito->Filter();
@@ -154,6 +163,17 @@ TEST_F(LinesTest, OneEntryNeverDebitsAndCreditsTheSameAccountUnlessTheCompanyAll
     ASSERT_TRUE(Dispatch([&] { f->cdsLancCont->Edit(); }));
     Fill("1110100002", "102", -100, "0001");
     EXPECT_FALSE(Post());  // the other credit (line 3) still holds the account
+}
+
+// The copy the rule reads holds the line as it was before this edit: its own
+// earlier sign does not count against it.
+TEST_F(LinesTest, ALineThatChangesItsOwnSignIsNotItsOwnOtherSide) {
+    Open("03", {{"03", "202401000001", "00001", "1110100002", 100.0, "M", ""},
+                {"03", "202401000001", "00002", "1110100001", -100.0, "M", ""}});
+    f->cdsLancCont->First();
+    ASSERT_TRUE(Dispatch([&] { f->cdsLancCont->Edit(); }));
+    Fill("1110100002", "102", -100, "0001");
+    EXPECT_TRUE(Post()) << Shown();
 }
 
 TEST_F(LinesTest, ACompanyThatAllowsItDebitsAndCreditsOneAccount) {
