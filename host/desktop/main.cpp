@@ -1,6 +1,7 @@
 // ctb-host: the Qt desktop host. It stands for the suite's host application:
 // the main window with the "Lançamento Contábil" command, which loads the
 // module and calls IniProc; the module's screens open in it.
+#include "contracts/reportdesigner.h"
 #include "host/desktop/host.h"
 #include "host/desktop/options.h"
 #include "host/desktop/palette.h"
@@ -80,6 +81,14 @@ bool ChoosePlatform(int argc, char** argv, std::string& error) {
     return false;
 }
 
+// The offscreen platform warns about every window feature it lacks (raise,
+// size hints): noise around the screenshots, which are the output that
+// matters. Only Qt's critical messages are passed on.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "ctb-host: %s\n", text.toLocal8Bit().constData());
+}
+
 int RunTour(QApplication& app, desk::DesktopHost& host, const desk::Options& o) {
     QDir().mkpath(QString::fromStdString(o.screenshots));
     desk::StepRunner runner;
@@ -104,6 +113,10 @@ int main(int argc, char** argv) {
     }
     std::string error;
     if (!ChoosePlatform(argc, argv, error)) return Fail(error);
+    if (HasArgument(argc, argv, "--screenshots")) {
+        qInstallMessageHandler(QuietQtMessages);
+        TReportDesignerDialog::SetPrintTime("09:00");  // the pictures stay the same
+    }
     QApplication app(argc, argv);
     app.setFont(desk::BaseFont());
     app.setApplicationName("ctb-host");
