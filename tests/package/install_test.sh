@@ -50,6 +50,12 @@ if "$tree/bin/ctb11000-server" --db "$work/nada.db" >"$work/out.txt" 2>&1; then
 fi
 grep -q 'não existe' "$work/out.txt" || fail "recusa sem explicação: $(cat "$work/out.txt")"
 [ ! -e "$work/nada.db" ] || fail "o servidor criou o banco recusado"
+"$tree/bin/ctb11000-server" --db "$work/novo.db" --create >"$work/servidor.txt" 2>&1 &
+server=$!
+for _ in $(seq 100); do grep -q '^escutando em 127.0.0.1:' "$work/servidor.txt" && break; sleep 0.1; done
+kill "$server"; wait "$server" || true
+grep -q '^escutando em 127.0.0.1:[0-9]' "$work/servidor.txt" || fail "--create: $(cat "$work/servidor.txt")"
+[ "$(sqlite3 "$work/novo.db" 'SELECT COUNT(*) FROM EMPRESA')" = 0 ] || fail "--create não deu um banco vazio"
 
 # The interactive host refuses the invisible platform.
 if QT_QPA_PLATFORM=offscreen "$tree/bin/ctb-host" --db "$work/nada.db" >"$work/out.txt" 2>&1; then
