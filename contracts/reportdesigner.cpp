@@ -62,9 +62,14 @@ std::function<void(const TReportRun&)>& onRun() {
     return f;
 }
 
+std::string& fixedPrintTime() {
+    static std::string t;
+    return t;
+}
+
 // The date printed on every page: the module's today with the clock's time.
 std::string printedAt() {
-    return DateToStr(Date()) + " " + TPdfOutput::stampNow("%H:%M");
+    return DateToStr(Date()) + " " + (fixedPrintTime().empty() ? TPdfOutput::stampNow("%H:%M") : fixedPrintTime());
 }
 
 std::vector<Variant> valuesOf(const report::TReportDef& def, TParams& params) {
@@ -88,6 +93,8 @@ const char* ReportActionName(TReportAction a) {
 }
 
 void TReportDesignerDialog::SetOutput(IReportOutput* output) { installedOutput() = output; }
+
+void TReportDesignerDialog::SetPrintTime(std::string hhmm) { fixedPrintTime() = std::move(hhmm); }
 
 void TReportDesignerDialog::SetOnRun(std::function<void(const TReportRun&)> f) { onRun() = std::move(f); }
 

@@ -90,6 +90,10 @@ public:
     static void SetOutput(IReportOutput* output);
     // Told after every run (the scenario driver reports the files written).
     static void SetOnRun(std::function<void(const TReportRun&)> onRun);
+    // The time printed beside the date on every page ("hh:mm"); "" is the
+    // clock's (the default). Fixed by the screenshots, which must not change
+    // from run to run.
+    static void SetPrintTime(std::string hhmm);
     // The definitions installed with the module.
     static std::string InstalledReportDir();
     // Where the headless output writes (Zembra::OutputDir, else a temporary folder).

@@ -1,18 +1,22 @@
-// ctb11000-server --db <url> [--listen ADDRESS:PORT]
+// ctb11000-server --db <url> [--create] [--listen ADDRESS:PORT]
 //
 // The application server of the journal-entry module. Listens on loopback
-// unless told otherwise; port 0 picks a free port. Once listening it prints
-// "listening on ADDRESS:PORT" on stdout (ctb-drive reads the port from it)
-// and serves until SIGINT or SIGTERM, then stops gracefully.
+// unless told otherwise; without --listen (or with port 0) the system picks a
+// free port. Once listening it prints "escutando em ADDRESS:PORT" on stdout
+// (ctb-drive reads the port from it) and serves until SIGINT or SIGTERM, then
+// stops gracefully. A database file that does not exist is refused unless
+// --create asks for a new, empty one (ctb-demo makes a demo database).
 #include "server/rpc_server.h"
 
 #if __has_include("server/store.h")
 #include "server/store.h"
+#include "server/store_internal.h"
 #define CTB_HAVE_STORE 1
 #endif
 
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <string>
 
@@ -22,11 +26,31 @@ struct TOptions {
     std::string db;
     std::string address = "127.0.0.1";
     int port = 0;
+    bool create = false;
+    bool help = false;
 };
 
+const char* UsageText() {
+    return "uso: ctb11000-server --db URL [--create] [--listen ENDEREÇO:PORTA]\n"
+           "\n"
+           "O servidor de aplicação do lançamento contábil (MessagePack-RPC sobre TCP;\n"
+           "docs/protocol.md). Serve até receber SIGINT (Ctrl+C) ou SIGTERM.\n"
+           "\n"
+           "  --db URL        o banco da empresa: um arquivo SQLite (caminho,\n"
+           "                  sqlite3://ARQUIVO, sqlite://ARQUIVO, sqlite3://db=ARQUIVO ...)\n"
+           "                  ou PostgreSQL (postgresql://usuario@host/banco,\n"
+           "                  \"postgresql: dbname=banco host=...\")\n"
+           "  --create        cria um banco SQLite vazio (só o esquema) quando o arquivo\n"
+           "                  não existe; sem ele um arquivo inexistente é recusado\n"
+           "                  (ctb-demo cria um banco de demonstração)\n"
+           "  --listen E:P    endereço e porta (127.0.0.1:PORTA, [::1]:PORTA, :PORTA);\n"
+           "                  sem ele, 127.0.0.1 numa porta livre escolhida pelo sistema.\n"
+           "                  Pronto, escreve \"escutando em ENDEREÇO:PORTA\" na saída.\n"
+           "  --help          mostra este texto\n";
+}
+
 int Usage(const std::string& problem) {
-    std::cerr << "ctb11000-server: " << problem << "\n"
-              << "uso: ctb11000-server --db <url> [--listen 127.0.0.1:PORTA]\n";
+    std::cerr << "ctb11000-server: " << problem << "\n\n" << UsageText();
     return 2;
 }
 
@@ -48,6 +72,14 @@ bool ParseListen(const std::string& text, TOptions& o) {
 bool ParseArgs(int argc, char** argv, TOptions& o, std::string& problem) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
+        if (a == "--help" || a == "-h") {
+            o.help = true;
+            return true;
+        }
+        if (a == "--create") {
+            o.create = true;
+            continue;
+        }
         if ((a == "--db" || a == "--listen") && i + 1 >= argc) {
             problem = "falta o valor de " + a;
             return false;
@@ -71,12 +103,31 @@ bool ParseArgs(int argc, char** argv, TOptions& o, std::string& problem) {
     return true;
 }
 
+#ifdef CTB_HAVE_STORE
+// A SQLite file that does not exist is a mistyped path far more often than a
+// wish for a new, empty database: it is refused unless --create says so.
+bool DatabaseExists(const TOptions& o, std::string& problem) {
+    ctbstore::TDbTarget target = ctbstore::ParseDbUrl(o.db);
+    if (target.Dialect != ctbstore::TDialect::SQLite || o.create) return true;
+    std::error_code ec;
+    if (std::filesystem::exists(target.Display, ec)) return true;
+    problem = "o banco de dados " + target.Display +
+              " não existe. Use --create para criar um banco vazio, ou ctb-demo --db " +
+              target.Display + " para um banco de demonstração.";
+    return false;
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
     TOptions options;
     std::string problem;
     if (!ParseArgs(argc, argv, options, problem)) return Usage(problem);
+    if (options.help) {
+        std::cout << UsageText();
+        return 0;
+    }
 
     // Block the stop signals before any thread starts, so only sigwait sees them.
     sigset_t stopSignals;
@@ -88,13 +139,17 @@ int main(int argc, char** argv) {
     TRpcServer server;
     try {
 #ifdef CTB_HAVE_STORE
+        if (!DatabaseExists(options, problem)) {
+            std::cerr << "ctb11000-server: " << problem << std::endl;
+            return 2;
+        }
         RegisterStoreMethods(server, options.db);
 #else
-        std::cerr << "ctb11000-server: built without the entry store; no methods are served\n";
+        std::cerr << "ctb11000-server: gerado sem o armazenamento de lançamentos; nenhum método é servido\n";
 #endif
         const int port = server.Start(options.address, options.port);
         const bool v6 = options.address.find(':') != std::string::npos;
-        std::cout << "listening on " << (v6 ? "[" + options.address + "]" : options.address) << ":" << port
+        std::cout << "escutando em " << (v6 ? "[" + options.address + "]" : options.address) << ":" << port
                   << std::endl;
     } catch (const std::exception& e) {
         std::cerr << "ctb11000-server: " << e.what() << std::endl;

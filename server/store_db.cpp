@@ -3,16 +3,13 @@
 
 #include <soci/sqlite3/soci-sqlite3.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <iostream>
-#include <sstream>
-
-#ifndef CTB_SCHEMA_FILE
-#define CTB_SCHEMA_FILE "server/schema.sql"
-#endif
 
 namespace ctbstore {
+
+// server/schema.sql, compiled into the library (cmake/EmbedText.cmake), so the
+// programs need no file of the source tree at run time.
+extern const char kSchemaSql[];
 
 namespace {
 
@@ -113,16 +110,7 @@ std::unique_ptr<soci::session> OpenSession(const TDbTarget& target)
     return sql;
 }
 
-std::string SchemaText()
-{
-    const char* env = std::getenv("CTB_SCHEMA_FILE");
-    std::string path = env && *env ? env : CTB_SCHEMA_FILE;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) Refuse("banco", "Esquema do banco de dados não encontrado: " + path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+std::string SchemaText() { return kSchemaSql; }
 
 std::vector<std::string> SplitSqlScript(const std::string& script)
 {

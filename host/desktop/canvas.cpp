@@ -73,7 +73,10 @@ void PainterCanvas::TextRect(const TRect& clip, int x, int y, const std::string&
     QColor c = ToQColor(Font.Color);
     p_.setPen(c.isValid() ? c : QColor(Qt::black));
     QFontMetrics fm(p_.font());
-    p_.drawText(QPoint(x, y + fm.ascent()), QString::fromStdString(text));
+    const QString full = QString::fromStdString(text);
+    const int room = clip.Right - x;
+    const QString shown = fm.horizontalAdvance(full) > room ? fm.elidedText(full, Qt::ElideRight, room) : full;
+    p_.drawText(QPoint(x, y + fm.ascent()), shown);
     p_.restore();
 }
 
@@ -85,6 +88,24 @@ void PainterCanvas::BrushCopy(const TRect& dest, const TImage* picture, const TR
     // Rows and columns past the picture are left as the cell was painted.
     QRect to(dest.Left, dest.Top, std::min(dest.Width(), from.width()), std::min(dest.Height(), from.height()));
     p_.drawImage(to, img, QRect(from.topLeft(), to.size()));
+}
+
+void MeasuringCanvas::reach(int right) { extent_ = std::max(extent_, right - cell_.Left); }
+
+void MeasuringCanvas::FillRect(const TRect& r) {
+    if (r.Left <= cell_.Left && r.Top <= cell_.Top && r.Right >= cell_.Right && r.Bottom >= cell_.Bottom)
+        covered_ = true;
+}
+
+void MeasuringCanvas::TextRect(const TRect& clip, int x, int /*y*/, const std::string& text) {
+    if (text.empty()) return;
+    const QFontMetrics fm(ToQFont(Font));
+    reach(std::min(clip.Right, x + fm.horizontalAdvance(QString::fromStdString(text))));
+}
+
+void MeasuringCanvas::BrushCopy(const TRect& dest, const TImage* /*picture*/, const TRect& source,
+                                TColor /*transparent*/) {
+    reach(dest.Left + std::min(dest.Width(), source.Width()));
 }
 
 }  // namespace desk

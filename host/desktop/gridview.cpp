@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
 #include <QStyledItemDelegate>
 
 #include <functional>
@@ -45,8 +46,9 @@ public:
             p->setFont(ToQFont(column->Font));
             p->setPen(fg);
             QRect text = r.adjusted(3, 0, -3, 0);
+            const QString full = index.data().toString();
             p->drawText(text, static_cast<int>(GridModel::CellAlignment(column)) | Qt::TextSingleLine,
-                        index.data().toString());
+                        p->fontMetrics().elidedText(full, Qt::ElideRight, text.width()));
         }
         if (g->OnDrawColumnCell) ownerDraw(p, r, index.row(), col, column, bg, fg, selected, focused);
         if (selected && column->ButtonStyle == cbsEllipsis && g->EditorActive() == false && focused)
@@ -170,12 +172,109 @@ void GridView::Sync() {
     syncing_ = false;
 }
 
-void GridView::syncWidths() {
-    for (int v = 0; v < model_->columnCount(); ++v) {
-        const TColumn* c = grid_->Columns->Items(model_->GridColumn(v));
-        const int w = c->Width > 0 ? c->Width : 64;
-        if (columnWidth(v) != w) setColumnWidth(v, w);
+namespace {
+
+constexpr int kSampleRows = 100;   // rows of the view a column is fitted to
+constexpr int kUnsizedMax = 300;   // cells of a column the definition gives no width
+constexpr int kCellPadding = 10;   // the text's 3 pixels each side, the grid line and some air
+
+}  // namespace
+
+int GridView::ownerDrawnWidth(int gridColumn, int rows, int textWidth) const {
+    TDataSet* ds = grid_->DataSet();
+    TColumn* column = grid_->Columns->Items(gridColumn);
+    if (!ds || !ds->Active()) return textWidth;
+    const TRect cell{0, 0, column->Width > 0 ? column->Width : kUnsizedMax, verticalHeader()->defaultSectionSize()};
+    int width = 0;
+    bool drawn = false, covered = true;
+    rows = std::min(rows, ds->RecordCount());
+    for (int r = 0; r < rows; ++r) {
+        MeasuringCanvas canvas(cell);
+        canvas.Font = column->Font;
+        grid_->Canvas = &canvas;
+        try {
+            ds->AtViewRecord(r, [&] { grid_->OnDrawColumnCell(grid_, cell, gridColumn, column, 0); });
+        } catch (...) {
+            // A failing drawing is measured as far as it went.
+        }
+        grid_->Canvas = nullptr;
+        drawn = drawn || canvas.Extent() > 0 || canvas.CoveredCell();
+        covered = covered && canvas.CoveredCell();
+        width = std::max(width, canvas.Extent() + 1);
     }
+    if (!drawn) return textWidth;  // the screen draws nothing of its own here
+    return covered ? width : std::max(width, textWidth);
+}
+
+GridView::Need GridView::needOf(int gridColumn) const {
+    const TColumn* c = grid_->Columns->Items(gridColumn);
+    Need n;
+    if (userSized_.count(c)) {
+        n.fixed = true;
+        n.title = n.cells = n.given = c->Width > 0 ? c->Width : 64;
+        return n;
+    }
+    const QFontMetrics titleMetrics(ToQFont(grid_->TitleFont));
+    const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, horizontalHeader());
+    n.title = titleMetrics.horizontalAdvance(QString::fromStdString(c->DisplayTitle())) + 2 * margin + 4;
+    const QFontMetrics metrics(ToQFont(c->Font));
+    const int rows = std::min(grid_->RowCount(), kSampleRows);
+    int text = 0;
+    for (int r = 0; r < rows; ++r)
+        text = std::max(text, metrics.horizontalAdvance(QString::fromStdString(grid_->CellText(r, gridColumn))));
+    n.cells = text + kCellPadding;
+    if (grid_->OnDrawColumnCell && rows > 0) n.cells = ownerDrawnWidth(gridColumn, rows, n.cells);
+    if (c->ButtonStyle == cbsEllipsis) n.cells += kButtonWidth;
+    n.cells = std::min(n.cells, kUnsizedMax);
+    n.given = c->Width > 0 ? c->Width : n.cells;
+    if (rows == 0) n.cells = n.given;  // nothing to fit yet: the designed layout
+    return n;
+}
+
+std::vector<int> GridView::FittedWidths() const {
+    std::vector<Need> needs;
+    std::vector<int> widths;
+    int budget = 0, used = 0;
+    const TDataSet* ds = grid_->DataSet();
+    const bool editing = ds && (ds->State() == dsEdit || ds->State() == dsInsert) &&
+                         static_cast<int>(widths_.size()) == model_->columnCount();
+    for (int v = 0; v < model_->columnCount(); ++v) {
+        const Need n = needOf(model_->GridColumn(v));
+        int w = n.fixed ? n.given : std::max(n.title, std::min(n.cells, n.given));
+        if (editing && !n.fixed) w = std::max(w, widths_[static_cast<std::size_t>(v)]);
+        needs.push_back(n);
+        widths.push_back(w);
+        budget += n.given;
+        used += w;
+    }
+    // The room left is shared, a pixel at a time round the columns that
+    // still want some, so the widest contents do not take it all.
+    int left = std::max(budget, viewport()->width()) - used;
+    for (bool wanting = true; left > 0 && wanting;) {
+        wanting = false;
+        for (std::size_t i = 0; i < widths.size() && left > 0; ++i) {
+            if (needs[i].fixed || widths[i] >= needs[i].cells) continue;
+            const int step = std::min({needs[i].cells - widths[i], left, 8});
+            widths[i] += step;
+            left -= step;
+            wanting = true;
+        }
+    }
+    return widths;
+}
+
+void GridView::syncWidths() {
+    widths_ = FittedWidths();
+    for (int v = 0; v < static_cast<int>(widths_.size()); ++v)
+        if (columnWidth(v) != widths_[static_cast<std::size_t>(v)]) setColumnWidth(v, widths_[static_cast<std::size_t>(v)]);
+}
+
+void GridView::resizeEvent(QResizeEvent* e) {
+    QTableView::resizeEvent(e);
+    const bool was = syncing_;
+    syncing_ = true;
+    syncWidths();
+    syncing_ = was;
 }
 
 void GridView::syncCurrent() {
@@ -206,7 +305,10 @@ void GridView::onSectionMoved(int /*logical*/, int oldVisual, int newVisual) {
 void GridView::onSectionResized(int logical, int /*oldSize*/, int newSize) {
     if (syncing_) return;
     const int col = model_->GridColumn(logical);
-    if (col >= 0 && grid_->Options.Contains(dgColumnResize)) grid_->Columns->Items(col)->Width = newSize;
+    if (col < 0 || !grid_->Options.Contains(dgColumnResize)) return;
+    TColumn* c = grid_->Columns->Items(col);
+    c->Width = newSize;
+    userSized_.insert(c);
 }
 
 void GridView::mousePressEvent(QMouseEvent* e) {

@@ -118,7 +118,11 @@ FormView* DesktopHost::ensureView(TForm* form) {
         QMdiSubWindow* sub = main_->Mdi()->addSubWindow(view);
         sub->setWindowIcon(main_->windowIcon());
         sub->setAttribute(Qt::WA_DeleteOnClose, false);
+        // A screen opens over the whole work area of the main window (at
+        // least its designed size); its aligned panels and grids take the room.
         sub->resize(view->size());
+        const QSize area = main_->Mdi()->viewport()->size();
+        sub->setGeometry(QRect(QPoint(0, 0), sub->size().expandedTo(area)));
         outer = sub;
     } else {
         auto* window = new QWidget(main_.get(), Qt::Dialog);

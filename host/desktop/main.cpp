@@ -1,6 +1,7 @@
 // ctb-host: the Qt desktop host. It stands for the suite's host application:
 // the main window with the "Lançamento Contábil" command, which loads the
 // module and calls IniProc; the module's screens open in it.
+#include "contracts/reportdesigner.h"
 #include "host/desktop/host.h"
 #include "host/desktop/options.h"
 #include "host/desktop/palette.h"
@@ -13,6 +14,8 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -35,6 +38,57 @@ int TourYear(const desk::Options& o) {
     return y;
 }
 
+bool HasArgument(int argc, char** argv, const char* name) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], name) == 0) return true;
+    return false;
+}
+
+bool NonEmptyEnv(const char* name) {
+    const char* v = std::getenv(name);
+    return v && *v;
+}
+
+// The offscreen platform draws into memory only: an interactive session there
+// would run unseen until killed.
+bool Invisible(const std::string& platform) { return platform == "offscreen" || platform == "minimal"; }
+
+std::string InvisibleRefusal(const std::string& platform) {
+    return "a plataforma " + platform +
+           " não mostra janela nenhuma: a sessão rodaria sem ninguém ver até ser\n"
+           "interrompida. Para ver a janela sem tela use QT_QPA_PLATFORM=vnc (visualizador\n"
+           "VNC na porta 5900); para imagens das telas use --screenshots PASTA\n"
+           "(scripts/screenshots).";
+}
+
+// Qt would abort with its own message where there is no display: say it
+// here, and how to see the screens anyway. The screenshots need no display.
+bool ChoosePlatform(int argc, char** argv, std::string& error) {
+    const bool screenshots = HasArgument(argc, argv, "--screenshots");
+    if (const char* env = std::getenv("QT_QPA_PLATFORM"); env && Invisible(env) && !screenshots) {
+        error = InvisibleRefusal(env);
+        return false;
+    }
+    const bool platformGiven = NonEmptyEnv("QT_QPA_PLATFORM") || HasArgument(argc, argv, "-platform");
+    if (platformGiven || NonEmptyEnv("DISPLAY") || NonEmptyEnv("WAYLAND_DISPLAY")) return true;
+    if (screenshots) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return true;
+    }
+    error = "não há tela aqui (DISPLAY e WAYLAND_DISPLAY vazios). Rode com QT_QPA_PLATFORM=vnc e\n"
+            "conecte um visualizador VNC à porta 5900, ou gere as imagens das telas com\n"
+            "--screenshots PASTA (scripts/screenshots).";
+    return false;
+}
+
+// The offscreen platform warns about every window feature it lacks (raise,
+// size hints): noise around the screenshots, which are the output that
+// matters. Only Qt's critical messages are passed on.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "ctb-host: %s\n", text.toLocal8Bit().constData());
+}
+
 int RunTour(QApplication& app, desk::DesktopHost& host, const desk::Options& o) {
     QDir().mkpath(QString::fromStdString(o.screenshots));
     desk::StepRunner runner;
@@ -45,31 +99,39 @@ int RunTour(QApplication& app, desk::DesktopHost& host, const desk::Options& o) 
     };
     runner.Start();
     app.exec();
-    if (runner.Failed()) return Fail("screenshot tour: " + runner.Failure());
-    std::printf("ctb-host: screenshots written to %s\n", o.screenshots.c_str());
+    if (runner.Failed()) return Fail("imagens das telas: " + runner.Failure());
+    std::printf("ctb-host: imagens gravadas em %s\n", o.screenshots.c_str());
     return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (desk::WantsHelp(argc, argv)) {
+        std::printf("%s", desk::UsageText().c_str());
+        return 0;
+    }
+    std::string error;
+    if (!ChoosePlatform(argc, argv, error)) return Fail(error);
+    if (HasArgument(argc, argv, "--screenshots")) {
+        qInstallMessageHandler(QuietQtMessages);
+        TReportDesignerDialog::SetPrintTime("09:00");  // the pictures stay the same
+    }
     QApplication app(argc, argv);
     app.setFont(desk::BaseFont());
     app.setApplicationName("ctb-host");
     desk::Options o;
-    std::string error;
     if (!desk::ParseOptions(Arguments(QApplication::arguments()), o, error))
         return Fail(error + "\n\n" + desk::UsageText());
-    if (o.help) {
-        std::printf("%s", desk::UsageText().c_str());
-        return 0;
-    }
+    if (o.screenshots.empty() && Invisible(QGuiApplication::platformName().toStdString()))
+        return Fail(InvisibleRefusal(QGuiApplication::platformName().toStdString()));
     desk::Session session;
     if (!session.Start(o, error)) return Fail(error);
 
     desk::DesktopHost host;
     host.Start([&session] { session.OpenModule(); });
     host.Main()->SetStatus(QString::fromStdString(o.company), QString::fromStdString(o.operatorName),
+                           QString::fromStdString(session.ServerLabel()),
                            QString::fromStdString(session.ServerAddress()));
     host.Main()->show();
 

@@ -127,10 +127,12 @@ QAction* MainWindow::ActionOf(const TMenuItem* item) const {
     return it == actions_.end() ? nullptr : it->second;
 }
 
-void MainWindow::SetStatus(const QString& company, const QString& operatorName, const QString& server) {
+void MainWindow::SetStatus(const QString& company, const QString& operatorName, const QString& server,
+                           const QString& serverHint) {
     company_->setText(QStringLiteral("Empresa: ") + company);
     operator_->setText(QStringLiteral("Operador: ") + operatorName);
     server_->setText(QStringLiteral("Servidor: ") + server);
+    server_->setToolTip(serverHint);
 }
 
 void MainWindow::SetBusy(bool on, const QString& what) {

@@ -31,7 +31,9 @@ public:
     // The QAction of a merged menu item (tests, screenshots).
     QAction* ActionOf(const TMenuItem* item) const;
 
-    void SetStatus(const QString& company, const QString& operatorName, const QString& server);
+    // `serverHint` is the server's full address, shown as the hint of its label.
+    void SetStatus(const QString& company, const QString& operatorName, const QString& server,
+                   const QString& serverHint = {});
     void SetBusy(bool on, const QString& what);
 
     // Asked when the user closes the window; false keeps it open.

@@ -37,35 +37,55 @@ bool ParseOptions(const std::vector<std::string>& args, Options& out, std::strin
         bool matched = false;
         for (const Valued& v : valued) {
             if (a != v.name) continue;
-            if (i + 1 >= args.size()) { error = a + " needs a value"; return false; }
+            if (i + 1 >= args.size()) { error = "falta o valor de " + a; return false; }
             *v.value = args[++i];
             matched = true;
         }
-        if (!matched) { error = "unknown argument " + a; return false; }
+        if (!matched) { error = "opção desconhecida: " + a; return false; }
     }
-    if (!out.dbFile.empty() && !out.dbUrl.empty()) { error = "give --db or --db-url, not both"; return false; }
-    if (!out.server.empty() && !ValidHostPort(out.server)) { error = "--server must be HOST:PORT: " + out.server; return false; }
-    if (!out.today.empty() && !ValidDate(out.today)) { error = "--today must be a date YYYY-MM-DD: " + out.today; return false; }
+    if (!out.dbFile.empty() && !out.dbUrl.empty()) { error = "informe --db ou --db-url, não os dois"; return false; }
+    if (!out.server.empty() && !ValidHostPort(out.server)) { error = "--server deve ser HOST:PORTA: " + out.server; return false; }
+    if (!out.today.empty() && !ValidDate(out.today)) { error = "--today deve ser uma data AAAA-MM-DD: " + out.today; return false; }
     if (out.company.empty() || out.company.size() > 2 || out.company.find(' ') != std::string::npos) {
-        error = "--company must be a code of one or two characters: " + out.company;
+        error = "--company deve ser um código de um ou dois caracteres: " + out.company;
         return false;
     }
     return true;
 }
 
+bool WantsHelp(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--help" || a == "-h") return true;
+    }
+    return false;
+}
+
 std::string UsageText() {
-    return "usage: ctb-host [--db FILE | --db-url URL] [--server HOST:PORT] [--company 01]\n"
-           "                [--operator NAME] [--today YYYY-MM-DD] [--open] [--screenshots DIR]\n"
+    return "uso: ctb-host [--db ARQUIVO | --db-url URL] [--server HOST:PORTA] [--company 01]\n"
+           "              [--operator NOME] [--today AAAA-MM-DD] [--open] [--screenshots PASTA]\n"
            "\n"
-           "Opens the suite's main window; the menu command Contabilidade > Lançamento\n"
-           "Contábil loads the module (libctb11000.so beside ctb-host, or CTB_MODULE) and\n"
-           "opens the entry screen. Without --server, ctb11000-server beside ctb-host is\n"
-           "started on a free loopback port; --db naming a missing file creates it with\n"
-           "ctb-demo. --open opens the entry screen at once; --screenshots DIR renders the\n"
-           "screens and dialogs to PNG files in DIR and quits.\n"
+           "Abre a janela principal do sistema; o comando Contabilidade > Lançamento Contábil\n"
+           "carrega o módulo (libctb11000.so ao lado do ctb-host, em ../lib/ctb11000 de uma\n"
+           "instalação, ou CTB_MODULE) e abre a tela de lançamentos.\n"
            "\n"
-           "Without a display, run it with QT_QPA_PLATFORM=vnc (then connect a VNC viewer\n"
-           "to port 5900) or QT_QPA_PLATFORM=offscreen with --screenshots.\n";
+           "  --db ARQUIVO       banco SQLite; um arquivo que não existe é criado pelo\n"
+           "                     ctb-demo com dados de demonstração\n"
+           "  --db-url URL       qualquer URL de banco aceita pelo servidor, como está\n"
+           "  (nenhum dos dois)  o banco de CTB_DB\n"
+           "  --server H:P       usa um ctb11000-server já no ar; sem ele o ctb-host inicia\n"
+           "                     o seu numa porta livre de 127.0.0.1 (a barra de status\n"
+           "                     mostra \"Servidor: local\"; a dica dá a porta)\n"
+           "  --company, --operator  a empresa (01) e o operador\n"
+           "  --today AAAA-MM-DD a data que o módulo vê como hoje\n"
+           "  --open             abre a tela de lançamentos já no início\n"
+           "  --screenshots PASTA  desenha as telas e os diálogos em arquivos PNG na PASTA e\n"
+           "                     sai (sem tela: usa a plataforma offscreen)\n"
+           "\n"
+           "Fecha-se pelo menu Sistema > Sair, fechando a janela ou com Ctrl+C no terminal.\n"
+           "Sem tela (DISPLAY ou WAYLAND_DISPLAY), rode com QT_QPA_PLATFORM=vnc e conecte um\n"
+           "visualizador VNC à porta 5900. A plataforma offscreen não mostra janela nenhuma:\n"
+           "só serve com --screenshots.\n";
 }
 
 }  // namespace desk

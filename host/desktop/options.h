@@ -24,6 +24,10 @@ struct Options {
 // --server, --today or --company.
 bool ParseOptions(const std::vector<std::string>& args, Options& out, std::string& error);
 
+// --help or -h among the raw arguments: answered before Qt starts, so it
+// needs no display.
+bool WantsHelp(int argc, char** argv);
+
 std::string UsageText();
 
 }  // namespace desk

@@ -17,7 +17,7 @@ bool FixToday(const std::string& today, std::string& error) {
     TDateTime dt = 0;
     if (!EncodeDate(std::atoi(today.substr(0, 4).c_str()), std::atoi(today.substr(5, 2).c_str()),
                     std::atoi(today.substr(8, 2).c_str()), dt)) {
-        error = "bad --today " + today;
+        error = "--today inválido: " + today;
         return false;
     }
     SetToday(dt);
@@ -36,6 +36,7 @@ bool Session::Start(const Options& o, std::string& error) {
     } else {
         if (!server_.Start(drive::ExecutableDir() + "/ctb11000-server", url, 30000, error)) return false;
         port_ = server_.Port();
+        ownServer_ = true;
     }
     Zembra::SetEmprProc(o.company);
     Zembra::SetOperador(o.operatorName);
@@ -45,7 +46,7 @@ bool Session::Start(const Options& o, std::string& error) {
     try {
         dtmDBGeral().Open(url);
     } catch (const std::exception& e) {
-        error = std::string("cannot open the database: ") + e.what();
+        error = std::string("não foi possível abrir o banco de dados: ") + e.what();
         return false;
     }
     return true;

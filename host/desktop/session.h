@@ -24,12 +24,17 @@ public:
     void OpenModule();
 
     std::string ServerAddress() const { return host_ + ":" + std::to_string(port_); }
+    // What the status bar shows: the address named by --server, or "local"
+    // for the server started here, whose port changes from run to run (the
+    // address is in the hint), so that screenshots stay the same.
+    std::string ServerLabel() const { return ownServer_ ? "local" : ServerAddress(); }
 
 private:
     drive::ServerProcess server_;
     drive::Module module_;
     std::string host_ = "127.0.0.1";
     int port_ = 0;
+    bool ownServer_ = false;
 };
 
 }  // namespace desk

@@ -25,7 +25,7 @@ void StepRunner::tick() {
     const bool done = e.step();
     if (done || pos_ != mine + 1) return;
     if (++e.tries * interval_ > timeout_) {
-        failure_ = "step \"" + e.name + "\" timed out";
+        failure_ = "o passo \"" + e.name + "\" não se concluiu a tempo";
         finish();
         return;
     }

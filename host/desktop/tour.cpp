@@ -50,37 +50,37 @@ void AddScreenshotTour(StepRunner& r, DesktopHost& host, const QString& dir, int
     };
     const QString yyyy = QString::number(year);
 
-    r.Add("main window", Shot(main, file("01-janela-principal.png")));
-    r.Add("open the entry screen", [&host] { host.Main()->EntryCommand()->trigger(); return true; });
-    r.Add("entry screen shown", [] { return FormShown("frmLancamentos"); });
-    r.Add("company panel", Shot(main, file("02-lancamento-empresa.png")));
+    r.Add("janela principal", Shot(main, file("01-janela-principal.png")));
+    r.Add("abrir a tela de lançamentos", [&host] { host.Main()->EntryCommand()->trigger(); return true; });
+    r.Add("tela de lançamentos aberta", [] { return FormShown("frmLancamentos"); });
+    r.Add("painel da empresa", Shot(main, file("02-lancamento-empresa.png")));
 
     // The company lookup.
-    r.Add("click the company lookup", [widget] { Click(widget("btnEmpresa")); return true; });
-    r.Add("company lookup", Shot([] { return DialogNamed("dlgPesquisa"); }, file("03-pesquisa-empresa.png")));
-    r.Add("cancel it", [] { return PressDialogButton(DialogNamed("dlgPesquisa"), "Cancelar"); });
+    r.Add("clicar a pesquisa de empresa", [widget] { Click(widget("btnEmpresa")); return true; });
+    r.Add("pesquisa de empresa", Shot([] { return DialogNamed("dlgPesquisa"); }, file("03-pesquisa-empresa.png")));
+    r.Add("cancelar a pesquisa", [] { return PressDialogButton(DialogNamed("dlgPesquisa"), "Cancelar"); });
 
     // An unknown company: the error box.
-    r.Add("type 77", [widget] {
+    r.Add("digitar 77", [widget] {
         QWidget* e = widget("edtCdEmpresa");
         PressKey(e, Qt::Key_A, Qt::ControlModifier);
         TypeText(e, "77");
         PressKey(e, Qt::Key_Tab);
         return true;
     });
-    r.Add("error box", Shot([] { return QApplication::activeModalWidget(); }, file("04-erro.png")));
-    r.Add("close it", [] { return PressDialogButton(QApplication::activeModalWidget(), "OK"); });
+    r.Add("caixa de erro", Shot([] { return QApplication::activeModalWidget(); }, file("04-erro.png")));
+    r.Add("fechar a caixa", [] { return PressDialogButton(QApplication::activeModalWidget(), "OK"); });
 
     // Company 01 and the filter dialog.
-    r.Add("type 01", [widget] {
+    r.Add("digitar 01", [widget] {
         QWidget* e = widget("edtCdEmpresa");
         PressKey(e, Qt::Key_A, Qt::ControlModifier);
         TypeText(e, "01");
         PressKey(e, Qt::Key_Tab);
         return true;
     });
-    r.Add("filter shown", [] { return FormShown("frmLancFiltro"); });
-    r.Add("filter dates", [widget, yyyy] {
+    r.Add("filtro aberto", [] { return FormShown("frmLancFiltro"); });
+    r.Add("datas do filtro", [widget, yyyy] {
         for (auto [name, date] : {std::pair{"depIni", "01/01/" + yyyy}, std::pair{"depFim", "31/12/" + yyyy}}) {
             QWidget* e = widget(name);
             Click(e);
@@ -89,16 +89,16 @@ void AddScreenshotTour(StepRunner& r, DesktopHost& host, const QString& dir, int
         }
         return true;
     });
-    r.Add("filter dialog", Shot([modalWindow] { return modalWindow("frmLancFiltro"); }, file("05-filtro.png")));
-    r.Add("account tree", [widget] { Click(widget("BtnPesquisa1")); return true; });
-    r.Add("account tree shown", Shot([] { return DialogNamed("dlgPesqArvore"); }, file("06-pesquisa-conta.png")));
-    r.Add("cancel the tree", [] { return PressDialogButton(DialogNamed("dlgPesqArvore"), "Cancelar"); });
-    r.Add("history list", [widget] {
+    r.Add("diálogo de filtro", Shot([modalWindow] { return modalWindow("frmLancFiltro"); }, file("05-filtro.png")));
+    r.Add("árvore de contas", [widget] { Click(widget("BtnPesquisa1")); return true; });
+    r.Add("árvore de contas aberta", Shot([] { return DialogNamed("dlgPesqArvore"); }, file("06-pesquisa-conta.png")));
+    r.Add("cancelar a árvore", [] { return PressDialogButton(DialogNamed("dlgPesqArvore"), "Cancelar"); });
+    r.Add("lista de históricos", [widget] {
         Click(widget("rbtLista"));
         Click(widget("sbtHist"));
         return true;
     });
-    r.Add("history list shown", [file] {
+    r.Add("lista de históricos aberta", [file] {
         QWidget* d = DialogNamed("dlgPesquisaLista");
         if (!d) return false;
         auto* table = d->findChild<QTableView*>("tblPesquisa");
@@ -107,44 +107,44 @@ void AddScreenshotTour(StepRunner& r, DesktopHost& host, const QString& dir, int
                 table->model()->setData(table->model()->index(row, 0), Qt::Checked, Qt::CheckStateRole);
         return SavePng(d, file("07-pesquisa-lista.png"));
     });
-    r.Add("cancel the list", [] { return PressDialogButton(DialogNamed("dlgPesquisaLista"), "Cancelar"); });
-    r.Add("all histories again", [widget] { Click(widget("rbtTodos")); return true; });
-    r.Add("confirm the filter", [widget] { Click(widget("sbtConfirma")); return true; });
-    r.Add("lines loaded", [] {
+    r.Add("cancelar a lista", [] { return PressDialogButton(DialogNamed("dlgPesquisaLista"), "Cancelar"); });
+    r.Add("todos os históricos", [widget] { Click(widget("rbtTodos")); return true; });
+    r.Add("confirmar o filtro", [widget] { Click(widget("sbtConfirma")); return true; });
+    r.Add("partidas carregadas", [] {
         auto* ds = dynamic_cast<TDataSet*>(FindComponent("cdsLancCont"));
         return !Application->TopModal() && ds && ds->Active() && ds->RecordCount() > 0;
     });
-    r.Add("browse page", Shot(main, file("08-lancamentos-lista.png")));
+    r.Add("folha de dados", Shot(main, file("08-lancamentos-lista.png")));
 
     // One entry on the form page.
     // The first entry: its long history texts carry the marker glyph.
-    r.Add("first line", [&host, widget] {
+    r.Add("primeira partida", [&host, widget] {
         auto* grid = static_cast<GridView*>(widget("dbgPadrao"));
         host.Act([grid] { grid->Grid()->UserMoveToRow(0); });
         return true;
     });
-    r.Add("form page", [&host] {
+    r.Add("formulário", [&host] {
         auto* sheet = dynamic_cast<TTabSheet*>(FindComponent("tshFormulario"));
         if (!sheet) return false;
         host.Act([sheet] { sheet->PageControl()->UserSelectPage(sheet); });
         return true;
     });
     // Its second line is apportioned over three branches: the lower grid shows them.
-    r.Add("apportioned line", [&host, widget] {
+    r.Add("partida rateada", [&host, widget] {
         auto* grid = static_cast<GridView*>(widget("dbgLancCont"));
         host.Act([grid] { grid->Grid()->UserMoveToRow(1); });
         return true;
     });
-    r.Add("entry shown", Shot(main, file("09-lancamento-formulario.png")));
+    r.Add("lançamento mostrado", Shot(main, file("09-lancamento-formulario.png")));
 
     // A question: deleting the entry, answered No.
-    r.Add("delete", [&host] {
+    r.Add("excluir", [&host] {
         auto* b = dynamic_cast<TControl*>(FindComponent("sbtExcluir"));
         if (!b || !b->Enabled) return true;  // nothing to ask on this entry
         Click(host.WidgetOf(b));
         return true;
     });
-    r.Add("question", [file] {
+    r.Add("pergunta", [file] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box) return true;
         SavePng(box, file("10-pergunta.png"));
@@ -153,24 +153,24 @@ void AddScreenshotTour(StepRunner& r, DesktopHost& host, const QString& dir, int
 
     // The listing (from the browse page): its parameters, then the preview
     // of the first report.
-    r.Add("browse page again", [&host] {
+    r.Add("folha de dados de novo", [&host] {
         auto* sheet = dynamic_cast<TTabSheet*>(FindComponent("tshFolhaDados"));
         if (!sheet) return false;
         host.Act([sheet] { sheet->PageControl()->UserSelectPage(sheet); });
         return true;
     });
-    r.Add("print", [&host] {
+    r.Add("imprimir", [&host] {
         auto* b = dynamic_cast<TControl*>(FindComponent("sbtImprimir"));
         if (!b || !b->Enabled) return false;
         Click(host.WidgetOf(b));
         return true;
     });
-    r.Add("listing shown", [] { return FormShown("frmLancLista"); });
-    r.Add("listing", Shot([modalWindow] { return modalWindow("frmLancLista"); }, file("11-listagem.png")));
-    r.Add("preview", [widget] { Click(widget("sbtPreview")); return true; });
-    r.Add("preview shown", Shot([] { return DialogNamed("dlgVisualizarRelatorio"); }, file("12-listagem-visualizar.png")));
-    r.Add("close the preview", [] { return PressDialogButton(DialogNamed("dlgVisualizarRelatorio"), "Fechar"); });
-    r.Add("close the listing", [widget] { Click(widget("sbtFechar")); return true; });
+    r.Add("listagem aberta", [] { return FormShown("frmLancLista"); });
+    r.Add("listagem", Shot([modalWindow] { return modalWindow("frmLancLista"); }, file("11-listagem.png")));
+    r.Add("visualizar", [widget] { Click(widget("sbtPreview")); return true; });
+    r.Add("visualização aberta", Shot([] { return DialogNamed("dlgVisualizarRelatorio"); }, file("12-listagem-visualizar.png")));
+    r.Add("fechar a visualização", [] { return PressDialogButton(DialogNamed("dlgVisualizarRelatorio"), "Fechar"); });
+    r.Add("fechar a listagem", [widget] { Click(widget("sbtFechar")); return true; });
 }
 
 }  // namespace desk

@@ -94,7 +94,11 @@ QWidget* CreateButtonLike(TControl* c, QWidget* parent, Actor& actor) {
     auto* sb = dynamic_cast<TSpeedButton*>(c);
     auto* w = new QToolButton(parent);
     w->setFocusPolicy(Qt::NoFocus);  // a tool button never takes the focus
-    w->setAutoRaise(sb && sb->Flat);
+    // A flat button is drawn flat on a screen's command bar; in a dialog
+    // (Confirmar, Cancelar) it keeps its frame, so it reads as a button.
+    const TForm* form = c->ParentForm();
+    const bool inDialog = form && form->FormStyle != fsMDIChild;
+    w->setAutoRaise(sb && sb->Flat && !inDialog);
     w->setToolButtonStyle(Qt::ToolButtonTextOnly);
     if (dynamic_cast<TBtnPesquisa*>(c)) {
         w->setIcon(LookupIcon());

@@ -3,7 +3,13 @@
 // action was carried out (even if the screen's own handlers then refused it:
 // their message and the focus show that) and the reason otherwise (an unknown
 // name, a control of the wrong kind, a disabled or invisible control, a
-// missing column, a row out of range).
+// missing column, a row out of range), in Portuguese.
+//
+// An action that needs the focus at its control (typing, a key, a click on a
+// focusable control, a grid action) first moves the focus there; when an exit
+// handler keeps it elsewhere (a refused value and its error box), the action
+// did not happen and that is its failure. `focus C` alone is the script's
+// way of asking for the exit checks: its refusal is the screen's.
 #pragma once
 
 #include <string>

@@ -36,14 +36,14 @@ std::string CursorName(int cursor) {
 }
 
 Reading ReadRoot(const std::string& root, const std::vector<std::string>& p) {
-    if (p.size() != 1) return Reading::Error("unknown property of " + root);
+    if (p.size() != 1) return Reading::Error("propriedade desconhecida de " + root);
     if (root == "Screen") {
         if (SameText(p[0], "Cursor")) return Reading::Value(CursorName(Screen->Cursor));
         if (SameText(p[0], "ActiveControl"))
             return Reading::Value(Screen->ActiveControl() ? Screen->ActiveControl()->Name : "");
         if (SameText(p[0], "ActiveForm"))
             return Reading::Value(Screen->ActiveForm() ? Screen->ActiveForm()->Name : "");
-        return Reading::Error("Screen has no property " + p[0]);
+        return Reading::Error("Screen não tem a propriedade " + p[0]);
     }
     if (SameText(p[0], "FormCount")) return Reading::Value(std::to_string(Application->FormCount()));
     if (SameText(p[0], "Forms")) {
@@ -54,7 +54,7 @@ Reading ReadRoot(const std::string& root, const std::vector<std::string>& p) {
     }
     if (SameText(p[0], "ModalForm"))
         return Reading::Value(Application->TopModal() ? Application->TopModal()->Name : "");
-    return Reading::Error("Application has no property " + p[0]);
+    return Reading::Error("Application não tem a propriedade " + p[0]);
 }
 
 std::string Quote(const std::string& s) { return "\"" + s + "\""; }
@@ -79,7 +79,7 @@ void Interpreter::Run(const Script& script) {
     std::size_t outerNext = next_;
     script_ = &script;
     next_ = 0;
-    for (const ParseError& e : script.errors) fail(e.line, "", "cannot read the line: " + e.message);
+    for (const ParseError& e : script.errors) fail(e.line, "", "linha ilegível: " + e.message);
     while (Step()) {
     }
     script_ = outer;
@@ -96,15 +96,14 @@ bool Interpreter::Step() {
     try {
         why = execute(c);
     } catch (const EAbort&) {
-        why = "abandoned (EAbort outside a user action)";
+        why = "abandonado (EAbort fora de uma ação do usuário)";
     } catch (const std::exception& e) {
-        why = std::string("error: ") + e.what();
+        why = std::string("erro: ") + e.what();
     }
     if (timings) {
         double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-        std::printf("%s:%d: time %.3f ms  %s\n", script_->file.c_str(), c.line, ms, c.source.c_str());
+        std::printf("%s:%d: tempo %.3f ms  %s\n", script_->file.c_str(), c.line, ms, c.source.c_str());
     }
-    reportBoxes();
     if (why.empty()) ++passed_;
     else fail(c.line, c.source, why);
     line_ = outerLine;
@@ -112,25 +111,9 @@ bool Interpreter::Step() {
     return true;
 }
 
-// Names every box shown since the last report that took no queued answer
-// (a question's default is already noted by the services) and every error box.
-void Interpreter::reportBoxes() {
-    const std::vector<TShownItem>& shown = HeadlessServices().Shown();
-    if (shownSeen_ > shown.size()) shownSeen_ = 0;  // the services were cleared
-    for (; shownSeen_ < shown.size(); ++shownSeen_) {
-        const TShownItem& item = shown[shownSeen_];
-        const char* what = nullptr;
-        if (item.kind == TShownItem::Error) what = "error box";
-        else if (item.kind == TShownItem::Message && !item.fromQueue && item.answer == "ok") what = "message box (no answer queued)";
-        if (what)
-            std::printf("%s:%d: %s \"%s\" -> %s\n", script_->file.c_str(), line_, what, item.text.c_str(),
-                        item.kind == TShownItem::Error ? "ok" : item.answer.c_str());
-    }
-}
-
 void Interpreter::fail(int line, const std::string& source, const std::string& why) {
     ++failed_;
-    std::printf("%s:%d: FAILED: %s%s%s\n", script_ ? script_->file.c_str() : "-", line, source.c_str(),
+    std::printf("%s:%d: FALHOU: %s%s%s\n", script_ ? script_->file.c_str() : "-", line, source.c_str(),
                 source.empty() ? "" : " -- ", why.c_str());
 }
 
@@ -177,7 +160,7 @@ std::string Interpreter::executeAction(const Command& c) {
         std::printf("%s:%d: dump %s\n%s", script_->file.c_str(), c.line, c.target.c_str(), Dump(target).c_str());
         return {};
     default:
-        return "not an action";
+        return "não é uma ação";
     }
 }
 
@@ -186,13 +169,13 @@ std::string Interpreter::executeGrid(const Command& c) {
     TComponent* target = ResolveComponent(c.target, error);
     if (!target) return error;
     auto* g = dynamic_cast<TDBGrid*>(target);
-    if (!g) return c.target + " is not a grid";
+    if (!g) return c.target + " não é uma grade";
     switch (c.verb) {
     case Verb::GridCol: return GridSelectColumn(g, c.field);
     case Verb::GridRow: return GridMoveToRow(g, c.row);
     case Verb::GridCell: return GridTypeCell(g, c.field, c.text);
     case Verb::GridButton: return GridEditButton(g);
-    default: return "not a grid action";
+    default: return "não é uma ação de grade";
     }
 }
 
@@ -200,24 +183,24 @@ std::string Interpreter::executeExpect(const Command& c) {
     THeadlessServices& services = HeadlessServices();
     if (c.verb == Verb::ExpectMessage) {
         TShownItem item;
-        if (!services.TakeMessage(item)) return "no message box left to check (expected " + Quote(c.text) + ")";
+        if (!services.TakeMessage(item)) return "nenhuma caixa de mensagem a conferir (esperada " + Quote(c.text) + ")";
         if (!ExpectedMatches(item.text, c.text) && !GlobMatches(item.text, c.text))
-            return "the message was " + Quote(item.text);
+            return "a mensagem foi " + Quote(item.text);
         return {};
     }
     if (c.verb == Verb::ExpectNoMessage) {
         std::string shown;
         TShownItem item;
         while (services.TakeMessage(item)) shown += (shown.empty() ? "" : ", ") + Quote(item.text);
-        return shown.empty() ? std::string() : "unchecked message box(es): " + shown;
+        return shown.empty() ? std::string() : "caixa(s) de mensagem não conferida(s): " + shown;
     }
     if (c.verb == Verb::ExpectLookup) {
         const std::vector<TShownItem>& shown = services.Shown();
         for (auto it = shown.rbegin(); it != shown.rend(); ++it)
             if (it->kind == TShownItem::Lookup || it->kind == TShownItem::ListLookup ||
                 it->kind == TShownItem::TreeLookup)
-                return ExpectedMatches(it->text, c.text) ? std::string() : "the last lookup was " + Quote(it->text);
-        return "no lookup was shown (expected " + Quote(c.text) + ")";
+                return ExpectedMatches(it->text, c.text) ? std::string() : "a última pesquisa foi " + Quote(it->text);
+        return "nenhuma pesquisa foi mostrada (esperada " + Quote(c.text) + ")";
     }
     if (c.verb == Verb::ExpectFocus) {
         std::string error;
@@ -225,13 +208,13 @@ std::string Interpreter::executeExpect(const Command& c) {
         if (!target) return error;
         TWinControl* focused = Screen->ActiveControl();
         if (focused == target) return {};
-        return "the focus is on " + (focused ? focused->Name : std::string("nothing"));
+        return "o foco está em " + (focused ? focused->Name : std::string("nenhum controle"));
     }
     PropertyTarget t = ResolveProperty(c.target);
     if (!t.error.empty()) return t.error;
     Reading r = t.component ? ReadProperty(t.component, t.property) : ReadRoot(t.root, t.property);
     if (!r.ok) return r.error;
-    if (!ExpectedMatches(r.value, c.text)) return "expected " + Quote(c.text) + ", found " + Quote(r.value);
+    if (!ExpectedMatches(r.value, c.text)) return "esperado " + Quote(c.text) + ", encontrado " + Quote(r.value);
     return {};
 }
 

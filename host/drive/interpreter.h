@@ -39,7 +39,6 @@ private:
     int line_ = 0;  // line of the running command (for notes)
     int passed_ = 0;
     int failed_ = 0;
-    std::size_t shownSeen_ = 0;  // boxes of the headless services already reported
 
     // Outcome of one command: empty when done, else why it failed.
     std::string execute(const Command& c);
@@ -47,7 +46,6 @@ private:
     std::string executeGrid(const Command& c);
     std::string executeExpect(const Command& c);
     void fail(int line, const std::string& source, const std::string& why);
-    void reportBoxes();
 };
 
 }  // namespace drive

@@ -41,7 +41,7 @@ bool FixToday(const std::string& today, std::string& error) {
     int y = 0, m = 0, d = 0;
     TDateTime dt = 0;
     if (!drive::ParseDate(today, y, m, d) || !EncodeDate(y, m, d, dt)) {
-        error = "bad --today " + today;
+        error = "--today inválido: " + today;
         return false;
     }
     SetToday(dt);
@@ -51,7 +51,7 @@ bool FixToday(const std::string& today, std::string& error) {
 bool ReadScript(const std::string& path, drive::Script& out, std::string& error) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        error = "cannot read the script " + path;
+        error = "não foi possível ler o roteiro " + path;
         return false;
     }
     std::ostringstream text;
@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
     try {
         dtmDBGeral().Open(url);
     } catch (const std::exception& e) {
-        return SetupError(std::string("cannot open the database: ") + e.what());
+        return SetupError(std::string("não foi possível abrir o banco de dados: ") + e.what());
     }
     SetServices(nullptr);
     // Reports have no printer here: each one is a PDF file, named on the output.
@@ -115,14 +115,14 @@ int main(int argc, char** argv) {
     for (const std::string& path : o.scripts) {
         drive::Script script;
         if (!ReadScript(path, script, error)) {
-            std::printf("%s: FAILED: %s\n", path.c_str(), error.c_str());
+            std::printf("%s: FALHOU: %s\n", path.c_str(), error.c_str());
             ++unreadable;
             continue;
         }
         interpreter.Run(script);
     }
     int failed = interpreter.Failed() + unreadable;
-    std::printf("%d passed, %d failed\n", interpreter.Passed(), failed);
+    std::printf("%d ok, %d falha(s)\n", interpreter.Passed(), failed);
     std::fflush(stdout);
     server.Stop();
     return failed == 0 ? 0 : 1;

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <dlfcn.h>
+#include <unistd.h>
 
 namespace drive {
 
@@ -11,12 +12,12 @@ bool Module::Load(const std::string& path, std::string& error) {
     handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_GLOBAL);
     if (!handle_) {
         const char* why = dlerror();
-        error = "cannot load the module " + path + ": " + (why ? why : "unknown error");
+        error = "não foi possível carregar o módulo " + path + ": " + (why ? why : "erro desconhecido");
         return false;
     }
     void* sym = dlsym(handle_, "IniProc");
     if (!sym) {
-        error = "the module " + path + " does not export IniProc";
+        error = "o módulo " + path + " não exporta IniProc";
         return false;
     }
     iniProc_ = reinterpret_cast<void (*)()>(sym);
@@ -29,9 +30,13 @@ void Module::IniProc() const { iniProc_(); }
 // owned by the application object, whose destruction runs module code.
 Module::~Module() = default;
 
+// Beside the program in the build tree; in lib/ctb11000 of an installed tree
+// (cmake/Install.cmake).
 std::string DefaultModulePath() {
     if (const char* env = std::getenv("CTB_MODULE"); env && *env) return env;
-    return ExecutableDir() + "/libctb11000.so";
+    const std::string beside = ExecutableDir() + "/libctb11000.so";
+    const std::string installed = ExecutableDir() + "/../lib/ctb11000/libctb11000.so";
+    return access(beside.c_str(), F_OK) != 0 && access(installed.c_str(), F_OK) == 0 ? installed : beside;
 }
 
 }  // namespace drive

@@ -31,73 +31,84 @@ bool ParseOptions(int argc, char** argv, Options& out, std::string& error) {
         bool matched = false;
         for (Valued& v : valued) {
             if (a != v.name) continue;
-            if (i + 1 >= argc) { error = a + " needs a value"; return false; }
+            if (i + 1 >= argc) { error = "falta o valor de " + a; return false; }
             *v.value = argv[++i];
             matched = true;
         }
         if (matched) continue;
-        if (a.size() > 1 && a[0] == '-') { error = "unknown option " + a; return false; }
+        if (a.size() > 1 && a[0] == '-') { error = "opção desconhecida: " + a; return false; }
         out.scripts.push_back(a);
     }
-    if (!out.dbFile.empty() && !out.dbUrl.empty()) { error = "give --db or --db-url, not both"; return false; }
+    if (!out.dbFile.empty() && !out.dbUrl.empty()) { error = "informe --db ou --db-url, não os dois"; return false; }
     std::string host;
     int port = 0;
     if (!out.server.empty() && !SplitHostPort(out.server, host, port)) {
-        error = "--server must be HOST:PORT: " + out.server;
+        error = "--server deve ser HOST:PORTA: " + out.server;
         return false;
     }
     int y, m, d;
     if (!out.today.empty() && (out.today.find('-') == std::string::npos || !ParseDate(out.today, y, m, d))) {
-        error = "--today must be a date YYYY-MM-DD: " + out.today;
+        error = "--today deve ser uma data AAAA-MM-DD: " + out.today;
         return false;
     }
-    if (out.company.empty()) { error = "--company must not be empty"; return false; }
-    if (!out.help && out.scripts.empty()) { error = "no script given"; return false; }
+    if (out.company.empty()) { error = "--company não pode ser vazio"; return false; }
+    if (!out.help && out.scripts.empty()) { error = "nenhum roteiro informado"; return false; }
     return true;
 }
 
 std::string UsageText() {
     return std::string(
-               "usage: ctb-drive [--db FILE | --db-url URL] [--server HOST:PORT] [--company 01]\n"
-               "                 [--operator NAME] [--today YYYY-MM-DD] [--timings] SCRIPT...\n"
+               "uso: ctb-drive [--db ARQUIVO | --db-url URL] [--server HOST:PORTA] [--company 01]\n"
+               "               [--operator NOME] [--today AAAA-MM-DD] [--timings] ROTEIRO...\n"
                "\n"
-               "Runs scenario scripts against the module (libctb11000.so beside ctb-drive, or\n"
-               "CTB_MODULE), an application server and a database. Without --server it starts\n"
-               "ctb11000-server beside ctb-drive on a free loopback port; --db naming a missing\n"
-               "file creates it with ctb-demo (of the --today year). The driver's main window\n"
-               "is the form frmPrincipal. --timings prints each command's elapsed time.\n"
+               "Roda roteiros de cenário contra o módulo (libctb11000.so ao lado do ctb-drive,\n"
+               "em ../lib/ctb11000 de uma instalação, ou CTB_MODULE), um servidor de aplicação\n"
+               "e um banco de dados (docs/drive.md).\n"
                "\n"
-               "One command a line; '#' starts a comment; \"text\" with \\\" and \\\\ escapes.\n"
-               "Names: an unqualified name is looked up in the active modal form, then in the\n"
-               "other open forms; FORM.NAME names one form's component.\n"
+               "  --db ARQUIVO       banco SQLite; um arquivo que não existe é criado pelo\n"
+               "                     ctb-demo com dados de demonstração (do ano de --today)\n"
+               "  --db-url URL       qualquer URL de banco aceita pelo servidor, como está\n"
+               "  (nenhum dos dois)  o banco de CTB_DB\n"
+               "  --server H:P       usa um ctb11000-server já no ar; sem ele o ctb-drive\n"
+               "                     inicia o seu numa porta livre de 127.0.0.1 e o encerra\n"
+               "  --company, --operator  a empresa (01) e o operador do host\n"
+               "  --today AAAA-MM-DD a data que o módulo vê como hoje\n"
+               "  --timings          mostra o tempo de cada comando\n"
                "\n"
-               "Commands:\n") +
+               "Um comando por linha; '#' começa um comentário; \"texto\" com os escapes \\\" e \\\\.\n"
+               "Nomes: um nome simples é procurado no formulário modal ativo, depois nos outros\n"
+               "formulários abertos; FORMULÁRIO.NOME nomeia o componente de um formulário. A\n"
+               "janela principal do ctb-drive é o formulário frmPrincipal.\n"
+               "\n"
+               "Comandos:\n") +
            CommandSummary() +
            "\n"
-           "Properties for expect PATH \"value\" (names without regard to case):\n"
-           "  control   Text Enabled Visible Showing Checked Focused Caption Hint Tag\n"
-           "            ClassName; Number (number edit) Date (date edit, dd/mm/yyyy)\n"
-           "            ActivePage (page control) ReadOnly MaxLength DisplayText\n"
-           "            EditMask (edits) ItemIndex (combo box)\n"
-           "  grid      Columns (visible columns' fields, comma-separated)\n"
-           "            SelectedField RowCount Row (from 1) EditorActive Text (cell)\n"
-           "  data set  State RecordCount Filtered Filter Active IsEmpty RecNo\n"
-           "            ChangeCount Modified; DS.FIELD (its value as text);\n"
-           "            DS.FIELD.DisplayText DS.FIELD.Text DS.FIELD.IsNull\n"
-           "            (a data source answers for its data set)\n"
-           "  form      Caption Visible Modal WindowState FormStyle ActiveControl\n"
-           "            Instance (how many forms of its class were created, from 1)\n"
-           "            FORM.MEMBER: the working members the form publishes\n"
-           "  Application.FormCount Application.Forms (names, activation order)\n"
+           "Propriedades de expect CAMINHO \"valor\" (sem distinguir maiúsculas):\n"
+           "  controle  Text Enabled Visible Showing Checked Focused Caption Hint Tag\n"
+           "            ClassName; Number (campo numérico) Date (campo de data, dd/mm/aaaa)\n"
+           "            ActivePage (controle de páginas) ReadOnly MaxLength DisplayText\n"
+           "            EditMask (campos) ItemIndex (caixa de combinação)\n"
+           "  grade     Columns (campos das colunas visíveis, separados por vírgula)\n"
+           "            SelectedField RowCount Row (a partir de 1) EditorActive Text (célula)\n"
+           "  conjunto  State RecordCount Filtered Filter Active IsEmpty RecNo\n"
+           "            ChangeCount Modified; DS.CAMPO (o valor como texto);\n"
+           "            DS.CAMPO.DisplayText DS.CAMPO.Text DS.CAMPO.IsNull\n"
+           "            (uma fonte de dados responde pelo seu conjunto)\n"
+           "  formulário Caption Visible Modal WindowState FormStyle ActiveControl\n"
+           "            Instance (quantos formulários da sua classe foram criados, de 1)\n"
+           "            FORMULÁRIO.MEMBRO: os membros de trabalho que o formulário publica\n"
+           "  Application.FormCount Application.Forms (nomes, em ordem de ativação)\n"
            "  Application.ModalForm Screen.Cursor (crDefault crHourGlass ...)\n"
            "  Screen.ActiveControl Screen.ActiveForm\n"
-           "Numbers compare as numbers (\"100\" = \"100,00\"), dates as dd/mm/yyyy, booleans\n"
-           "as true/false.\n"
+           "Números se comparam como números (\"100\" = \"100,00\"), datas como dd/mm/aaaa,\n"
+           "booleanos como true/false.\n"
            "\n"
-           "Message boxes without a queued answer take OK (No for a question); the driver\n"
-           "prints a line naming each. A modal form open at the end is cancelled. Each\n"
-           "failure is printed with its line; the run ends with \"N passed, N failed\" and\n"
-           "exits 0 only when none failed.\n";
+           "Caixas de mensagem sem resposta na fila recebem OK (Não numa pergunta); cada\n"
+           "caixa e cada erro mostrados escrevem uma linha. Um formulário modal aberto no\n"
+           "fim é cancelado. Um comando que não pôde ser executado (nome desconhecido,\n"
+           "controle desabilitado, o foco preso por uma caixa de erro...) é uma falha,\n"
+           "escrita com a sua linha; a execução termina com \"N ok, N falha(s)\" e sai com\n"
+           "0 só quando não houve falha.\n";
 }
 
 }  // namespace drive

@@ -59,24 +59,24 @@ int RunProgram(const std::vector<std::string>& argv, std::string& error) {
     std::fflush(nullptr);
     pid_t pid = fork();
     if (pid < 0) {
-        error = std::string("cannot start ") + argv[0] + ": " + std::strerror(errno);
+        error = std::string("não foi possível iniciar ") + argv[0] + ": " + std::strerror(errno);
         return -1;
     }
     if (pid == 0) {
         execv(args[0], args.data());
-        std::fprintf(stderr, "ctb-drive: cannot run %s: %s\n", args[0], std::strerror(errno));
+        std::fprintf(stderr, "não foi possível executar %s: %s\n", args[0], std::strerror(errno));
         _exit(127);
     }
     int status = 0;
     while (waitpid(pid, &status, 0) < 0)
-        if (errno != EINTR) { error = "lost " + argv[0]; return -1; }
+        if (errno != EINTR) { error = "o processo " + argv[0] + " se perdeu"; return -1; }
     if (WIFEXITED(status)) return WEXITSTATUS(status);
-    error = argv[0] + " was killed by signal " + std::to_string(WTERMSIG(status));
+    error = argv[0] + " terminou pelo sinal " + std::to_string(WTERMSIG(status));
     return -1;
 }
 
 bool ParseListeningLine(const std::string& line, int& port) {
-    static const std::string marker = "listening on ";
+    static const std::string marker = "escutando em ";
     std::size_t at = line.find(marker);
     if (at == std::string::npos) return false;
     std::string addr = line.substr(at + marker.size());
@@ -104,7 +104,7 @@ bool ServerProcess::Start(const std::string& program, const std::string& dbUrl, 
     std::fflush(nullptr);
     pid_t pid = fork();
     if (pid < 0) {
-        error = std::string("cannot start the server: ") + std::strerror(errno);
+        error = std::string("não foi possível iniciar o servidor: ") + std::strerror(errno);
         close(fds[0]);
         close(fds[1]);
         return false;
@@ -112,7 +112,7 @@ bool ServerProcess::Start(const std::string& program, const std::string& dbUrl, 
     if (pid == 0) {
         dup2(fds[1], STDOUT_FILENO);
         execv(args[0], args.data());
-        std::fprintf(stderr, "ctb-drive: cannot run %s: %s\n", args[0], std::strerror(errno));
+        std::fprintf(stderr, "não foi possível executar %s: %s\n", args[0], std::strerror(errno));
         _exit(127);
     }
     close(fds[1]);
@@ -124,7 +124,7 @@ bool ServerProcess::Start(const std::string& program, const std::string& dbUrl, 
         if (ParseListeningLine(line, port_)) break;
     }
     if (port_ == 0) {
-        error = "the server " + program + " did not report its port";
+        error = "o servidor " + program + " não informou a porta";
         Stop();
         return false;
     }
@@ -173,19 +173,19 @@ bool PrepareDatabase(const std::string& dbUrl, const std::string& dbFile, const 
     }
     if (dbFile.empty()) {
         url = Zembra::DatabaseURL();
-        if (url.empty()) error = "no database: give --db FILE or --db-url URL (or set CTB_DB)";
+        if (url.empty()) error = "sem banco de dados: informe --db ARQUIVO ou --db-url URL (ou defina CTB_DB)";
         return !url.empty();
     }
     url = dbFile;
     if (std::filesystem::exists(dbFile)) return true;
-    std::printf("%s: creating the demo database %s\n", host.c_str(), dbFile.c_str());
+    std::printf("%s: criando o banco de demonstração %s\n", host.c_str(), dbFile.c_str());
     std::vector<std::string> demo = {ExecutableDir() + "/ctb-demo", "--db", dbFile};
     if (!today.empty()) {
         demo.push_back("--year");
         demo.push_back(today.substr(0, 4));
     }
     const int status = RunProgram(demo, error);
-    if (status != 0 && error.empty()) error = "ctb-demo failed with status " + std::to_string(status);
+    if (status != 0 && error.empty()) error = "ctb-demo falhou (código " + std::to_string(status) + ")";
     return status == 0;
 }
 

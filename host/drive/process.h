@@ -22,11 +22,11 @@ int RunProgram(const std::vector<std::string>& argv, std::string& error);
 bool PrepareDatabase(const std::string& dbUrl, const std::string& dbFile, const std::string& today,
                      const std::string& host, std::string& url, std::string& error);
 
-// Finds "listening on HOST:PORT" in one line of server output; false otherwise.
+// Finds "escutando em HOST:PORT" in one line of server output; false otherwise.
 bool ParseListeningLine(const std::string& line, int& port);
 
 // ctb11000-server started with --listen 127.0.0.1:0; the port is read from its
-// "listening on 127.0.0.1:PORT" line. Stopped (SIGTERM, then SIGKILL after a
+// "escutando em 127.0.0.1:PORT" line. Stopped (SIGTERM, then SIGKILL after a
 // grace period) by Stop or the destructor.
 class ServerProcess {
 public:

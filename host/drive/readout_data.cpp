@@ -22,18 +22,18 @@ namespace {
 
 Reading FieldReading(const TDataSet* ds, const std::vector<std::string>& path) {
     TField* f = ds->FindField(path[0]);
-    if (!f) return Reading::Error(ds->Name + " has no field or property " + path[0]);
+    if (!f) return Reading::Error(ds->Name + " não tem o campo ou a propriedade " + path[0]);
     if (path.size() == 1) return Reading::Value(f->AsString());
     if (path.size() == 2 && SameText(path[1], "DisplayText")) return Reading::Value(f->DisplayText());
     if (path.size() == 2 && SameText(path[1], "Text")) return Reading::Value(f->Text());
     if (path.size() == 2 && SameText(path[1], "IsNull")) return Reading::Value(BoolText(f->IsNull()));
-    return Reading::Error("unknown field property " + path.back() + " of " + ds->Name + "." + path[0]);
+    return Reading::Error("propriedade de campo desconhecida " + path.back() + " de " + ds->Name + "." + path[0]);
 }
 
 }  // namespace
 
 Reading ReadDataSet(const TDataSet* ds, const std::vector<std::string>& path) {
-    if (path.empty()) return Reading::Error("a data set property is needed");
+    if (path.empty()) return Reading::Error("falta a propriedade do conjunto de dados");
     const std::string& p = path[0];
     if (path.size() == 1) {
         if (SameText(p, "State")) return Reading::Value(DataSetStateName(ds->State()));
@@ -53,8 +53,8 @@ std::string DumpDataSet(const TDataSet* ds, int maxRows) {
     std::ostringstream out;
     out << ds->Name << ": " << DataSetStateName(ds->State());
     if (!ds->Active()) return out.str() + "\n";
-    out << ", " << ds->RecordCount() << " record(s), current " << ds->RecNo();
-    if (ds->Filtered()) out << ", filter: " << ds->Filter();
+    out << ", " << ds->RecordCount() << " registro(s), atual " << ds->RecNo();
+    if (ds->Filtered()) out << ", filtro: " << ds->Filter();
     out << "\n  ";
     for (int i = 0; i < ds->FieldCount(); ++i) out << (i ? " | " : "") << ds->Fields(i)->FieldName();
     out << "\n";
@@ -65,9 +65,9 @@ std::string DumpDataSet(const TDataSet* ds, int maxRows) {
             out << (i ? " | " : "") << ds->DisplayTextAt(r, ds->Fields(i));
         out << "\n";
     }
-    if (ds->RecordCount() > rows) out << "  ... " << ds->RecordCount() - rows << " more\n";
+    if (ds->RecordCount() > rows) out << "  ... mais " << ds->RecordCount() - rows << "\n";
     if (ds->State() == dsInsert || ds->State() == dsEdit) {
-        out << "  buffer: ";
+        out << "  em edição: ";
         for (int i = 0; i < ds->FieldCount(); ++i)
             out << (i ? " | " : "") << ds->Fields(i)->DisplayText();
         out << "\n";

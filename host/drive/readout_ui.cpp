@@ -67,7 +67,7 @@ Reading ReadForm(TForm* f, const std::string& p) {
     if (SameText(p, "ActiveControl")) return Reading::Value(f->ActiveControl() ? f->ActiveControl()->Name : "");
     auto* pub = dynamic_cast<TPublishedMembers*>(f);
     if (SameText(p, "Instance")) {
-        if (!pub) return Reading::Error(f->Name + " does not number its instances");
+        if (!pub) return Reading::Error(f->Name + " não numera as suas instâncias");
         return Reading::Value(std::to_string(pub->Instance()));
     }
     std::string value;
@@ -81,7 +81,7 @@ Reading ReadMenuItem(const TMenuItem* m, const std::string& p) {
     if (SameText(p, "Checked")) return Reading::Value(BoolText(m->Checked));
     if (SameText(p, "Caption")) return Reading::Value(m->Caption);
     if (SameText(p, "Hint")) return Reading::Value(m->Hint);
-    return Reading::Error("menu command " + m->Name + " has no property " + p);
+    return Reading::Error("o comando de menu " + m->Name + " não tem a propriedade " + p);
 }
 
 Reading ReadGrid(const TDBGrid* g, const std::string& p) {
@@ -99,20 +99,20 @@ Reading ReadControlSpecific(TControl* c, const std::string& p) {
         if (auto* r = dynamic_cast<TRadioButton*>(c)) return Reading::Value(BoolText(r->Checked()));
         if (auto* k = dynamic_cast<TCheckBox*>(c)) return Reading::Value(BoolText(k->Checked()));
         if (auto* s = dynamic_cast<TSpeedButton*>(c)) return Reading::Value(BoolText(s->Down));
-        return Reading::Error(c->Name + " cannot be checked");
+        return Reading::Error(c->Name + " não se marca");
     }
     if (SameText(p, "Number")) {
         if (auto* n = dynamic_cast<TNumberEdit*>(c)) return Reading::Value(NumberText(n->Number()));
-        return Reading::Error(c->Name + " is not a number edit");
+        return Reading::Error(c->Name + " não é um campo numérico");
     }
     if (SameText(p, "Date")) {
         if (auto* d = dynamic_cast<TDateEditPlus*>(c)) return Reading::Value(DateToStr(d->Date()));
-        return Reading::Error(c->Name + " is not a date edit");
+        return Reading::Error(c->Name + " não é um campo de data");
     }
     if (SameText(p, "ActivePage")) {
         if (auto* pc = dynamic_cast<TPageControl*>(c))
             return Reading::Value(pc->ActivePage() ? pc->ActivePage()->Name : "");
-        return Reading::Error(c->Name + " is not a page control");
+        return Reading::Error(c->Name + " não é um controle de páginas");
     }
     if (auto* e = dynamic_cast<TCustomEdit*>(c)) {
         if (SameText(p, "ReadOnly")) return Reading::Value(BoolText(e->ReadOnly));
@@ -122,7 +122,7 @@ Reading ReadControlSpecific(TControl* c, const std::string& p) {
     }
     if (auto* cb = dynamic_cast<TComboBox*>(c); cb && SameText(p, "ItemIndex"))
         return Reading::Value(std::to_string(cb->ItemIndex()));
-    return Reading::Error(std::string(c->ClassName()) + " " + c->Name + " has no property " + p);
+    return Reading::Error(std::string(c->ClassName()) + " " + c->Name + " não tem a propriedade " + p);
 }
 
 Reading ReadControl(TControl* c, const std::string& p) {
@@ -148,10 +148,10 @@ Reading ReadControl(TControl* c, const std::string& p) {
     if (SameText(p, "Text")) {
         std::string text;
         if (ControlText(c, text)) return Reading::Value(text);
-        return Reading::Error(std::string(c->ClassName()) + " " + c->Name + " has no text");
+        return Reading::Error(std::string(c->ClassName()) + " " + c->Name + " não tem texto");
     }
     if (auto* f = dynamic_cast<TForm*>(c); f && !dynamic_cast<TPublishedMembers*>(f))
-        return Reading::Error(f->Name + " has no property " + p);
+        return Reading::Error(f->Name + " não tem a propriedade " + p);
     return ReadControlSpecific(c, p);
 }
 
@@ -160,12 +160,12 @@ void DumpControlLine(std::ostringstream& out, TControl* c, int depth) {
     std::string text;
     if (!dynamic_cast<TForm*>(c) && ControlText(c, text)) out << " text=\"" << text << '"';
     else if (!c->Caption.empty()) out << " caption=\"" << c->Caption << '"';
-    if (!c->Enabled) out << " disabled";
-    if (!c->Visible) out << " hidden";
-    if (auto* w = dynamic_cast<TWinControl*>(c); w && w->Focused()) out << " focused";
-    if (auto* r = dynamic_cast<TRadioButton*>(c); r && r->Checked()) out << " checked";
-    if (auto* k = dynamic_cast<TCheckBox*>(c); k && k->Checked()) out << " checked";
-    if (auto* pc = dynamic_cast<TPageControl*>(c); pc && pc->ActivePage()) out << " page=" << pc->ActivePage()->Name;
+    if (!c->Enabled) out << " desabilitado";
+    if (!c->Visible) out << " oculto";
+    if (auto* w = dynamic_cast<TWinControl*>(c); w && w->Focused()) out << " com-foco";
+    if (auto* r = dynamic_cast<TRadioButton*>(c); r && r->Checked()) out << " marcado";
+    if (auto* k = dynamic_cast<TCheckBox*>(c); k && k->Checked()) out << " marcado";
+    if (auto* pc = dynamic_cast<TPageControl*>(c); pc && pc->ActivePage()) out << " página=" << pc->ActivePage()->Name;
     out << '\n';
     if (auto* w = dynamic_cast<TWinControl*>(c); w && !dynamic_cast<TDBGrid*>(c))
         for (int i = 0; i < w->ControlCount(); ++i) DumpControlLine(out, w->Controls(i), depth + 1);
@@ -173,11 +173,11 @@ void DumpControlLine(std::ostringstream& out, TControl* c, int depth) {
 
 std::string DumpGrid(const TDBGrid* g) {
     std::ostringstream out;
-    out << "TDBGrid " << g->Name << ": " << g->RowCount() << " row(s), row " << g->Row() + 1
-        << ", column " << (g->SelectedField() ? g->SelectedField()->FieldName() : "-")
-        << (g->EditorActive() ? ", editing \"" + g->EditorText() + "\"" : std::string()) << "\n  ";
+    out << "TDBGrid " << g->Name << ": " << g->RowCount() << " linha(s), linha " << g->Row() + 1
+        << ", coluna " << (g->SelectedField() ? g->SelectedField()->FieldName() : "-")
+        << (g->EditorActive() ? ", editando \"" + g->EditorText() + "\"" : std::string()) << "\n  ";
     for (int i = 0; i < g->Columns->Count(); ++i)
-        out << (i ? " | " : "") << g->Columns->Items(i)->FieldName << (g->Columns->Items(i)->Visible ? "" : "(hidden)");
+        out << (i ? " | " : "") << g->Columns->Items(i)->FieldName << (g->Columns->Items(i)->Visible ? "" : "(oculta)");
     out << '\n';
     for (int r = 0; r < g->RowCount() && r < 40; ++r) {
         out << (r == g->Row() ? "> " : "  ");
@@ -189,10 +189,10 @@ std::string DumpGrid(const TDBGrid* g) {
 
 std::string DumpForm(TForm* f) {
     std::ostringstream out;
-    out << "form " << f->Name << " \"" << f->Caption << "\" " << (f->Visible ? "visible" : "hidden")
+    out << "formulário " << f->Name << " \"" << f->Caption << "\" " << (f->Visible ? "visível" : "oculto")
         << (f->Modal() ? " modal" : "") << ' ' << WindowStateName(f->WindowState);
     if (auto* pub = dynamic_cast<TPublishedMembers*>(f)) {
-        out << " instance " << pub->Instance() << '\n';
+        out << " instância " << pub->Instance() << '\n';
         for (const std::string& m : pub->MemberNames()) {
             std::string v;
             pub->ReadMember(m, v);
@@ -208,9 +208,9 @@ std::string DumpForm(TForm* f) {
 }  // namespace
 
 Reading ReadProperty(TComponent* c, const std::vector<std::string>& path) {
-    if (path.empty()) return Reading::Error("a property is needed");
+    if (path.empty()) return Reading::Error("falta a propriedade");
     if (auto* src = dynamic_cast<TDataSource*>(c)) {
-        if (!src->DataSet()) return Reading::Error(src->Name + " has no data set");
+        if (!src->DataSet()) return Reading::Error(src->Name + " não tem conjunto de dados");
         return ReadDataSet(src->DataSet(), path);
     }
     if (auto* ds = dynamic_cast<TDataSet*>(c)) return ReadDataSet(ds, path);
@@ -220,11 +220,11 @@ Reading ReadProperty(TComponent* c, const std::vector<std::string>& path) {
         for (std::size_t i = 1; i < path.size(); ++i) joined += "." + path[i];
         auto* pub = dynamic_cast<TPublishedMembers*>(c);
         if (pub && pub->ReadMember(joined, value)) return Reading::Value(value);
-        return Reading::Error("unknown property " + joined + " of " + c->Name);
+        return Reading::Error("propriedade desconhecida " + joined + " de " + c->Name);
     }
     if (auto* m = dynamic_cast<TMenuItem*>(c)) return ReadMenuItem(m, path[0]);
     if (auto* ctl = dynamic_cast<TControl*>(c)) return ReadControl(ctl, path[0]);
-    return Reading::Error(c->Name + " has no readable properties");
+    return Reading::Error(c->Name + " não tem propriedades legíveis");
 }
 
 std::string Dump(TComponent* c) {
@@ -233,8 +233,8 @@ std::string Dump(TComponent* c) {
     if (auto* g = dynamic_cast<TDBGrid*>(c)) return DumpGrid(g);
     if (auto* f = dynamic_cast<TForm*>(c)) return DumpForm(f);
     if (auto* m = dynamic_cast<TMenuItem*>(c))
-        return "TMenuItem " + m->Name + " caption=\"" + m->Caption + "\"" + (m->Enabled ? "" : " disabled") +
-               (m->Visible ? "" : " hidden") + "\n";
+        return "TMenuItem " + m->Name + " caption=\"" + m->Caption + "\"" + (m->Enabled ? "" : " desabilitado") +
+               (m->Visible ? "" : " oculto") + "\n";
     std::ostringstream out;
     if (auto* ctl = dynamic_cast<TControl*>(c)) DumpControlLine(out, ctl, 0);
     else out << c->Name << '\n';

@@ -61,21 +61,21 @@ TComponent* FindUnqualified(const std::string& name) {
 TComponent* ResolveComponent(const std::string& path, std::string& error) {
     std::vector<std::string> parts = SplitPath(path);
     if (parts.size() > 2 || std::any_of(parts.begin(), parts.end(), [](const std::string& p) { return p.empty(); })) {
-        error = "a name is NAME or FORM.NAME: " + path;
+        error = "um nome é NOME ou FORMULÁRIO.NOME: " + path;
         return nullptr;
     }
     if (parts.size() == 2) {
         TForm* form = FindForm(parts[0]);
         if (!form) {
-            error = "no open form " + parts[0];
+            error = "nenhum formulário aberto se chama " + parts[0];
             return nullptr;
         }
         TComponent* c = FindOwned(form, parts[1]);
-        if (!c) error = "no " + parts[1] + " in " + form->Name;
+        if (!c) error = form->Name + " não tem " + parts[1];
         return c;
     }
     TComponent* c = FindUnqualified(path);
-    if (!c) error = "no component or form named " + path + " in the open forms";
+    if (!c) error = "nenhum componente ou formulário aberto se chama " + path;
     return c;
 }
 
@@ -83,7 +83,7 @@ PropertyTarget ResolveProperty(const std::string& path) {
     PropertyTarget t;
     std::vector<std::string> parts = SplitPath(path);
     if (parts.size() < 2 || std::any_of(parts.begin(), parts.end(), [](const std::string& p) { return p.empty(); })) {
-        t.error = "expected NAME.PROPERTY: " + path;
+        t.error = "esperado NOME.PROPRIEDADE: " + path;
         return t;
     }
     if (SameText(parts[0], "Application") || SameText(parts[0], "Screen")) {
@@ -101,7 +101,7 @@ PropertyTarget ResolveProperty(const std::string& path) {
         t.component = FindUnqualified(parts[0]);
     }
     if (!t.component) {
-        t.error = "no component or form named " + parts[0] + " in the open forms";
+        t.error = "nenhum componente ou formulário aberto se chama " + parts[0];
         return t;
     }
     t.property.assign(parts.begin() + static_cast<long>(used), parts.end());

@@ -30,14 +30,14 @@ struct Malformed : std::runtime_error {
 };
 
 void Arity(const std::vector<Word>& w, std::size_t n, const char* usage) {
-    if (w.size() != n) throw Malformed(std::string("expected: ") + usage);
+    if (w.size() != n) throw Malformed(std::string("esperado: ") + usage);
 }
 
 int ParseRow(const std::string& text) {
     char* end = nullptr;
     long v = std::strtol(text.c_str(), &end, 10);
     if (text.empty() || *end != '\0' || v < 1 || v > 1000000000)
-        throw Malformed("row must be a number from 1: " + text);
+        throw Malformed("a linha é um número a partir de 1: " + text);
     return static_cast<int>(v);
 }
 
@@ -47,7 +47,7 @@ std::vector<std::string> SplitCodes(const std::string& text) {
     for (;;) {
         std::size_t comma = text.find(',', start);
         std::string code = text.substr(start, comma == std::string::npos ? comma : comma - start);
-        if (code.empty()) throw Malformed("empty code in list: " + text);
+        if (code.empty()) throw Malformed("código vazio na lista: " + text);
         out.push_back(code);
         if (comma == std::string::npos) break;
         start = comma + 1;
@@ -59,7 +59,7 @@ std::vector<std::string> SplitCodes(const std::string& text) {
 // (the record whose KEY equals VALUE), "CODE,CODE" (ticked codes) or a bare
 // code (an account of the tree lookup).
 PickChoice ParsePick(const std::vector<Word>& w, std::string& text) {
-    if (w.size() != 2) throw Malformed("expected: pick KEY=VALUE | pick CODE,CODE | pick cancel");
+    if (w.size() != 2) throw Malformed("esperado: pick CAMPO=VALOR | pick CÓDIGO,CÓDIGO | pick cancel");
     PickChoice p;
     text = w[1].text;
     if (!w[1].quoted && Lower(text) == "cancel") {
@@ -68,7 +68,7 @@ PickChoice ParsePick(const std::vector<Word>& w, std::string& text) {
     }
     std::size_t eq = text.find('=');
     if (eq != std::string::npos) {
-        if (eq == 0) throw Malformed("expected KEY=VALUE: " + text);
+        if (eq == 0) throw Malformed("esperado CAMPO=VALOR: " + text);
         p.kind = PickChoice::Kind::Keys;
         p.keys.emplace_back(text.substr(0, eq), text.substr(eq + 1));
         return p;
@@ -84,15 +84,15 @@ Answer ParseAnswer(const std::string& text) {
     if (a == "no") return Answer::No;
     if (a == "ok") return Answer::Ok;
     if (a == "cancel") return Answer::Cancel;
-    throw Malformed("answer must be yes, no, ok or cancel: " + text);
+    throw Malformed("answer aceita yes, no, ok ou cancel: " + text);
 }
 
 void BuildGrid(const std::vector<Word>& w, Command& c) {
-    if (w.size() < 3) throw Malformed("expected: grid G col|row|cell|button ...");
+    if (w.size() < 3) throw Malformed("esperado: grid G col|row|cell|button ...");
     c.target = w[1].text;
     std::string what = Lower(w[2].text);
     if (what == "col") {
-        Arity(w, 4, "grid G col FIELD");
+        Arity(w, 4, "grid G col CAMPO");
         c.verb = Verb::GridCol;
         c.field = w[3].text;
     } else if (what == "row") {
@@ -100,7 +100,7 @@ void BuildGrid(const std::vector<Word>& w, Command& c) {
         c.verb = Verb::GridRow;
         c.row = ParseRow(w[3].text);
     } else if (what == "cell") {
-        Arity(w, 5, "grid G cell FIELD \"text\"");
+        Arity(w, 5, "grid G cell CAMPO \"texto\"");
         c.verb = Verb::GridCell;
         c.field = w[3].text;
         c.text = w[4].text;
@@ -108,21 +108,21 @@ void BuildGrid(const std::vector<Word>& w, Command& c) {
         Arity(w, 3, "grid G button");
         c.verb = Verb::GridButton;
     } else {
-        throw Malformed("unknown grid action: " + w[2].text);
+        throw Malformed("ação de grade desconhecida: " + w[2].text);
     }
 }
 
 void BuildExpect(const std::vector<Word>& w, Command& c) {
-    if (w.size() < 2) throw Malformed("expected: expect PATH \"value\" | message | no message | focus C");
+    if (w.size() < 2) throw Malformed("esperado: expect CAMINHO \"valor\" | message | no message | focus C");
     std::string what = w[1].quoted ? std::string() : Lower(w[1].text);
     if (what == "message") {
-        Arity(w, 3, "expect message \"text\"");
+        Arity(w, 3, "expect message \"texto\"");
         c.verb = Verb::ExpectMessage;
         c.text = w[2].text;
     } else if (what == "no" && w.size() == 3 && Lower(w[2].text) == "message") {
         c.verb = Verb::ExpectNoMessage;
     } else if (what == "lookup") {
-        Arity(w, 3, "expect lookup \"title\"");
+        Arity(w, 3, "expect lookup \"título\"");
         c.verb = Verb::ExpectLookup;
         c.text = w[2].text;
     } else if (what == "focus") {
@@ -130,9 +130,9 @@ void BuildExpect(const std::vector<Word>& w, Command& c) {
         c.verb = Verb::ExpectFocus;
         c.target = w[2].text;
     } else {
-        Arity(w, 3, "expect C.PROP \"value\"");
+        Arity(w, 3, "expect C.PROPRIEDADE \"valor\"");
         if (w[1].text.find('.') == std::string::npos)
-            throw Malformed("expect needs NAME.PROPERTY: " + w[1].text);
+            throw Malformed("expect precisa de NOME.PROPRIEDADE: " + w[1].text);
         c.verb = Verb::ExpectProp;
         c.target = w[1].text;
         c.text = w[2].text;
@@ -145,13 +145,13 @@ void BuildSimple(const std::string& verb, const std::vector<Word>& w, Command& c
     static const Row table[] = {
         {"open", Verb::Open, 1, "open"},
         {"focus", Verb::Focus, 2, "focus C"},
-        {"type", Verb::Type, 3, "type C \"text\""},
-        {"set", Verb::Set, 3, "set C \"text\""},
-        {"key", Verb::Key, 3, "key C KEY"},
+        {"type", Verb::Type, 3, "type C \"texto\""},
+        {"set", Verb::Set, 3, "set C \"texto\""},
+        {"key", Verb::Key, 3, "key C TECLA"},
         {"click", Verb::Click, 2, "click C"},
         {"dblclick", Verb::DblClick, 2, "dblclick C"},
         {"dump", Verb::Dump, 2, "dump C"},
-        {"close", Verb::Close, 2, "close FORM"},
+        {"close", Verb::Close, 2, "close FORMULÁRIO"},
     };
     for (const Row& r : table) {
         if (verb != r.name) continue;
@@ -159,15 +159,15 @@ void BuildSimple(const std::string& verb, const std::vector<Word>& w, Command& c
         c.verb = r.verb;
         if (r.words > 1) c.target = w[1].text;
         if (r.words > 2) c.text = w[2].text;
-        if (c.verb == Verb::Key && !IsKnownKey(c.text)) throw Malformed("unknown key: " + c.text);
+        if (c.verb == Verb::Key && !IsKnownKey(c.text)) throw Malformed("tecla desconhecida: " + c.text);
         return;
     }
-    throw Malformed("unknown command: " + w[0].text);
+    throw Malformed("comando desconhecido: " + w[0].text);
 }
 
 Command BuildCommand(const std::vector<Word>& w) {
     Command c;
-    if (w[0].quoted) throw Malformed("a command starts with a verb");
+    if (w[0].quoted) throw Malformed("um comando começa por um verbo");
     std::string verb = Lower(w[0].text);
     if (verb == "grid") {
         BuildGrid(w, c);
@@ -205,7 +205,7 @@ bool SplitWords(std::string_view line, std::vector<Word>& words, std::string& er
                 if (ch == '"') { closed = true; break; }
                 if (ch == '\\') {
                     if (i >= line.size() || (line[i] != '"' && line[i] != '\\')) {
-                        error = "only \\\" and \\\\ escapes are allowed in quoted text";
+                        error = "entre aspas só valem os escapes \\\" e \\\\";
                         return false;
                     }
                     ch = line[i++];
@@ -213,7 +213,7 @@ bool SplitWords(std::string_view line, std::vector<Word>& words, std::string& er
                 w.text += ch;
             }
             if (!closed) {
-                error = "unterminated quoted text";
+                error = "texto entre aspas sem a aspa final";
                 return false;
             }
         }
@@ -289,30 +289,33 @@ const char* VerbName(Verb verb) {
 }
 
 const char* CommandSummary() {
-    return "  open                         calls IniProc (opens the entry screen)\n"
-           "  focus C                      moves the focus to C (exit and enter handlers)\n"
-           "  type C \"text\"                focuses C, selects all and types key by key\n"
-           "  set C \"text\"                 sets the text of C at once (change event only)\n"
-           "  key C KEY                    focuses C and presses KEY: Enter Tab Escape Delete\n"
-           "                               Insert Down Up F2 Ctrl+Delete, or one character\n"
-           "  click C                      clicks a button, radio button, menu command or tab\n"
-           "  dblclick C                   double click (in a grid: on the selected cell)\n"
-           "  grid G col FIELD             selects the column of FIELD\n"
-           "  grid G row N                 moves to the N-th row of the grid's view (from 1)\n"
-           "  grid G cell FIELD \"text\"     selects the column and types into the cell\n"
-           "  grid G button                clicks the ellipsis button of the selected column\n"
-           "  answer yes|no|ok|cancel      queues the answer to the next message box\n"
-           "  pick KEY=VALUE               queues the record the next lookup picks\n"
-           "  pick CODE,CODE               queues the codes the next list lookup ticks\n"
-           "                               (one code: the account of the tree lookup)\n"
-           "  pick cancel                  queues a cancelled lookup\n"
-           "  expect PATH \"value\"          checks a property (see below)\n"
-           "  expect message \"text\"        the oldest unchecked message box showed text\n"
-           "  expect no message            no message box is left unchecked\n"
-           "  expect focus C               the focused control is C\n"
-           "  expect lookup \"title\"       the latest lookup dialog had this title\n"
-           "  dump C                       prints a control, grid, data set or form\n"
-           "  close FORM                   closes a form as by its close or cancel button\n";
+    return "  open                         chama IniProc (abre a tela de lançamentos)\n"
+           "  focus C                      leva o foco a C (eventos de saída e de entrada)\n"
+           "  type C \"texto\"               foca C, seleciona tudo e digita tecla a tecla\n"
+           "  set C \"texto\"                põe o texto em C de uma vez (só o evento de mudança)\n"
+           "  key C TECLA                  foca C e tecla: Enter Tab Escape Delete Insert\n"
+           "                               Down Up F2 Ctrl+Delete, ou um caractere\n"
+           "  click C                      clica um botão, rádio, caixa, comando de menu ou aba\n"
+           "  dblclick C                   duplo clique (numa grade: na célula selecionada)\n"
+           "  grid G col CAMPO             seleciona a coluna de CAMPO\n"
+           "  grid G row N                 vai à N-ésima linha da grade (a partir de 1)\n"
+           "  grid G cell CAMPO \"texto\"    seleciona a coluna e digita o texto na célula,\n"
+           "                               substituindo o que o editor tiver\n"
+           "  grid G button                clica as reticências da coluna selecionada\n"
+           "  answer yes|no|ok|cancel      responde a próxima caixa de mensagem\n"
+           "  pick CAMPO=VALOR             escolhe o registro da próxima pesquisa\n"
+           "  pick CÓDIGO,CÓDIGO           marca os códigos da próxima pesquisa em lista\n"
+           "                               (um código: a conta da pesquisa em árvore)\n"
+           "  pick cancel                  cancela a próxima pesquisa\n"
+           "  expect CAMINHO \"valor\"       confere uma propriedade (abaixo)\n"
+           "  expect message \"texto\"       a caixa mais antiga não conferida mostrou o texto\n"
+           "  expect no message            não resta caixa de mensagem a conferir\n"
+           "  expect focus C               o foco está em C\n"
+           "  expect lookup \"título\"       a última pesquisa mostrada tinha este título\n"
+           "  dump C                       mostra um controle, grade, conjunto de dados ou\n"
+           "                               formulário\n"
+           "  close FORMULÁRIO             fecha um formulário como o seu botão de fechar ou\n"
+           "                               cancelar\n";
 }
 
 }  // namespace drive

@@ -11,12 +11,25 @@
 
 namespace {
 
+const char* kUsage =
+    "uso: ctb-demo --db ARQUIVO|URL [--seed N] [--size small|normal|large|N] [--year AAAA]\n"
+    "\n"
+    "Cria um banco de demonstração: o esquema, empresas 01 a 04, plano de contas,\n"
+    "clientes, fornecedores, bancos, filiais, centros de custo e um ano de lançamentos\n"
+    "(os fatos fixos estão em server/store_demo.h). Os mesmos argumentos dão o mesmo\n"
+    "banco. Só grava num banco sem empresas.\n"
+    "\n"
+    "  --db ARQUIVO|URL  o banco a criar: arquivo SQLite (criado se não existe) ou uma\n"
+    "                    URL aceita pelo ctb11000-server (postgresql://...)\n"
+    "  --seed N          a semente dos lançamentos gerados (1)\n"
+    "  --size T          small (1.000 partidas), normal (6.000, o padrão), large\n"
+    "                    (100.000) ou um número de partidas (50 ou mais)\n"
+    "  --year AAAA       o ano dos lançamentos (o ano corrente)\n"
+    "  --help            mostra este texto\n";
+
 int Usage(const char* why)
 {
-    if (why) std::fprintf(stderr, "ctb-demo: %s\n", why);
-    std::fprintf(stderr,
-                 "uso: ctb-demo --db ARQUIVO|URL [--seed N] [--size small|normal|large|N]"
-                 " [--year AAAA]\n");
+    std::fprintf(stderr, "ctb-demo: %s\n\n%s", why, kUsage);
     return 2;
 }
 
@@ -37,7 +50,10 @@ int main(int argc, char** argv)
     TDemoOptions options;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") return Usage(nullptr);
+        if (arg == "--help" || arg == "-h") {
+            std::printf("%s", kUsage);
+            return 0;
+        }
         if (i + 1 >= argc) return Usage(("falta o valor de " + arg).c_str());
         std::string value = argv[++i];
         unsigned long long n = 0;

@@ -80,6 +80,27 @@ TEST_F(DesktopTest, ColumnMovesAndWidthsLandInTheGridsColumns) {
     EXPECT_EQ(form->dbg->Columns->Items(0)->Width, 250);
 }
 
+TEST_F(DesktopTest, ColumnsFitTheirTitlesAndContentsWithinTheDefinedWidths) {
+    desk::GridView* v = Grid(*host, form->dbg);
+    TDBGridColumns& cols = *form->dbg->Columns;
+    cols.Items(0)->Width = 12;   // narrower than its title "Código"
+    cols.Items(1)->Width = 300;  // far wider than its short amounts
+    cols.Items(2)->Width = 60;   // narrower than its history texts
+    host->SyncAll();
+    const std::vector<int> w = v->FittedWidths();
+    const QFontMetrics fm(v->horizontalHeader()->font());
+    EXPECT_GT(w[0], fm.horizontalAdvance(QString::fromUtf8("Código"))) << "a title is never cut";
+    EXPECT_LT(w[1], 120) << "short contents leave the room they do not use";
+    const int history = QFontMetrics(v->font()).horizontalAdvance(QString::fromUtf8("Histórico da linha 30"));
+    EXPECT_GT(w[2], history) << "and a long text takes it";
+    EXPECT_LE(w[0] + w[1] + w[2], std::max(12 + 300 + 60, v->viewport()->width()));
+    for (int c = 0; c < 3; ++c) EXPECT_EQ(v->columnWidth(c), w[static_cast<std::size_t>(c)]);
+
+    // While a record is edited no column gets narrower under the typing.
+    host->Act([this] { form->cds->Edit(); form->cds->FieldByName("HIST")->SetAsString("x"); });
+    for (int c = 0; c < 3; ++c) EXPECT_GE(v->columnWidth(c), w[static_cast<std::size_t>(c)]);
+}
+
 TEST_F(DesktopTest, OwnerDrawingReadsEachRowWithoutMovingTheDataSet) {
     std::vector<std::string> drawn;
     int scrolls = 0;

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTabBar>
+#include <QToolButton>
 
 using namespace desktest;
 
@@ -87,6 +88,28 @@ TEST_F(DesktopTest, LayoutFollowsAlignmentAndBounds) {
     // the grid fills its sheet, which fills the page area under the tabs
     EXPECT_EQ(W(form->dbg)->size(), W(form->tshLista)->size());
     EXPECT_GT(W(form->tshLista)->y(), 10);
+}
+
+TEST_F(DesktopTest, AScreenUsesTheMainWindowAndADialogsButtonsLookLikeButtons) {
+    SampleForm* screen = nullptr;
+    Application->CreateForm(screen);
+    screen->Name = "frmTela";
+    screen->FormStyle = fsMDIChild;
+    auto* flat = new TButtonFlat(screen);
+    flat->Name = "sbtTela";
+    flat->Caption = "Confirmar";
+    flat->SetParent(screen->panTop);
+    auto* dialogFlat = new TButtonFlat(form);
+    dialogFlat->Name = "sbtDialogo";
+    dialogFlat->Caption = "Confirmar";
+    dialogFlat->SetParent(form->panTop);
+    host->Act([screen] { screen->Show(); });
+    const QSize area = host->Main()->Mdi()->viewport()->size();
+    ASSERT_GT(area.width(), screen->Width);
+    EXPECT_EQ(host->ViewOf(screen)->Outer()->geometry(), QRect(QPoint(0, 0), area));
+    // Flat on a screen's command bar, framed in a dialog.
+    EXPECT_TRUE(static_cast<QToolButton*>(W(flat))->autoRaise());
+    EXPECT_FALSE(static_cast<QToolButton*>(W(dialogFlat))->autoRaise());
 }
 
 TEST_F(DesktopTest, TypingGoesThroughTheModelsRules) {

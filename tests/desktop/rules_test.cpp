@@ -93,10 +93,10 @@ TEST(DesktopOptions, CommandLineIsCheckedBeforeAnythingStarts) {
     EXPECT_EQ(o.company, "3");
     EXPECT_TRUE(o.open);
     struct Bad { std::vector<std::string> args; const char* why; };
-    for (const Bad& b : {Bad{{"--db", "a", "--db-url", "b"}, "not both"}, Bad{{"--server", "host"}, "HOST:PORT"},
-                         Bad{{"--server", "h:70000"}, "HOST:PORT"}, Bad{{"--today", "2024-13-01"}, "YYYY-MM-DD"},
-                         Bad{{"--company", "123"}, "one or two"}, Bad{{"--db"}, "needs a value"},
-                         Bad{{"--verbose"}, "unknown"}}) {
+    for (const Bad& b : {Bad{{"--db", "a", "--db-url", "b"}, "não os dois"}, Bad{{"--server", "host"}, "HOST:PORTA"},
+                         Bad{{"--server", "h:70000"}, "HOST:PORTA"}, Bad{{"--today", "2024-13-01"}, "AAAA-MM-DD"},
+                         Bad{{"--company", "123"}, "um ou dois"}, Bad{{"--db"}, "falta o valor"},
+                         Bad{{"--verbose"}, "desconhecida"}}) {
         desk::Options x;
         error.clear();
         EXPECT_FALSE(desk::ParseOptions(b.args, x, error)) << b.why;

@@ -207,7 +207,7 @@ TEST_F(DriveInterpreter, ImpossibleCommandsAndWrongExpectationsFailWithTheirLine
     EXPECT_EQ(interp->Failed(), 11) << output;
     EXPECT_EQ(interp->Passed(), 3);
     for (int line : {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 13})
-        EXPECT_NE(output.find("t.ctb:" + std::to_string(line) + ": FAILED"), std::string::npos) << line << output;
+        EXPECT_NE(output.find("t.ctb:" + std::to_string(line) + ": FALHOU"), std::string::npos) << line << output;
 }
 
 TEST_F(DriveInterpreter, ExitHandlerRefusalIsTheScreensNotAFailure) {
@@ -218,7 +218,31 @@ TEST_F(DriveInterpreter, ExitHandlerRefusalIsTheScreensNotAFailure) {
         "expect message \"Código inválido.\"\n"
         "expect no message\n");
     EXPECT_EQ(interp->Failed(), 0) << output;
-    EXPECT_NE(output.find("error box \"Código inválido.\""), std::string::npos) << output;
+    EXPECT_NE(output.find("t.ctb:3: erro: \"Código inválido.\""), std::string::npos) << output;
+}
+
+TEST_F(DriveInterpreter, ARefusedCellIsTypedOverAndAFocusKeptByABoxFailsTheCommand) {
+    Run("open\n"
+        "grid dbgItens row 1\n"
+        "grid dbgItens cell VALOR \"abc\"\n"
+        "grid dbgItens col CODIGO\n"         // 4: not a number: the column stays
+        "expect dbgItens.SelectedField \"VALOR\"\n"
+        "grid dbgItens cell VALOR \"12,5\"\n"  // replaces "abc", not "abc12,5"
+        "grid dbgItens col CODIGO\n"
+        "expect cdsItens.VALOR \"12.5\"\n"
+        "type edtCodigo \"9999\"\n"
+        "type nedValor \"1\"\n"              // 10: the box keeps the focus: not typed
+        "click chkAtivo\n"                   // 11: the same
+        "expect nedValor.Text \"\"\n"
+        "expect chkAtivo.Checked false\n");
+    EXPECT_EQ(interp->Failed(), 2) << output;
+    EXPECT_NE(output.find("t.ctb:10: FALHOU: type nedValor \"1\" -- não executado: o foco ficou em edtCodigo"),
+              std::string::npos) << output;
+    EXPECT_NE(output.find("t.ctb:11: FALHOU"), std::string::npos) << output;
+    // Every box is one line.
+    std::size_t boxes = 0;
+    for (std::size_t at = output.find("erro: "); at != std::string::npos; at = output.find("erro: ", at + 1)) ++boxes;
+    EXPECT_EQ(boxes, 3u) << "lines 4, 10 and 11, once each\n" << output;
 }
 
 TEST_F(DriveInterpreter, MessageBoxesTakeQueuedAnswersOrTheDefault) {
@@ -298,7 +322,7 @@ TEST_F(DriveInterpreter, CloseOfAFormThatIsNotOpenIsAFailure) {
         "expect lblResult.Caption \"cancel:\"\n"
         "close frmAsk\n");                    // released: no longer open
     EXPECT_EQ(interp->Failed(), 1) << output;
-    EXPECT_NE(output.find("t.ctb:5: FAILED"), std::string::npos) << output;
+    EXPECT_NE(output.find("t.ctb:5: FALHOU"), std::string::npos) << output;
 }
 
 }  // namespace

@@ -209,11 +209,11 @@ TEST(DriveOptions, CommandLine) {
 
 TEST(DriveProcess, ListeningLine) {
     int port = 0;
-    EXPECT_TRUE(ParseListeningLine("ctb11000-server: listening on 127.0.0.1:40123", port));
+    EXPECT_TRUE(ParseListeningLine("ctb11000-server: escutando em 127.0.0.1:40123", port));
     EXPECT_EQ(port, 40123);
-    EXPECT_TRUE(ParseListeningLine("listening on 127.0.0.1:5\r", port));
+    EXPECT_TRUE(ParseListeningLine("escutando em 127.0.0.1:5\r", port));
     EXPECT_EQ(port, 5);
-    EXPECT_FALSE(ParseListeningLine("listening on 127.0.0.1:", port));
-    EXPECT_FALSE(ParseListeningLine("listening on 127.0.0.1:99999", port));
+    EXPECT_FALSE(ParseListeningLine("escutando em 127.0.0.1:", port));
+    EXPECT_FALSE(ParseListeningLine("escutando em 127.0.0.1:99999", port));
     EXPECT_FALSE(ParseListeningLine("opening database", port));
 }

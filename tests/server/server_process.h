@@ -24,7 +24,7 @@ inline std::string ProgramDir()
 class TServerProcess {
 public:
     // Starts `ctb11000-server --db DB --listen 127.0.0.1:0` and waits (at most
-    // timeout) for its "listening on 127.0.0.1:PORT" line. addressSpace, when
+    // timeout) for its "escutando em 127.0.0.1:PORT" line. addressSpace, when
     // given, caps the server's memory (as `ulimit -v` would).
     explicit TServerProcess(const std::string& db,
                             std::chrono::milliseconds timeout = std::chrono::seconds(20),
@@ -98,7 +98,7 @@ private:
         }
         std::string line = text.substr(0, text.find('\n'));
         std::size_t colon = line.rfind(':');
-        if (line.rfind("listening on ", 0) != 0 || colon == std::string::npos)
+        if (line.rfind("escutando em ", 0) != 0 || colon == std::string::npos)
             throw std::runtime_error("linha inesperada do servidor: " + line);
         return std::stoi(line.substr(colon + 1));
     }
