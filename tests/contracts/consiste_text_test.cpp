@@ -17,6 +17,9 @@ struct RoundCase {
     double expected;
 };
 
+// Test names, not bytes, in the test listing.
+void PrintTo(const RoundCase& c, std::ostream* os) { *os << c.name; }
+
 class RoundDecTest : public ::testing::TestWithParam<RoundCase> {};
 
 TEST_P(RoundDecTest, RoundsHalfAwayFromZeroOnTheDecimalValue) {

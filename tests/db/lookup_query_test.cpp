@@ -10,6 +10,10 @@
 #include <cctype>
 #include <memory>
 
+// The backend's name, not bytes, in the test listing (found by argument
+// lookup: the dialect lives in the global namespace).
+void PrintTo(TDBDialect d, std::ostream* os) { *os << DialectName(d); }
+
 namespace {
 
 // Each case runs on SQLite and, when a server is configured, on PostgreSQL.

@@ -15,6 +15,9 @@ struct ParamCase {
     std::size_t occurrences;
 };
 
+// Test names, not bytes, in the test listing.
+void PrintTo(const ParamCase& c, std::ostream* os) { *os << c.name; }
+
 class SqlParamsTest : public ::testing::TestWithParam<ParamCase> {};
 
 TEST_P(SqlParamsTest, FindsParametersWhereTheDatabaseWouldReadThem) {

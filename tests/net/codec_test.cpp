@@ -156,6 +156,9 @@ struct TBadFrame {
     const char* messagePart;
 };
 
+// Test names, not bytes, in the test listing.
+void PrintTo(const TBadFrame& c, std::ostream* os) { *os << c.name; }
+
 class CodecBadRequest : public testing::TestWithParam<TBadFrame> {};
 
 // Well-formed MessagePack of the wrong shape: refused with the reason, and the

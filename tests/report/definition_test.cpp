@@ -33,6 +33,9 @@ struct TFaulty {
     const char* error;
 };
 
+// Test names, not bytes, in the test listing.
+void PrintTo(const TFaulty& c, std::ostream* os) { *os << c.name; }
+
 class FaultyDefinition : public ::testing::TestWithParam<TFaulty> {};
 
 constexpr const char* kHead =

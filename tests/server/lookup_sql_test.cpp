@@ -20,6 +20,9 @@ struct TLookupCase {
     long Rows = -1;                        // when FirstColumn is not given
 };
 
+// Test names, not bytes, in the test listing.
+void PrintTo(const TLookupCase& c, std::ostream* os) { *os << c.Name; }
+
 std::string Lines(std::initializer_list<const char*> lines)
 {
     std::string s;

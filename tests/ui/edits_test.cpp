@@ -41,6 +41,9 @@ struct MaskCase {
     const char* editText;  // what the user sees
 };
 
+// Test names, not bytes, in the test listing.
+void PrintTo(const MaskCase& c, std::ostream* os) { *os << c.name; }
+
 class MaskTyping : public EditTest, public ::testing::WithParamInterface<MaskCase> {};
 
 TEST_P(MaskTyping, TypedKeyByKeyGivesTheSavedTextAndTheShownText) {
