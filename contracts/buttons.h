@@ -46,6 +46,7 @@ public:
 
     void Click() override;
     const char* ClassName() const override { return "TBtnPesquisa"; }
+    const char* WidgetKind() const override { return "lookupbutton"; }
 
 private:
     bool runPick();

@@ -17,6 +17,7 @@ public:
     // The text shown now ("" without an open data set or the field).
     std::string Text() const;
     const char* ClassName() const override { return "TDBText"; }
+    const char* WidgetKind() const override { return "dbtext"; }
 };
 
 enum TNavigateBtn { nbFirst, nbPrior, nbNext, nbLast, nbInsert, nbDelete, nbEdit, nbPost,
@@ -33,4 +34,5 @@ public:
     // The user's press of a button (goes through the dispatcher like any click).
     void BtnClick(TNavigateBtn button);
     const char* ClassName() const override { return "TDBNavigator"; }
+    const char* WidgetKind() const override { return "navigator"; }
 };

@@ -47,7 +47,7 @@ void FormView::buildChildren(TWinControl* parent, QWidget* parentWidget,
             controls_[w] = c;
             if (input_) w->installEventFilter(input_);
         }
-        if (auto* wc = dynamic_cast<TWinControl*>(c)) buildChildren(wc, w, seen);
+        if (TWinControl* wc = c->AsWinControl()) buildChildren(wc, w, seen);
     }
 }
 
@@ -71,7 +71,7 @@ void FormView::syncTree(TWinControl* parent) {
         QWidget* w = WidgetOf(c);
         if (!w) continue;
         SyncControlWidget(c, w);
-        if (auto* wc = dynamic_cast<TWinControl*>(c)) syncTree(wc);
+        if (TWinControl* wc = c->AsWinControl()) syncTree(wc);
     }
 }
 
@@ -92,9 +92,9 @@ void FormView::Relayout() {
 }
 
 void FormView::layoutPages(TWinControl* pcControl, QWidget* widget) {
-    auto* pc = dynamic_cast<TPageControl*>(pcControl);
-    auto* pw = dynamic_cast<PageWidget*>(widget);
-    if (!pc || !pw) return;
+    // Only called for the "pages" kind, whose widget is a PageWidget.
+    auto* pc = static_cast<TPageControl*>(pcControl);
+    auto* pw = static_cast<PageWidget*>(widget);
     const QRect area = pw->ContentRect();
     for (int i = 0; i < pc->PageCount(); ++i) {
         TTabSheet* sheet = pc->Pages(i);
@@ -110,7 +110,7 @@ void FormView::layoutPages(TWinControl* pcControl, QWidget* widget) {
 }
 
 void FormView::layoutChildren(TWinControl* parent, QWidget* parentWidget) {
-    if (dynamic_cast<TPageControl*>(parent)) return layoutPages(parent, parentWidget);
+    if (KindOf(parent).traits.pages) return layoutPages(parent, parentWidget);
     std::vector<AlignItem> items;
     std::vector<std::pair<TControl*, QWidget*>> placed;
     for (int i = 0; i < parent->ControlCount(); ++i) {
@@ -127,7 +127,7 @@ void FormView::layoutChildren(TWinControl* parent, QWidget* parentWidget) {
         const Box& b = boxes[i];
         if (w->geometry() != QRect(b.x, b.y, b.w, b.h)) w->setGeometry(b.x, b.y, b.w, b.h);
         if (w->isVisibleTo(parentWidget) != c->Visible) w->setVisible(c->Visible);
-        if (auto* wc = dynamic_cast<TWinControl*>(c); wc && c->Visible) layoutChildren(wc, w);
+        if (TWinControl* wc = c->AsWinControl(); wc && c->Visible) layoutChildren(wc, w);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "host/desktop/input.h"
 
+#include "host/desktop/widgets.h"
+
 #include "contracts/buttons.h"
 #include "platform/ui/edits.h"
 #include "platform/ui/forms.h"
@@ -17,12 +19,6 @@
 namespace desk {
 namespace {
 
-bool IsOneLineField(const TWinControl* c) {
-    if (dynamic_cast<const TMemo*>(c)) return false;
-    return dynamic_cast<const TCustomEdit*>(c) || dynamic_cast<const TComboBox*>(c) ||
-           dynamic_cast<const TRadioButton*>(c) || dynamic_cast<const TCheckBox*>(c);
-}
-
 bool HasDefaultButton(const TForm* f) {
     if (!f) return false;
     for (int i = 0; i < f->ComponentCount(); ++i)
@@ -32,11 +28,12 @@ bool HasDefaultButton(const TForm* f) {
 
 // The selection the user made with the mouse becomes the model's.
 void TakeSelection(QWidget* w, TWinControl* c) {
-    auto* e = dynamic_cast<TCustomEdit*>(c);
-    auto* le = dynamic_cast<QLineEdit*>(w);
+    if (!KindOf(c).traits.lineEdit) return;
+    auto* e = static_cast<TCustomEdit*>(c);
+    auto* le = qobject_cast<QLineEdit*>(w);
     // Without the focus the widget's selection is only what the host last
     // showed, which the model already holds.
-    if (!e || !le || dynamic_cast<TMemo*>(c) || !le->hasFocus()) return;
+    if (!le || !le->hasFocus()) return;
     if (le->hasSelectedText()) e->SetSel(static_cast<int>(le->selectionStart()), static_cast<int>(le->selectedText().size()));
     else e->SetSel(le->cursorPosition(), 0);
 }
@@ -44,7 +41,8 @@ void TakeSelection(QWidget* w, TWinControl* c) {
 }  // namespace
 
 bool OpenLookup(TWinControl* c) {
-    if (auto* g = dynamic_cast<TDBGrid*>(c)) {
+    if (KindOf(c).traits.lookupColumns) {
+        auto* g = static_cast<TDBGrid*>(c);
         const int col = g->SelectedIndex();
         if (col < 0 || g->Columns->Items(col)->ButtonStyle != cbsEllipsis) return false;
         g->UserEditButton();
@@ -65,9 +63,9 @@ bool OpenLookup(TWinControl* c) {
 void RouteKey(TWinControl* c, const KeyAction& k) {
     if (k.kind == KeyAction::Char) {
         // Space presses a button as the key does, not as a typed character.
-        if (k.text == " " && (dynamic_cast<TButton*>(c) || dynamic_cast<TRadioButton*>(c) ||
-                              dynamic_cast<TCheckBox*>(c))) {
-            if (dynamic_cast<TButton*>(c)) c->UserKey(VK_SPACE);
+        const WidgetTraits& kind = KindOf(c).traits;
+        if (k.text == " " && (kind.spaceKey || kind.spaceClicks)) {
+            if (kind.spaceKey) c->UserKey(VK_SPACE);
             else c->UserClick();
             return;
         }
@@ -75,13 +73,14 @@ void RouteKey(TWinControl* c, const KeyAction& k) {
         return;
     }
     if (k.kind != KeyAction::Key) return;
-    if (auto* cb = dynamic_cast<TComboBox*>(c); cb && (k.vk == VK_UP || k.vk == VK_DOWN)) {
+    if (KindOf(c).traits.upDownChooses && (k.vk == VK_UP || k.vk == VK_DOWN)) {
+        auto* cb = static_cast<TComboBox*>(c);
         const int next = cb->ItemIndex() + (k.vk == VK_DOWN ? 1 : -1);
         if (next >= 0 && next < static_cast<int>(cb->Items.size())) cb->UserSelect(next);
         return;
     }
     if (k.vk == VK_F2 && OpenLookup(c)) return;
-    if (k.vk == VK_RETURN && IsOneLineField(c) && !HasDefaultButton(c->ParentForm())) {
+    if (k.vk == VK_RETURN && KindOf(c).traits.oneLineField && !HasDefaultButton(c->ParentForm())) {
         c->UserKey(VK_TAB, k.shift);
         return;
     }
@@ -116,7 +115,7 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
     }
     TControl* c = resolve_(w);
     if (!c) return false;
-    auto* wc = dynamic_cast<TWinControl*>(c);
+    TWinControl* wc = c->AsWinControl();
     switch (event->type()) {
     case QEvent::KeyPress: return wc && onKey(w, wc, event);
     case QEvent::FocusIn: return wc && onFocusIn(wc, event);
@@ -128,7 +127,7 @@ bool InputFilter::onKey(QWidget* w, TWinControl* c, QEvent* event) {
     auto* ke = static_cast<QKeyEvent*>(event);
     if (ke->matches(QKeySequence::Copy)) return false;  // copying changes nothing
     if (ke->matches(QKeySequence::SelectAll)) {
-        if (auto* e = dynamic_cast<TCustomEdit*>(c)) actor_.Act([e] { e->SelectAll(); });
+        if (KindOf(c).traits.textField) actor_.Act([c] { static_cast<TCustomEdit*>(c)->SelectAll(); });
         return true;
     }
     if (ke->matches(QKeySequence::Paste)) {
@@ -160,7 +159,7 @@ bool InputFilter::onFocusIn(TWinControl* c, QEvent* event) {
 
 bool InputFilter::onMouse(QWidget* w, TControl* c, QEvent* event) {
     // A double click reaches the control's own event (grids handle theirs).
-    if (event->type() == QEvent::MouseButtonDblClick && c->OnDblClick && !dynamic_cast<TDBGrid*>(c)) {
+    if (event->type() == QEvent::MouseButtonDblClick && c->OnDblClick && !KindOf(c).traits.ownDoubleClick) {
         actor_.Act([c] { c->UserDblClick(); });
         return false;
     }

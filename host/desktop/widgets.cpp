@@ -84,49 +84,91 @@ QIcon LookupIcon() {
 
 // ---- creation -------------------------------------------------------------------
 
-QWidget* CreateButtonLike(TControl* c, QWidget* parent, Actor& actor) {
-    if (auto* b = dynamic_cast<TButton*>(c)) {
-        auto* w = new QPushButton(parent);
-        w->setFocusPolicy(Qt::ClickFocus);
-        QObject::connect(w, &QPushButton::clicked, w, [b, &actor] { actor.Act([b] { b->UserClick(); }); });
-        return w;
-    }
-    auto* sb = dynamic_cast<TSpeedButton*>(c);
+QWidget* CreatePushButton(TControl* c, QWidget* parent, Actor& actor) {
+    auto* b = static_cast<TButton*>(c);
+    auto* w = new QPushButton(parent);
+    w->setFocusPolicy(Qt::ClickFocus);
+    QObject::connect(w, &QPushButton::clicked, w, [b, &actor] { actor.Act([b] { b->UserClick(); }); });
+    return w;
+}
+
+QToolButton* CreateToolButton(TControl* c, QWidget* parent, Actor& actor) {
     auto* w = new QToolButton(parent);
     w->setFocusPolicy(Qt::NoFocus);  // a tool button never takes the focus
-    // A flat button is drawn flat on a screen's command bar; in a dialog
-    // (Confirmar, Cancelar) it keeps its frame, so it reads as a button.
-    const TForm* form = c->ParentForm();
-    const bool inDialog = form && form->FormStyle != fsMDIChild;
-    w->setAutoRaise(sb && sb->Flat && !inDialog);
     w->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    if (dynamic_cast<TBtnPesquisa*>(c)) {
-        w->setIcon(LookupIcon());
-        w->setToolButtonStyle(Qt::ToolButtonIconOnly);
-        w->setAutoRaise(false);
-    }
     QObject::connect(w, &QToolButton::clicked, w, [c, &actor] { actor.Act([c] { c->UserClick(); }); });
     return w;
 }
 
-QWidget* CreateEditLike(TControl* c, QWidget* parent) {
-    if (dynamic_cast<TMemo*>(c)) {
-        auto* w = new QPlainTextEdit(parent);
-        w->setFocusPolicy(Qt::ClickFocus);
-        return w;
-    }
-    auto* w = new QLineEdit(parent);
-    w->setFocusPolicy(Qt::ClickFocus);
-    w->setContextMenuPolicy(Qt::NoContextMenu);  // edits go through the model only
-    if (dynamic_cast<TNumberEdit*>(c)) w->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+QWidget* CreateSpeedButton(TControl* c, QWidget* parent, Actor& actor) {
+    QToolButton* w = CreateToolButton(c, parent, actor);
+    // A flat button is drawn flat on a screen's command bar; in a dialog
+    // (Confirmar, Cancelar) it keeps its frame, so it reads as a button.
+    const TForm* form = c->ParentForm();
+    const bool inDialog = form && form->FormStyle != fsMDIChild;
+    w->setAutoRaise(static_cast<TSpeedButton*>(c)->Flat && !inDialog);
     return w;
 }
 
-QWidget* CreateContainer(TControl* c, QWidget* parent) {
-    if (dynamic_cast<TGroupBox*>(c)) return new GroupWidget(c, parent);
-    if (dynamic_cast<TPanel*>(c)) return new PanelWidget(c, parent);
+QWidget* CreateLookupButton(TControl* c, QWidget* parent, Actor& actor) {
+    QToolButton* w = CreateToolButton(c, parent, actor);
+    w->setIcon(LookupIcon());
+    w->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    return w;
+}
+
+QWidget* CreateLineEdit(TControl*, QWidget* parent, Actor&) {
+    auto* w = new QLineEdit(parent);
+    w->setFocusPolicy(Qt::ClickFocus);
+    w->setContextMenuPolicy(Qt::NoContextMenu);  // edits go through the model only
+    return w;
+}
+
+QWidget* CreateNumberEdit(TControl* c, QWidget* parent, Actor& actor) {
+    QWidget* w = CreateLineEdit(c, parent, actor);
+    static_cast<QLineEdit*>(w)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return w;
+}
+
+QWidget* CreateMemo(TControl*, QWidget* parent, Actor&) {
+    auto* w = new QPlainTextEdit(parent);
+    w->setFocusPolicy(Qt::ClickFocus);
+    return w;
+}
+
+QWidget* CreatePages(TControl* c, QWidget* parent, Actor& actor) {
+    auto* pc = static_cast<TPageControl*>(c);
+    auto* pw = new PageWidget(parent);
+    // The user's choice of a tab goes to the model, which may refuse it;
+    // the next sync shows the page the model settled on.
+    QObject::connect(pw->Bar(), &QTabBar::currentChanged, pw, [pc, pw, &actor](int i) {
+        auto* sheet = reinterpret_cast<TTabSheet*>(pw->Bar()->tabData(i).value<quintptr>());
+        actor.Act([pc, sheet] {
+            if (sheet && sheet != pc->ActivePage()) pc->UserSelectPage(sheet);
+        });
+    });
+    return pw;
+}
+
+QWidget* CreateCombo(TControl* c, QWidget* parent, Actor& actor) {
+    auto* cb = static_cast<TComboBox*>(c);
+    auto* q = new QComboBox(parent);
+    q->setFocusPolicy(Qt::ClickFocus);
+    QObject::connect(q, &QComboBox::activated, q, [cb, &actor](int i) { actor.Act([cb, i] { cb->UserSelect(i); }); });
+    return q;
+}
+
+QWidget* CreateSeparator(TControl*, QWidget* parent, Actor&) {
+    auto* f = new QFrame(parent);
+    f->setFrameShape(QFrame::NoFrame);
+    return f;
+}
+
+QWidget* CreatePlainContainer(TControl*, QWidget* parent, Actor&) { return new QWidget(parent); }
+
+QWidget* CreateFilledContainer(TControl*, QWidget* parent, Actor&) {
     auto* w = new QWidget(parent);
-    w->setAutoFillBackground(dynamic_cast<TTabSheet*>(c) != nullptr || dynamic_cast<TScrollBox*>(c) != nullptr);
+    w->setAutoFillBackground(true);
     return w;
 }
 
@@ -155,9 +197,7 @@ void SyncEdit(TCustomEdit* e, QLineEdit* w) {
     if (w->text() != text) w->setText(text);
     w->setReadOnly(e->ReadOnly);
     SetBackground(w, QPalette::Base, e->Color);
-    QColor fg = ToQColor(e->Font.Color);
-    if (auto* d = dynamic_cast<TDateEditPlus*>(e); d && d->Date() != 0) fg = ToQColor(d->ValidDateColor);
-    SetTextColor(w, QPalette::Text, fg);
+    SetTextColor(w, QPalette::Text, ToQColor(e->TextColor()));
     if (e->Focused()) {
         // The model's selection, in characters, is the caret the user sees.
         const int n = static_cast<int>(w->text().size());
@@ -214,57 +254,87 @@ void SyncPages(TPageControl* pc, PageWidget* w) {
 }
 
 void SyncButtonText(TControl* c, QWidget* w) {
-    if (auto* b = dynamic_cast<QAbstractButton*>(w)) {
-        // A tool button whose picture the desktop does not have shows its
-        // hint instead (the filter button of the command bar); the lookup
-        // buttons have their magnifier.
-        const bool textless = c->Caption.empty() && !dynamic_cast<TBtnPesquisa*>(c) && dynamic_cast<QToolButton*>(w);
-        const QString text = MnemonicCaption(textless ? c->Hint : c->Caption);
-        if (b->text() != text) b->setText(text);
-    }
-    if (auto* pb = dynamic_cast<QPushButton*>(w))
-        if (auto* tb = dynamic_cast<TButton*>(c)) pb->setDefault(tb->Default);
+    auto* b = static_cast<QAbstractButton*>(w);
+    const QString text = MnemonicCaption(c->Caption);
+    if (b->text() != text) b->setText(text);
 }
 
-void SyncChecks(TControl* c, QWidget* w) {
-    if (auto* r = dynamic_cast<TRadioButton*>(c)) {
-        auto* q = static_cast<QRadioButton*>(w);
-        q->setAutoExclusive(false);  // the model unchecks the siblings
-        q->setChecked(r->Checked());
-    } else if (auto* k = dynamic_cast<TCheckBox*>(c)) {
-        static_cast<QCheckBox*>(w)->setChecked(k->Checked());
-    }
-}
-
-void SyncKind(TControl* c, QWidget* w) {
-    if (auto* m = dynamic_cast<TMemo*>(c)) return SyncMemo(m, static_cast<QPlainTextEdit*>(w));
-    if (auto* e = dynamic_cast<TCustomEdit*>(c)) return SyncEdit(e, static_cast<QLineEdit*>(w));
-    if (auto* cb = dynamic_cast<TComboBox*>(c)) return SyncCombo(cb, static_cast<QComboBox*>(w));
-    if (dynamic_cast<TDBGrid*>(c)) return static_cast<GridView*>(w)->Sync();
-    if (auto* pc = dynamic_cast<TPageControl*>(c)) return SyncPages(pc, static_cast<PageWidget*>(w));
-    if (dynamic_cast<TDBNavigator*>(c)) return static_cast<NavigatorWidget*>(w)->Sync();
-    if (auto* t = dynamic_cast<TDBText*>(c)) {
-        static_cast<QLabel*>(w)->setText(QString::fromStdString(t->Text()));
-        return;
-    }
-    if (dynamic_cast<TLabel*>(c)) {
-        static_cast<QLabel*>(w)->setText(PlainCaption(c->Caption));
-        SetTextColor(w, QPalette::WindowText, ToQColor(c->Font.Color));
-        return;
-    }
-    if (dynamic_cast<GroupWidget*>(w)) {
-        w->update();
-        return;
-    }
-    if (dynamic_cast<TRadioButton*>(c) || dynamic_cast<TCheckBox*>(c)) {
-        SyncButtonText(c, w);
-        SyncChecks(c, w);
-        return;
-    }
+void SyncPushButton(TControl* c, QWidget* w) {
     SyncButtonText(c, w);
-    if (dynamic_cast<TPanel*>(c) || dynamic_cast<TTabSheet*>(c) || dynamic_cast<TScrollBox*>(c))
-        SetBackground(w, QPalette::Window, c->Color);
+    static_cast<QPushButton*>(w)->setDefault(static_cast<TButton*>(c)->Default);
 }
+
+// A tool button whose picture the desktop does not have shows its hint
+// instead (the filter button of the command bar).
+void SyncSpeedButton(TControl* c, QWidget* w) {
+    auto* b = static_cast<QAbstractButton*>(w);
+    const QString text = MnemonicCaption(c->Caption.empty() ? c->Hint : c->Caption);
+    if (b->text() != text) b->setText(text);
+}
+
+void SyncRadio(TControl* c, QWidget* w) {
+    SyncButtonText(c, w);
+    auto* q = static_cast<QRadioButton*>(w);
+    q->setAutoExclusive(false);  // the model unchecks the siblings
+    q->setChecked(static_cast<TRadioButton*>(c)->Checked());
+}
+
+void SyncCheck(TControl* c, QWidget* w) {
+    SyncButtonText(c, w);
+    static_cast<QCheckBox*>(w)->setChecked(static_cast<TCheckBox*>(c)->Checked());
+}
+
+void SyncLabel(TControl* c, QWidget* w) {
+    static_cast<QLabel*>(w)->setText(PlainCaption(c->Caption));
+    SetTextColor(w, QPalette::WindowText, ToQColor(c->Font.Color));
+}
+
+void SyncDBText(TControl* c, QWidget* w) {
+    static_cast<QLabel*>(w)->setText(QString::fromStdString(static_cast<TDBText*>(c)->Text()));
+}
+
+void SyncFilled(TControl* c, QWidget* w) { SetBackground(w, QPalette::Window, c->Color); }
+void SyncRepaint(TControl*, QWidget* w) { w->update(); }
+void SyncNothing(TControl*, QWidget*) {}
+
+// The widget of each kind of control, how it follows the control, and how
+// keys reach it. A kind the table does not know is drawn as a container.
+const WidgetKind kKinds[] = {
+    {"control", CreatePlainContainer, SyncNothing, {}},
+    {"container", CreatePlainContainer, SyncNothing, {}},
+    {"form", CreatePlainContainer, SyncNothing, {}},
+    {"label", [](TControl*, QWidget* p, Actor&) -> QWidget* { return new QLabel(p); }, SyncLabel, {}},
+    {"dbtext", [](TControl*, QWidget* p, Actor&) -> QWidget* { return new QLabel(p); }, SyncDBText, {}},
+    {"image", [](TControl* c, QWidget* p, Actor&) -> QWidget* { return new ImageWidget(static_cast<TImage*>(c), p); },
+     SyncNothing, {}},
+    {"edit", CreateLineEdit, [](TControl* c, QWidget* w) { SyncEdit(static_cast<TCustomEdit*>(c), static_cast<QLineEdit*>(w)); },
+     {.oneLineField = true, .textField = true, .lineEdit = true}},
+    {"number", CreateNumberEdit, [](TControl* c, QWidget* w) { SyncEdit(static_cast<TCustomEdit*>(c), static_cast<QLineEdit*>(w)); },
+     {.oneLineField = true, .textField = true, .lineEdit = true}},
+    {"memo", CreateMemo, [](TControl* c, QWidget* w) { SyncMemo(static_cast<TMemo*>(c), static_cast<QPlainTextEdit*>(w)); },
+     {.textField = true}},
+    {"combo", CreateCombo, [](TControl* c, QWidget* w) { SyncCombo(static_cast<TComboBox*>(c), static_cast<QComboBox*>(w)); },
+     {.oneLineField = true, .upDownChooses = true}},
+    {"button", CreatePushButton, SyncPushButton, {.spaceKey = true}},
+    {"speedbutton", CreateSpeedButton, SyncSpeedButton, {}},
+    {"lookupbutton", CreateLookupButton, SyncNothing, {}},
+    {"radio", [](TControl*, QWidget* p, Actor&) -> QWidget* { return new QRadioButton(p); }, SyncRadio,
+     {.oneLineField = true, .spaceClicks = true}},
+    {"check", [](TControl*, QWidget* p, Actor&) -> QWidget* { return new QCheckBox(p); }, SyncCheck,
+     {.oneLineField = true, .spaceClicks = true}},
+    {"grid", [](TControl* c, QWidget* p, Actor& a) -> QWidget* { return new GridView(static_cast<TDBGrid*>(c), a, p); },
+     [](TControl*, QWidget* w) { static_cast<GridView*>(w)->Sync(); }, {.ownDoubleClick = true, .lookupColumns = true}},
+    {"navigator",
+     [](TControl* c, QWidget* p, Actor& a) -> QWidget* { return new NavigatorWidget(static_cast<TDBNavigator*>(c), a, p); },
+     [](TControl*, QWidget* w) { static_cast<NavigatorWidget*>(w)->Sync(); }, {}},
+    {"pages", CreatePages, [](TControl* c, QWidget* w) { SyncPages(static_cast<TPageControl*>(c), static_cast<PageWidget*>(w)); },
+     {.pages = true}},
+    {"page", CreateFilledContainer, SyncFilled, {}},
+    {"scrollbox", CreateFilledContainer, SyncFilled, {}},
+    {"panel", [](TControl* c, QWidget* p, Actor&) -> QWidget* { return new PanelWidget(c, p); }, SyncFilled, {}},
+    {"group", [](TControl* c, QWidget* p, Actor&) -> QWidget* { return new GroupWidget(c, p); }, SyncRepaint, {}},
+    {"separator", CreateSeparator, SyncNothing, {}},
+};
 
 }  // namespace
 
@@ -310,10 +380,10 @@ void GroupWidget::paintEvent(QPaintEvent*) {
 }
 
 void PanelWidget::paintEvent(QPaintEvent*) {
-    auto* panel = dynamic_cast<TPanel*>(control_);
+    auto* panel = static_cast<TPanel*>(control_);
     QPainter p(this);
     p.fillRect(rect(), ToQColor(control_->Color));
-    if (panel && (panel->BevelOuter == bvRaised || panel->BevelOuter == bvLowered)) {
+    if ((panel->BevelOuter == bvRaised || panel->BevelOuter == bvLowered)) {
         const bool raised = panel->BevelOuter == bvRaised;
         QColor light(0xFF, 0xFF, 0xFF), dark(0xC4, 0xC9, 0xD1);
         p.setPen(raised ? light : dark);
@@ -330,41 +400,17 @@ void PanelWidget::paintEvent(QPaintEvent*) {
     }
 }
 
+const WidgetKind& KindOf(const TControl* c) {
+    const std::string_view kind = c->WidgetKind();
+    for (const WidgetKind& k : kKinds)
+        if (kind == k.name) return k;
+    return kKinds[1];  // a container
+}
+
 QWidget* CreateControlWidget(TControl* c, QWidget* parent, Actor& actor) {
-    QWidget* w = nullptr;
-    if (auto* g = dynamic_cast<TDBGrid*>(c)) w = new GridView(g, actor, parent);
-    else if (auto* n = dynamic_cast<TDBNavigator*>(c)) w = new NavigatorWidget(n, actor, parent);
-    else if (dynamic_cast<TCustomEdit*>(c)) w = CreateEditLike(c, parent);
-    else if (auto* pc = dynamic_cast<TPageControl*>(c)) {
-        auto* pw = new PageWidget(parent);
-        // The user's choice of a tab goes to the model, which may refuse it;
-        // the next sync shows the page the model settled on.
-        QObject::connect(pw->Bar(), &QTabBar::currentChanged, pw, [pc, pw, &actor](int i) {
-            auto* sheet = reinterpret_cast<TTabSheet*>(pw->Bar()->tabData(i).value<quintptr>());
-            actor.Act([pc, sheet] {
-                if (sheet && sheet != pc->ActivePage()) pc->UserSelectPage(sheet);
-            });
-        });
-        w = pw;
-    } else if (auto* cb = dynamic_cast<TComboBox*>(c)) {
-        auto* q = new QComboBox(parent);
-        q->setFocusPolicy(Qt::ClickFocus);
-        QObject::connect(q, &QComboBox::activated, q, [cb, &actor](int i) {
-            actor.Act([cb, i] { cb->UserSelect(i); });
-        });
-        w = q;
-    } else if (dynamic_cast<TButton*>(c) || dynamic_cast<TSpeedButton*>(c)) w = CreateButtonLike(c, parent, actor);
-    else if (dynamic_cast<TRadioButton*>(c)) w = new QRadioButton(parent);
-    else if (dynamic_cast<TCheckBox*>(c)) w = new QCheckBox(parent);
-    else if (auto* img = dynamic_cast<TImage*>(c)) w = new ImageWidget(img, parent);
-    else if (dynamic_cast<TLabel*>(c)) w = new QLabel(parent);
-    else if (dynamic_cast<TSplitter*>(c) || dynamic_cast<TBevel*>(c)) {
-        auto* f = new QFrame(parent);
-        f->setFrameShape(QFrame::NoFrame);
-        w = f;
-    } else w = CreateContainer(c, parent);
-    if (dynamic_cast<TRadioButton*>(c) || dynamic_cast<TCheckBox*>(c)) w->setFocusPolicy(Qt::ClickFocus);
-    if (!dynamic_cast<TWinControl*>(c) && !dynamic_cast<QAbstractButton*>(w)) w->setFocusPolicy(Qt::NoFocus);
+    QWidget* w = KindOf(c).create(c, parent, actor);
+    if (KindOf(c).traits.spaceClicks) w->setFocusPolicy(Qt::ClickFocus);
+    if (!c->IsWindowed() && !qobject_cast<QAbstractButton*>(w)) w->setFocusPolicy(Qt::NoFocus);
     w->setObjectName(QString::fromStdString(c->Name));
     return w;
 }
@@ -375,12 +421,14 @@ void SyncControlWidget(TControl* c, QWidget* w) {
     if (w->font() != f) w->setFont(f);
     const QString tip = c->ShowHint ? QString::fromStdString(c->Hint) : QString();
     if (w->toolTip() != tip) w->setToolTip(tip);
-    SyncKind(c, w);
+    KindOf(c).sync(c, w);
 }
 
 Box ClientBox(const TControl* c, const QWidget* w) {
-    if (dynamic_cast<const TGroupBox*>(c)) return {2, 16, w->width() - 4, w->height() - 18};
-    if (auto* p = dynamic_cast<const TPanel*>(c)) {
+    const std::string_view kind = c->WidgetKind();
+    if (kind == "group") return {2, 16, w->width() - 4, w->height() - 18};
+    if (kind == "panel") {
+        auto* p = static_cast<const TPanel*>(c);
         int inset = p->BorderWidth + (p->BevelOuter != bvNone ? 1 : 0) + (p->BevelInner != bvNone ? 1 : 0);
         return {inset, inset, w->width() - 2 * inset, w->height() - 2 * inset};
     }
@@ -389,9 +437,9 @@ Box ClientBox(const TControl* c, const QWidget* w) {
 
 QSize NaturalSize(const TControl* c, const QWidget* w) {
     QSize s(c->Width, c->Height);
-    auto* label = dynamic_cast<const TLabel*>(c);
-    if ((label && label->AutoSize) || s.width() <= 0) s.setWidth(w->sizeHint().width());
-    if ((label && label->AutoSize) || s.height() <= 0) s.setHeight(w->sizeHint().height());
+    const bool autoSize = std::string_view(c->WidgetKind()) == "label" && static_cast<const TLabel*>(c)->AutoSize;
+    if (autoSize || s.width() <= 0) s.setWidth(w->sizeHint().width());
+    if (autoSize || s.height() <= 0) s.setHeight(w->sizeHint().height());
     return s;
 }
 

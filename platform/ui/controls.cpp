@@ -79,12 +79,8 @@ void TControl::SetParent(TWinControl* parent) {
 
 bool TControl::Showing() const {
     for (const TControl* c = this; c; c = c->Parent()) {
-        if (dynamic_cast<const TForm*>(c)) return true;  // the form's own visibility is its window's
-        if (!c->Visible) return false;
-        if (auto* ts = dynamic_cast<const TTabSheet*>(c)) {
-            TPageControl* pc = ts->PageControl();
-            if (pc && (pc->ActivePage() != ts || !ts->TabVisible)) return false;
-        }
+        if (c->AsForm()) return true;  // the form's own visibility is its window's
+        if (!c->ShownInParent()) return false;
     }
     return true;
 }
@@ -96,8 +92,8 @@ bool TControl::EnabledChain() const {
 }
 
 TForm* TControl::ParentForm() const {
-    for (const TControl* c = Parent(); c; c = c->Parent())
-        if (auto* f = dynamic_cast<const TForm*>(c)) return const_cast<TForm*>(f);
+    for (TControl* c = Parent(); c; c = c->Parent())
+        if (TForm* f = c->AsForm()) return f;
     return nullptr;
 }
 
@@ -111,11 +107,14 @@ void TControl::DblClick() {
 
 bool TControl::UserClick() {
     if (!Showing() || !EnabledChain()) return false;
-    if (auto* w = dynamic_cast<TWinControl*>(this)) {
-        if (!w->CanFocus()) return false;
-        // the click lands only if the focused control lets the focus go
-        if (w->TabStop && !w->ensureFocus()) return true;
-    }
+    Click();
+    return true;
+}
+
+bool TWinControl::UserClick() {
+    if (!Showing() || !EnabledChain() || !CanFocus()) return false;
+    // the click lands only if the focused control lets the focus go
+    if (TabStop && !ensureFocus()) return true;
     Click();
     return true;
 }
@@ -141,7 +140,7 @@ TWinControl::~TWinControl() {
 bool TWinControl::ContainsControl(const TControl* c) const { return isWithin(c, this); }
 
 bool TWinControl::CanFocus() const {
-    if (!ParentForm() && !dynamic_cast<const TForm*>(this)) return false;
+    if (!ParentForm() && !AsForm()) return false;
     return Showing() && EnabledChain();
 }
 
@@ -212,8 +211,7 @@ bool TWinControl::UserKey(WORD key, TShiftState shift) {
         if (TForm* f = ParentForm()) f->SelectNext(this, !shift.Contains(ssShift));
         return true;
     }
-    if ((original == VK_RETURN || original == VK_ESCAPE) && !WantsKey(original) &&
-        !dynamic_cast<TButton*>(this)) {
+    if ((original == VK_RETURN || original == VK_ESCAPE) && !WantsKey(original) && !AnswersDialogKeys()) {
         // Dialog keys: the form's default or cancel button answers them.
         if (TButton* b = dialogButton(ParentForm(), original == VK_RETURN)) {
             b->UserClick();

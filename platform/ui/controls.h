@@ -114,6 +114,20 @@ public:
 
     // Class name as a front end or a dump shows it ("TEdit", "TDBGrid", ...).
     virtual const char* ClassName() const { return "TControl"; }
+    // The kind of widget a front end draws for the control ("label", "edit",
+    // "grid", ...); a subclass keeps its parent's kind unless it draws
+    // differently. A front end keeps one table from kinds to widgets.
+    virtual const char* WidgetKind() const { return "control"; }
+
+    // The form itself (the root of the parent chain), or nullptr.
+    virtual TForm* AsForm() { return nullptr; }
+    // The control as one that can hold the focus and children, or nullptr.
+    virtual TWinControl* AsWinControl() { return nullptr; }
+    bool IsWindowed() const { return const_cast<TControl*>(this)->AsWinControl() != nullptr; }
+    const TForm* AsForm() const { return const_cast<TControl*>(this)->AsForm(); }
+    // Whether the control shows where its parent shows it (a tab sheet only
+    // while it is its page control's active page).
+    virtual bool ShownInParent() const { return Visible; }
 
     // --- user input (front ends) ------------------------------------------
     // A click by the user: refused (false, nothing happens) on a control that
@@ -170,6 +184,9 @@ public:
     bool UserTypeKeys(const std::string& text);
 
     const char* ClassName() const override { return "TWinControl"; }
+    const char* WidgetKind() const override { return "container"; }
+    TWinControl* AsWinControl() override { return this; }
+    bool UserClick() override;
 
 protected:
     // Default handling after the events (Tab moves to the next control).
@@ -179,6 +196,9 @@ protected:
     virtual void KeyPress(char& key, const std::string& ch);
     // Keys the control handles itself instead of the form (Tab, Enter, Escape).
     virtual bool WantsKey(WORD /*key*/) const { return false; }
+    // A button answers Enter and Escape itself; other controls hand them to
+    // the form's default and cancel buttons.
+    virtual bool AnswersDialogKeys() const { return false; }
     bool ensureFocus();  // focus this control for a user action; false if refused
 
 private:

@@ -31,6 +31,8 @@ public:
 
     // What the user sees (a masked edit shows literals and blanks).
     virtual std::string DisplayText() const { return text_; }
+    // The colour of that text.
+    virtual TColor TextColor() const { return Font.Color; }
 
     // The user selects the whole text and types over it key by key. False
     // when the control cannot take the focus.
@@ -39,6 +41,7 @@ public:
     bool UserSet(const std::string& text);
 
     const char* ClassName() const override { return "TCustomEdit"; }
+    const char* WidgetKind() const override { return "edit"; }
 
 protected:
     void KeyDown(WORD& key, TShiftState shift) override;
@@ -113,6 +116,8 @@ public:
     TColor ValidDateColor = clBlue;
     std::vector<std::string> DayNames;
 
+    // A valid date shows in ValidDateColor.
+    TColor TextColor() const override { return Date() != 0 ? ValidDateColor : Font.Color; }
     const char* ClassName() const override { return "TDateEditPlus"; }
 };
 
@@ -137,6 +142,7 @@ public:
     void DoExit() override;
 
     const char* ClassName() const override { return "TNumberEdit"; }
+    const char* WidgetKind() const override { return "number"; }
 
 protected:
     bool AcceptChar(const std::string& ch) const override;
@@ -151,6 +157,7 @@ public:
     void SetLines(const std::vector<std::string>& lines);
     bool WordWrap = true;
     const char* ClassName() const override { return "TMemo"; }
+    const char* WidgetKind() const override { return "memo"; }
 
 protected:
     bool WantsKey(WORD key) const override { return key == VK_RETURN; }
@@ -177,6 +184,7 @@ public:
     bool UserSelectText(const std::string& text);
 
     const char* ClassName() const override { return "TComboBox"; }
+    const char* WidgetKind() const override { return "combo"; }
 
 private:
     int itemIndex_ = -1;

@@ -71,6 +71,8 @@ public:
     bool Released() const { return released_; }
 
     const char* ClassName() const override { return "TForm"; }
+    const char* WidgetKind() const override { return "form"; }
+    TForm* AsForm() override { return this; }
 
     // Runs OnDestroy once (the application does it before deleting a form).
     void RunDestroy();

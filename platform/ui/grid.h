@@ -194,6 +194,7 @@ public:
 
     void DoExit() override;
     const char* ClassName() const override { return "TDBGrid"; }
+    const char* WidgetKind() const override { return "grid"; }
 
 protected:
     void KeyDown(WORD& key, TShiftState shift) override;

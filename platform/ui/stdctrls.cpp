@@ -122,6 +122,11 @@ void TPageControl::removePage(TTabSheet* p) {
     if (active_ == p) active_ = pages_.empty() ? nullptr : pages_.front();
 }
 
+bool TTabSheet::ShownInParent() const {
+    if (!Visible) return false;
+    return !pageControl_ || (pageControl_->ActivePage() == this && TabVisible);
+}
+
 void TPageControl::SetActivePage(TTabSheet* page) {
     if (page && page->pageControl_ != this) return;
     if (page == active_) return;

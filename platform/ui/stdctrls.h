@@ -20,9 +20,11 @@ public:
     bool Cancel = false;   // Escape clicks it; a modal form left without input is closed by it
     void Click() override;
     const char* ClassName() const override { return "TButton"; }
+    const char* WidgetKind() const override { return "button"; }
 
 protected:
     void KeyDown(WORD& key, TShiftState shift) override;  // Enter and Space click it
+    bool AnswersDialogKeys() const override { return true; }
 };
 
 // A tool button: never takes the focus, so clicking it leaves the focused
@@ -38,6 +40,7 @@ public:
     std::string GlyphName;  // picture shown by a desktop front end
     void Click() override;
     const char* ClassName() const override { return "TSpeedButton"; }
+    const char* WidgetKind() const override { return "speedbutton"; }
 };
 
 class TLabel : public TControl {
@@ -48,6 +51,7 @@ public:
     bool Transparent = true;
     bool WordWrap = false;
     const char* ClassName() const override { return "TLabel"; }
+    const char* WidgetKind() const override { return "label"; }
 };
 
 // Checking one radio button unchecks its siblings (same parent). Checking
@@ -60,6 +64,7 @@ public:
     void SetChecked(bool on);
     bool UserClick() override;
     const char* ClassName() const override { return "TRadioButton"; }
+    const char* WidgetKind() const override { return "radio"; }
 
 private:
     bool checked_ = false;
@@ -73,6 +78,7 @@ public:
     void SetChecked(bool on);
     bool UserClick() override;
     const char* ClassName() const override { return "TCheckBox"; }
+    const char* WidgetKind() const override { return "check"; }
 
 private:
     bool checked_ = false;
@@ -87,18 +93,21 @@ public:
     TBevelCut BevelOuter = bvRaised;
     int BorderWidth = 0;
     const char* ClassName() const override { return "TPanel"; }
+    const char* WidgetKind() const override { return "panel"; }
 };
 
 class TGroupBox : public TWinControl {
 public:
     explicit TGroupBox(TComponent* owner);
     const char* ClassName() const override { return "TGroupBox"; }
+    const char* WidgetKind() const override { return "group"; }
 };
 
 class TScrollBox : public TWinControl {
 public:
     explicit TScrollBox(TComponent* owner);
     const char* ClassName() const override { return "TScrollBox"; }
+    const char* WidgetKind() const override { return "scrollbox"; }
 };
 
 class TSplitter : public TControl {
@@ -107,12 +116,14 @@ public:
     int MinSize = 30;
     bool Beveled = false;
     const char* ClassName() const override { return "TSplitter"; }
+    const char* WidgetKind() const override { return "separator"; }
 };
 
 class TBevel : public TControl {
 public:
     explicit TBevel(TComponent* owner) : TControl(owner) {}
     const char* ClassName() const override { return "TBevel"; }
+    const char* WidgetKind() const override { return "separator"; }
 };
 
 // A picture: the bytes of an image file (BMP, PNG, ...), drawn by a desktop
@@ -124,6 +135,7 @@ public:
     bool Transparent = false;
     TColor TransparentColor = clNone;
     const char* ClassName() const override { return "TImage"; }
+    const char* WidgetKind() const override { return "image"; }
 };
 
 class TPageControl;
@@ -137,6 +149,8 @@ public:
     bool TabVisible = true;
     int PageIndex() const;
     const char* ClassName() const override { return "TTabSheet"; }
+    const char* WidgetKind() const override { return "page"; }
+    bool ShownInParent() const override;
 
 private:
     TPageControl* pageControl_ = nullptr;
@@ -168,6 +182,7 @@ public:
     bool UserSelectPage(TTabSheet* page);
 
     const char* ClassName() const override { return "TPageControl"; }
+    const char* WidgetKind() const override { return "pages"; }
 
 private:
     std::vector<TTabSheet*> pages_;
