@@ -96,7 +96,7 @@ void TDBGridColumns::move(int from, int to) {
 // ---------------------------------------------------------------------- grid
 
 TDBGrid::TDBGrid(TComponent* owner)
-    : TWinControl(owner), Columns(new TDBGridColumns(this)), link_(this) {
+    : TWinControl(owner), Columns(std::make_unique<TDBGridColumns>(this)), link_(this) {
     TabStop = true;
     Color = clWindow;
     Options << dgEditing << dgTitles << dgIndicator << dgColumnResize << dgColLines << dgRowLines
@@ -105,7 +105,6 @@ TDBGrid::TDBGrid(TComponent* owner)
 
 TDBGrid::~TDBGrid() {
     link_.SetDataSource(nullptr);
-    delete Columns;
 }
 
 void TDBGrid::SetDataSource(TDataSource* ds) {

@@ -150,7 +150,8 @@ public:
     void SetDataSource(TDataSource* ds);
     TDataSet* DataSet() const { return link_.DataSet(); }
 
-    TDBGridColumns* const Columns;
+    // The grid's columns, owned by the grid.
+    const std::unique_ptr<TDBGridColumns> Columns;
     TDBGridOptions Options;
     bool ReadOnly = false;
     TFont TitleFont;
