@@ -336,7 +336,8 @@ void TfrmLancamentos::openFormPage() {
         reloadWholeEntry();
     edtNDoc->SetText(cdsLancContCDDOCUCONT->AsString());
     depDtLancCont->SetDate(cdsLancContDTLANCCONT->AsDateTime());
-    cdsDebitoCredito->Data(cdsLancCont->Data());
+    // The entry's lines only: its totals need no second pass over a loaded year.
+    cdsDebitoCredito->Data(cdsLancCont->ViewData());
     CalculaDebitoCredito();
     cdsLancCont->First();
     boEmRateio = false;

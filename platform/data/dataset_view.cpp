@@ -89,6 +89,15 @@ void TDataSet::rebuildView() {
     }
 }
 
+TDataPacket TDataSet::ViewData() const {
+    TDataPacket out(data_.Fields());
+    for (std::size_t i = 0, n = viewCount(); i < n; ++i) {
+        const std::string_view cells = data_.RowAt(physAt(i)).Bytes();
+        out.AppendStoredRow(cells.data(), cells.size());
+    }
+    return out;
+}
+
 std::size_t TDataSet::viewCount() const {
     if (!Active()) return 0;
     return filterOn() ? view().size() : data_.RecordCount();

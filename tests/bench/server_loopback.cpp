@@ -236,8 +236,10 @@ public:
         Ratio("ponta a ponta (CPU do processo) / consulta pura", cpu_, "BM_LoopbackIntoDataSet", "BM_BareQuery", 0);
         Ratio("volta à lista sem mudança / carga completa", real_, "BM_ReturnToListUnchanged",
               "BM_LoopbackIntoDataSet", 0.1);
+        Ratio("ano liberado + lançamento / carga completa", real_, "BM_ReleaseYearThenPost",
+              "BM_LoopbackIntoDataSet", 0.01);
         Ratio("ano liberado + lançamento / mês liberado + lançamento", real_, "BM_ReleaseYearThenPost",
-              "BM_ReleaseMonthThenPost", 2);
+              "BM_ReleaseMonthThenPost", 0);
     }
 
 private:
