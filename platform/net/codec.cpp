@@ -480,6 +480,13 @@ struct TRpcFrameReader::Impl {
             GiveBackBuffer();
         };
         try {
+            piecesBytes += size;
+            if (piecesBytes > limits.MaxAnswer) {
+                spent = true;
+                throw ERpcFrameError("limite",
+                                     "Resposta maior que o limite de " + std::to_string(limits.MaxAnswer) + " bytes.",
+                                     false);
+            }
             const std::uint32_t id = ReadPieceFrame(data, size, pieces);
             if (piecesOf && *piecesOf != id) Bad("pedaços de respostas diferentes");
             piecesOf = id;
@@ -487,6 +494,7 @@ struct TRpcFrameReader::Impl {
             skip();
             pieces = TDataPacket();
             piecesOf.reset();
+            piecesBytes = 0;
             throw;
         }
         skip();
@@ -501,6 +509,7 @@ struct TRpcFrameReader::Impl {
         const std::optional<std::uint32_t> id = piecesOf;
         pieces = TDataPacket();
         piecesOf.reset();
+        piecesBytes = 0;
         if (!resp.Ok) return;
         if (resp.MsgId != id || !resp.Value.IsPacket() || resp.Value.Packet().Fields() != all.Fields())
             throw ERpcFrameError("protocolo", "Quadro inválido: resposta que não fecha os seus pedaços.", true,
@@ -526,6 +535,7 @@ struct TRpcFrameReader::Impl {
     bool spent = false;
     TDataPacket pieces;                      // rows of the pieces read so far
     std::optional<std::uint32_t> piecesOf;   // their msgid
+    std::size_t piecesBytes = 0;             // their frames' bytes
 };
 
 TRpcFrameReader::TRpcFrameReader(TRpcLimits limits) : impl_(std::make_unique<Impl>(limits)) {}

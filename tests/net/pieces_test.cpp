@@ -112,6 +112,19 @@ TEST(PieceReader, PiecesThatDoNotFitTogetherAreRefused) {
     EXPECT_TRUE(refused(piece(1, kFields) + piece(2, kFields)));
     EXPECT_TRUE(refused(piece(1, kFields) + piece(1, {{"OUTRO", TFieldType::ftString, 1}})));
     EXPECT_TRUE(refused(piece(1, kFields) + EncodeResponse(scalar)));
+    TRpcLimits small;
+    small.MaxAnswer = 100;
+    TRpcFrameReader capped(small);
+    const std::string many = piece(1, kFields) + piece(1, kFields) + piece(1, kFields) + piece(1, kFields);
+    capped.Feed(many.data(), many.size());
+    TRpcResponse r;
+    try {
+        capped.NextResponse(r);
+        ADD_FAILURE() << "sem limite";
+    } catch (const ERpcFrameError& e) {
+        EXPECT_EQ(e.Code(), "limite");
+        EXPECT_FALSE(e.InSync());
+    }
     std::string bad = piece(1, kFields);
     bad[bad.size() - 1] = static_cast<char>(0xc3);  // a boolean in a datetime field
     EXPECT_TRUE(refused(bad));
