@@ -162,7 +162,7 @@ std::vector<TPacketField> ReadFields(TCursor& in) {
 
 // ---- writing ------------------------------------------------------------------------------
 
-TPacketStream::TPacketStream(std::vector<TPacketField> fields) : fields_(std::move(fields)) {
+TPacketStream::TPacketStream(std::vector<TPacketField> fields) : fields_(std::move(fields)), kept_(fields_) {
     header_.push_back(static_cast<char>(0x82));
     packetcell::AppendText(header_, "fields");
     PutArray(header_, fields_.size());
@@ -191,7 +191,15 @@ std::string& TPacketStream::BeginRow() {
 void TPacketStream::EndRow() {
     ++held_;
     if (rows_.size() > peak_) peak_ = rows_.size();
-    if (send_ && rows_.size() >= batch_) SendPiece();
+    if (send_) {
+        if (rows_.size() >= batch_) SendPiece();
+        return;
+    }
+    // Unbound: the row goes into the packet TakePacket hands over.
+    const std::size_t from = starts_.back() + ArrayHeaderSize(fields_.size());
+    kept_.AppendStoredRow(rows_.data() + from, rows_.size() - from);
+    rows_.clear();
+    starts_.clear();
 }
 
 void TPacketStream::AppendRow(const TPacketRow& row) {
@@ -218,7 +226,8 @@ void TPacketStream::SendPiece() {
 }
 
 TDataPacket TPacketStream::TakePacket() {
-    TDataPacket p(fields_);
+    TDataPacket p = std::move(kept_);
+    kept_ = TDataPacket(fields_);
     const std::size_t head = ArrayHeaderSize(fields_.size());
     for (std::size_t i = 0; i < starts_.size(); ++i) {
         const std::size_t from = starts_[i] + head;
