@@ -229,6 +229,7 @@ private:
 
 // The candidate lines of the entry being read, in stored form.
 struct TEntryLines {
+    bool Started = false;
     std::string Nr;
     std::string Cells;
     std::vector<std::size_t> Starts;
@@ -247,7 +248,7 @@ void StreamWholeEntries(soci::session& sql, const TLancFiltro& f, const TCandida
     std::unique_ptr<TEntrySizes> sizes;
     TEntryLines cur;
     auto settle = [&] {
-        if (cur.Nr.empty() || !cur.Matched) return;
+        if (!cur.Started || !cur.Matched) return;
         if (!sizes) sizes = std::make_unique<TEntrySizes>(sql, empresa, cur.Nr);
         if (sizes->Of(cur.Nr) == static_cast<long long>(cur.Starts.size())) {
             for (std::size_t i = 0; i < cur.Starts.size(); ++i) {
@@ -261,8 +262,9 @@ void StreamWholeEntries(soci::session& sql, const TLancFiltro& f, const TCandida
     };
     ScanLines(sql, w.Where, w.Params, [&](const TLineView& r) {
         const std::string_view nr = r.Get(TLineRecord::NRLANCCONT);
-        if (nr != cur.Nr) {
+        if (!cur.Started || nr != cur.Nr) {
             settle();
+            cur.Started = true;
             cur.Nr.assign(nr);
             cur.Cells.clear();
             cur.Starts.clear();
