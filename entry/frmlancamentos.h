@@ -206,7 +206,9 @@ public:
     // ---- loading, pages and commands --------------------------------------------------
     virtual void spbFiltroClick(TObject* Sender);
     // Loads the company's lines with the filter dialog's applied criteria.
-    void GetLancCont();
+    // reuse: when the server's data version is the one of the lines already
+    // loaded with the same criteria, they are shown again without a load.
+    void GetLancCont(bool reuse = false);
     virtual void tshFolhaDadosEnter(TObject* Sender);
     virtual void panDbgPadraoEnter(TObject* Sender);
     virtual void dbgPadraoEnter(TObject* Sender);
@@ -348,6 +350,15 @@ private:
     void openFormPage();
     void setEntryFilter();
     void reloadWholeEntry();
+    std::string serverDataVersion(const std::string& empresa);
+
+    // The last list loaded from the server: the criteria sent, what came back
+    // by reference, the lines and the data version they were read at.
+    struct TLoadedList {
+        std::vector<TRpcValue> Sent, Returned;
+        TDataPacket Lines;
+        std::string Version;
+    } loadedList_;
     void loadApportionment();
     void refilterApportionment();
     void checkApportionmentPanel();

@@ -205,7 +205,27 @@ bool FilterPeriodMissing() {
 
 }  // namespace
 
-void TfrmLancamentos::GetLancCont() {
+namespace {
+
+bool SameArgs(const std::vector<TRpcValue>& a, const std::vector<TRpcValue>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (!a[i].IsScalar() || !b[i].IsScalar() || a[i].Scalar() != b[i].Scalar()) return false;
+    return true;
+}
+
+}  // namespace
+
+// "" when the server keeps no version (or does not know the method): the
+// list is then always loaded.
+std::string TfrmLancamentos::serverDataVersion(const std::string& empresa) {
+    const TRpcValue v = NetLancamentos->Call(ledger::method::GetVersaoLancCont, {empresa});
+    if (IsServerError(v) || !v.IsScalar()) return "";
+    const std::string* text = v.Scalar().string_if();
+    return text ? *text : "";
+}
+
+void TfrmLancamentos::GetLancCont(bool reuse) {
     if (FilterPeriodMissing()) {
         MessageDlg(msgPadrao->Msg("PER_DEV"), mtInformation, TMsgDlgButtons(mbOK), 0);
         spbFiltro->Click();
@@ -221,7 +241,19 @@ void TfrmLancamentos::GetLancCont() {
     ledger::TLancFiltro pedido = aplicado;
     pedido.Empresa = edtCdEmpresa->Text();
     std::vector<TRpcValue> args = pedido.ToArgs();
-    cdsLancCont->Data(PacketOf(NetLancamentos->Call(ledger::method::GetLancCont, args)));
+    // Asked before the load: a change saved meanwhile makes the next check
+    // differ, never the other way round.
+    const std::string versao = serverDataVersion(pedido.Empresa);
+    if (reuse && !versao.empty() && versao == loadedList_.Version && SameArgs(args, loadedList_.Sent)) {
+        args = loadedList_.Returned;
+        cdsLancCont->Data(loadedList_.Lines);
+    } else {
+        loadedList_ = {};
+        const std::vector<TRpcValue> sent = args;
+        TDataPacket lines = PacketOf(NetLancamentos->Call(ledger::method::GetLancCont, args));
+        cdsLancCont->Data(lines);
+        loadedList_ = {sent, args, std::move(lines), versao};
+    }
     const std::string empresa = aplicado.Empresa;
     aplicado = ledger::TLancFiltro::FromArgs(args);
     aplicado.Empresa = empresa;
@@ -304,7 +336,8 @@ void TfrmLancamentos::openFormPage() {
         reloadWholeEntry();
     edtNDoc->SetText(cdsLancContCDDOCUCONT->AsString());
     depDtLancCont->SetDate(cdsLancContDTLANCCONT->AsDateTime());
-    cdsDebitoCredito->Data(cdsLancCont->Data());
+    // The entry's lines only: its totals need no second pass over a loaded year.
+    cdsDebitoCredito->Data(cdsLancCont->ViewData());
     CalculaDebitoCredito();
     cdsLancCont->First();
     boEmRateio = false;
@@ -330,7 +363,7 @@ void TfrmLancamentos::pgcPadraoChange(TObject* Sender) {
         openFormPage();
     } else {
         cdsLancCont->SetFiltered(false);
-        GetLancCont();
+        GetLancCont(true);
     }
     dtsPadraoStateChange(Sender);
     boNovoLanc = false;

@@ -17,13 +17,15 @@ const TMethodSpec SetExcluiLancamento{"SetExcluiLancamento", 2, {1}};
 const TMethodSpec GetEmprRelac{"getEmprRelac", 2, {}};
 const TMethodSpec GetCdLote{"getCdLote", 2, {}};
 const TMethodSpec ValidaMapa{"ValidaMapa", 2, {1}};
+const TMethodSpec GetVersaoLancCont{"GetVersaoLancCont", 1, {}};
 }  // namespace method
 
 const std::vector<const TMethodSpec*>& Methods() {
     static const std::vector<const TMethodSpec*> all = {
         &method::GetLancCont,   &method::PrxLancContabil,     &method::GetLancContFiltrado,
         &method::GetLancCCusto, &method::SetLancContabil,     &method::SetExcluiLancamento,
-        &method::GetEmprRelac,  &method::GetCdLote,           &method::ValidaMapa};
+        &method::GetEmprRelac,  &method::GetCdLote,           &method::ValidaMapa,
+        &method::GetVersaoLancCont};
     return all;
 }
 

@@ -34,9 +34,12 @@ extern const TMethodSpec SetExcluiLancamento;
 extern const TMethodSpec GetEmprRelac;
 extern const TMethodSpec GetCdLote;
 extern const TMethodSpec ValidaMapa;
+// Optional: the data version behind GetLancCont ("" when the server keeps
+// none); a server without it answers "metodo" and the module just loads.
+extern const TMethodSpec GetVersaoLancCont;
 }  // namespace method
 
-// The nine methods, in the order the protocol document lists them.
+// The methods, in the order the protocol document lists them.
 const std::vector<const TMethodSpec*>& Methods();
 // The spec of a name, matched without regard to case; nullptr when unknown.
 const TMethodSpec* FindMethod(const std::string& name);

@@ -41,7 +41,12 @@ struct TMethod {
     std::string name;
     std::vector<int> byRef;
     TRpcServer::THandler handler;
+    TRpcServer::TPacketHandler packetHandler;  // instead of handler: the answer in pieces
+    std::vector<TPacketField> fields;
 };
+
+// A piece of an answer could not be written: the peer is gone or stalled.
+struct EPieceNotSent {};
 
 // Messages may echo what a client sent; the answer stays valid UTF-8.
 TRpcResponse ErrorAnswer(std::optional<std::uint32_t> msgid, std::string code, const std::string& message) {
@@ -203,9 +208,9 @@ struct TRpcServer::Impl {
     void ReapFinished();
     void Serve(TConnection& c);
     bool ServeFrames(TConnection& c, TRpcFrameReader& reader, TInputBudget::THold& hold, Clock::time_point& frameStart);
-    bool Answer(TRpcFrameReader& reader, std::string& answer, bool& close);
-    TRpcResponse Dispatch(TRpcRequest& req);
-    TRpcResponse Invoke(const TMethod& m, TRpcRequest& req);
+    bool Answer(TRpcFrameReader& reader, std::string& answer, bool& close, const TPacketStream::TSend& send);
+    TRpcResponse Dispatch(TRpcRequest& req, const TPacketStream::TSend& send);
+    TRpcResponse Invoke(const TMethod& m, TRpcRequest& req, const TPacketStream::TSend& send);
 };
 
 void TRpcServer::Impl::Accept() {
@@ -391,7 +396,12 @@ bool TRpcServer::Impl::ServeFrames(TConnection& c, TRpcFrameReader& reader, TInp
         if (!close && !ready) return true;
         auto expected = TConnState::Idle;
         if (!c.state.compare_exchange_strong(expected, TConnState::Busy)) return false;  // gave way meanwhile
-        if (!close) Answer(reader, answer, close);
+        // Pieces of a large answer go out while the handler runs.
+        auto sendPiece = [this, &c](const std::string& frame) {
+            if (!WriteAll(c.Fd(), frame, Clock::now() + options.WriteTimeout)) throw EPieceNotSent{};
+            c.quietSince = Clock::now().time_since_epoch().count();
+        };
+        if (!close) Answer(reader, answer, close, sendPiece);
         const bool written = WriteAll(c.Fd(), answer, Clock::now() + options.WriteTimeout);
         c.quietSince = Clock::now().time_since_epoch().count();
         c.state = TConnState::Idle;
@@ -401,13 +411,18 @@ bool TRpcServer::Impl::ServeFrames(TConnection& c, TRpcFrameReader& reader, TInp
     }
 }
 
-bool TRpcServer::Impl::Answer(TRpcFrameReader& reader, std::string& answer, bool& close) {
+bool TRpcServer::Impl::Answer(TRpcFrameReader& reader, std::string& answer, bool& close,
+                              const TPacketStream::TSend& send) {
     TRpcResponse r;
     close = false;
     try {
         TRpcRequest req;
         if (!reader.NextRequest(req)) return false;
-        r = Dispatch(req);
+        r = Dispatch(req, send);
+    } catch (const EPieceNotSent&) {
+        answer.clear();
+        close = true;
+        return true;
     } catch (const ERpcFrameError& e) {
         r = ErrorAnswer(e.MsgId(), e.Code(), e.what());
         close = !e.InSync();
@@ -427,26 +442,35 @@ bool TRpcServer::Impl::Answer(TRpcFrameReader& reader, std::string& answer, bool
     return true;
 }
 
-TRpcResponse TRpcServer::Impl::Dispatch(TRpcRequest& req) {
+TRpcResponse TRpcServer::Impl::Dispatch(TRpcRequest& req, const TPacketStream::TSend& send) {
     const auto it = methods.find(Lower(req.Method));
     if (it == methods.end())
         return ErrorAnswer(req.MsgId, "metodo", "Método desconhecido: " + Utf8Printable(req.Method));
-    if (!options.SerializeHandlers) return Invoke(it->second, req);
+    if (!options.SerializeHandlers) return Invoke(it->second, req, send);
     std::lock_guard lock(serialize);
-    return Invoke(it->second, req);
+    return Invoke(it->second, req, send);
 }
 
-TRpcResponse TRpcServer::Impl::Invoke(const TMethod& m, TRpcRequest& req) {
+TRpcResponse TRpcServer::Impl::Invoke(const TMethod& m, TRpcRequest& req, const TPacketStream::TSend& send) {
     // What went wrong inside goes to the server's log; the bookkeeper gets a plain message.
     const std::string plain = "Erro interno no servidor de aplicação ao executar " + m.name +
                               ". Tente novamente; se o erro continuar, avise o responsável pelo servidor.";
     try {
         TRpcResponse r;
         r.MsgId = req.MsgId;
-        r.Value = m.handler(req.Params);
+        if (m.packetHandler) {
+            TPacketStream stream(m.fields);
+            stream.Bind(req.MsgId, send, options.PieceBytes);
+            m.packetHandler(req.Params, stream);
+            r.Value = TRpcValue(stream.TakePacket());
+        } else {
+            r.Value = m.handler(req.Params);
+        }
         for (int i : m.byRef)
             if (i >= 0 && static_cast<std::size_t>(i) < req.Params.size()) r.Out[i] = std::move(req.Params[i]);
         return r;
+    } catch (const EPieceNotSent&) {
+        throw;
     } catch (const ERpcError& e) {
         return ErrorAnswer(req.MsgId, e.Code(), e.what());
     } catch (const std::exception& e) {
@@ -464,7 +488,14 @@ TRpcServer::~TRpcServer() { Stop(); }
 
 void TRpcServer::Register(std::string name, std::vector<int> byRefIndexes, THandler handler) {
     std::string key = Lower(name);
-    impl_->methods[key] = TMethod{std::move(name), std::move(byRefIndexes), std::move(handler)};
+    impl_->methods[key] = TMethod{std::move(name), std::move(byRefIndexes), std::move(handler), {}, {}};
+}
+
+void TRpcServer::RegisterPacket(std::string name, std::vector<int> byRefIndexes, std::vector<TPacketField> fields,
+                                TPacketHandler handler) {
+    std::string key = Lower(name);
+    impl_->methods[key] =
+        TMethod{std::move(name), std::move(byRefIndexes), {}, std::move(handler), std::move(fields)};
 }
 
 bool TRpcServer::AnswerNext(TRpcFrameReader& reader, std::string& answer, bool& close) {
@@ -475,7 +506,11 @@ bool TRpcServer::AnswerNext(TRpcFrameReader& reader, std::string& answer, bool& 
         close = true;
         return true;
     }
-    return impl_->Answer(reader, answer, close);
+    std::string pieces;
+    const bool answered =
+        impl_->Answer(reader, answer, close, [&pieces](const std::string& frame) { pieces += frame; });
+    if (!pieces.empty()) answer = pieces + answer;
+    return answered;
 }
 
 int TRpcServer::Start(const std::string& address, int port) {

@@ -37,6 +37,7 @@
 #pragma once
 
 #include "platform/net/codec.h"
+#include "platform/net/packet_stream.h"
 #include "platform/net/rpcvalue.h"
 
 #include <chrono>
@@ -62,6 +63,9 @@ struct TRpcServerOptions {
     // small requests always get through.
     std::size_t MaxInputMemory = std::size_t{1} << 30;
 
+    // Rows of a packet answer held before they go out as a piece.
+    std::size_t PieceBytes = TPacketStream::kBatchBytes;
+
     // Starts a connection's thread; empty: std::thread. Tests make it fail.
     std::function<std::thread(std::function<void()>)> StartThread;
 };
@@ -79,6 +83,15 @@ public:
     // of the by-reference arguments. Register before Start.
     void Register(std::string name, std::vector<int> byRefIndexes, THandler handler);
 
+    // A method whose value is a packet of `fields` that the handler writes a
+    // row at a time: rows go out in pieces as each batch fills
+    // (TPacketStream), so the server holds one batch whatever the answer's
+    // size. A handler that throws after pieces went out answers with the
+    // error; the client drops the pieces.
+    using TPacketHandler = std::function<void(std::vector<TRpcValue>& args, TPacketStream& out)>;
+    void RegisterPacket(std::string name, std::vector<int> byRefIndexes, std::vector<TPacketField> fields,
+                        TPacketHandler handler);
+
     // Binds to address:port (port 0 picks a free one) and starts serving on
     // background threads. Returns the bound port. Throws ERpcError "conexao"
     // when the address cannot be bound.
@@ -92,7 +105,8 @@ public:
     // whole frame the reader holds, runs its method and encodes the answer.
     // False when the reader holds no whole frame. close: the byte stream can
     // no longer be followed (or memory ran out) and the connection must end
-    // after the answer. Never throws for anything the bytes hold.
+    // after the answer. Never throws for anything the bytes hold. An answer
+    // sent in pieces comes as its piece frames followed by the response.
     bool AnswerNext(TRpcFrameReader& reader, std::string& answer, bool& close);
 
     struct Impl;

@@ -16,6 +16,7 @@ TEntryStore::TEntryStore(const std::string& dbUrl) : impl_(std::make_unique<Impl
 {
     auto lease = impl_->Pool.Acquire();
     ApplySchema(*lease, impl_->Dialect());
+    ApplyVersionTriggers(*lease, impl_->Dialect());
 }
 
 TEntryStore::~TEntryStore() = default;
@@ -27,6 +28,11 @@ using namespace ledger;
 TRpcValue CallGetLancCont(TEntryStore& s, std::vector<TRpcValue>& args)
 {
     return TRpcValue(s.GetLancCont(TLancFiltro::FromArgs(args)));
+}
+
+TRpcValue CallGetVersaoLancCont(TEntryStore& s, std::vector<TRpcValue>& args)
+{
+    return TRpcValue(s.GetVersaoLancCont(TextArg(args, 0, method::GetVersaoLancCont)));
 }
 
 TRpcValue CallPrxLancContabil(TEntryStore& s, std::vector<TRpcValue>& args)
@@ -107,6 +113,7 @@ const std::vector<TStoreMethod>& StoreMethods()
         {&method::GetEmprRelac, CallGetEmprRelac},
         {&method::GetCdLote, CallGetCdLote},
         {&method::ValidaMapa, CallValidaMapa},
+        {&method::GetVersaoLancCont, CallGetVersaoLancCont},
     };
     return methods;
 }
@@ -127,6 +134,15 @@ void RegisterStoreMethods(TRpcServer& server, const std::string& dbUrl)
     auto store = std::make_shared<TEntryStore>(dbUrl);
     for (const TStoreMethod& m : StoreMethods()) {
         const TStoreMethod method = m;
+        if (m.Spec == &method::GetLancCont) {
+            // A year of lines goes out in pieces as it is read.
+            server.RegisterPacket(m.Spec->Name, m.Spec->ByRef, LancContFields(),
+                                  [store, method](std::vector<TRpcValue>& args, TPacketStream& out) {
+                                      ledger::CountArgs(args, *method.Spec);
+                                      store->GetLancCont(TLancFiltro::FromArgs(args), out);
+                                  });
+            continue;
+        }
         server.Register(m.Spec->Name, m.Spec->ByRef, [store, method](std::vector<TRpcValue>& args) {
             ledger::CountArgs(args, *method.Spec);
             return method.Handler(*store, args);

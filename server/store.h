@@ -26,6 +26,7 @@
 #include "ledger/methods.h"
 #include "platform/data/datetime.h"
 #include "platform/data/packet.h"
+#include "platform/net/packet_stream.h"
 #include "platform/net/rpcvalue.h"
 
 #include <memory>
@@ -56,11 +57,19 @@ public:
     // kinds give the matching lines only; the Aux kinds every line of each
     // entry with at least one matching line.
     TDataPacket GetLancCont(const TLancFiltro& filtro);
+    // The same rows written into `out` as they are read (in pieces when the
+    // stream is bound to a connection): the store holds one batch, not the
+    // answer.
+    void GetLancCont(const TLancFiltro& filtro, TPacketStream& out);
 
     // Reserves the next free entry number of the company ("yyyymm" + a
     // six-digit sequence). anoMes (by reference, "yyyymm") chooses the month;
     // an empty or malformed one means the current month, and is written back.
     std::string PrxLancContabil(const std::string& empresa, std::string& anoMes);
+
+    // The version of the data GetLancCont reads: equal versions, equal
+    // answers for equal criteria. "" when the database keeps no version.
+    std::string GetVersaoLancCont(const std::string& empresa);
 
     TDataPacket GetLancContFiltrado(const std::string& empresa, const std::string& nrLanc);
     TDataPacket GetLancCCusto(const std::string& empresa, const std::string& nrLanc);

@@ -24,7 +24,8 @@ void CheckPacketText(const TDataPacket& p, const std::string& what)
                                 "(o texto não está em UTF-8).");
     for (std::size_t r = 0; r < p.RecordCount(); ++r)
         for (std::size_t c = 0; c < fields.size(); ++c) {
-            const std::string* s = p.Value(r, c).string_if();
+            const Variant v = p.Value(r, c);
+            const std::string* s = v.string_if();
             if (s && !IsValidUtf8(*s))
                 Refuse("validacao", "O campo " + fields[c].Name + " do registro " + std::to_string(r + 1) +
                                         " do pacote de " + what +

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <map>
+#include <memory>
 #include <set>
 
 namespace ctbstore {
@@ -84,28 +85,29 @@ public:
     using TKeys = std::set<std::pair<std::string, std::string>>;
 
     // rateados: the lines with a matching apportionment ("Ger" kinds only).
-    bool Matches(const TLineRecord& r, const TKeys* rateados) const
+    bool Matches(const TLineView& r, const TKeys* rateados) const
     {
         using C = TLineRecord;
-        if (!f_.Hist.empty() && !InList(f_.Hist, r.Get(C::CDHISTPADR))) return false;
+        auto text = [&](C::Col c) { return std::string(r.Get(c)); };
+        if (!f_.Hist.empty() && !InList(f_.Hist, text(C::CDHISTPADR))) return false;
         if (!CommercialMatches(r)) return false;
-        if (hasNrLanc_ && StripLeadingZeros(r.Get(C::NRLANCCONT)) != nrLanc_) return false;
-        if (!histLanc_.empty() && FoldCase(r.Get(C::DSHISTLANC)).find(histLanc_) == std::string::npos)
+        if (hasNrLanc_ && StripLeadingZeros(text(C::NRLANCCONT)) != nrLanc_) return false;
+        if (!histLanc_.empty() && FoldCase(text(C::DSHISTLANC)).find(histLanc_) == std::string::npos)
             return false;
         if (f_.IsValueKind()) {
             long long v = r.Cents < 0 ? -r.Cents : r.Cents;
             if (v < vrIni_ || v > vrFim_) return false;
         }
-        if (rateados && !rateados->count({r.Get(C::NRLANCCONT), r.Get(C::NRSEQLANC)})) return false;
+        if (rateados && !rateados->count({text(C::NRLANCCONT), text(C::NRSEQLANC)})) return false;
         return true;
     }
 
 private:
-    bool CommercialMatches(const TLineRecord& r) const
+    bool CommercialMatches(const TLineView& r) const
     {
         if (f_.Clie.empty() && f_.Forn.empty() && f_.Banc.empty()) return true;
-        const std::string& kind = r.Get(TLineRecord::IDLANCCOME);
-        const std::string& code = r.Get(TLineRecord::CDCONTCOME);
+        const std::string_view kind = r.Get(TLineRecord::IDLANCCOME);
+        const std::string code(r.Get(TLineRecord::CDCONTCOME));
         return (!f_.Clie.empty() && kind == "C" && InList(f_.Clie, code)) ||
                (!f_.Forn.empty() && kind == "F" && InList(f_.Forn, code)) ||
                (!f_.Banc.empty() && kind == "B" && InList(f_.Banc, code));
@@ -173,7 +175,7 @@ std::map<std::string, long long> LineCounts(soci::session& sql, const std::strin
 // matched number range once when there are many.
 void AppendWholeEntries(soci::session& sql, const std::string& empresa,
                         const std::set<std::string>& entries, TRowsByEntry& candidates,
-                        TDataPacket& out)
+                        TPacketStream& out)
 {
     if (entries.empty()) return;
     const auto counts = LineCounts(sql, empresa, *entries.begin(), *entries.rbegin());
@@ -196,10 +198,90 @@ void AppendWholeEntries(soci::session& sql, const std::string& empresa,
                   keep);
     }
     for (const std::string& nr : entries)
-        for (TPacketRow& row : candidates[nr]) out.AppendRow(std::move(row));
+        for (const TPacketRow& row : candidates[nr]) out.AppendRow(row);
 }
 
-TDataPacket GetLancContIn(soci::session& sql, const TLancFiltro& f)
+// How many lines each entry of the company holds, read alongside a scan in
+// entry order: the cursor only moves forward, as far as the scan asks.
+class TEntrySizes {
+public:
+    TEntrySizes(soci::session& sql, const std::string& empresa, const std::string& first)
+        : emp_(empresa), first_(first),
+          st_((sql.prepare << "SELECT NRLANCCONT, COUNT(*) FROM LANCCONT WHERE CDEMPRESA = :emp"
+                              " AND NRLANCCONT >= :nrini GROUP BY NRLANCCONT ORDER BY NRLANCCONT",
+               soci::use(emp_, "emp"), soci::use(first_, "nrini"), soci::into(nr_), soci::into(n_)))
+    {
+        st_.execute();
+        more_ = st_.fetch();
+    }
+    long long Of(const std::string& entry)
+    {
+        while (more_ && nr_ < entry) more_ = st_.fetch();
+        return more_ && nr_ == entry ? n_ : 0;
+    }
+
+private:
+    std::string emp_, first_, nr_;
+    long long n_ = 0;
+    soci::statement st_;
+    bool more_ = false;
+};
+
+// The candidate lines of the entry being read, in stored form.
+struct TEntryLines {
+    bool Started = false;
+    std::string Nr;
+    std::string Cells;
+    std::vector<std::size_t> Starts;
+    bool Matched = false;
+};
+
+// Aux kinds over a period only: the candidates come in entry order, so each
+// entry is settled as soon as the scan leaves it. A matched entry whose
+// lines were all candidates goes out as read; one with lines outside the
+// period is read whole there and then (rare: an entry spanning the period's
+// edge). The store holds one entry and one batch, whatever the year's size.
+void StreamWholeEntries(soci::session& sql, const TLancFiltro& f, const TCandidateWhere& w,
+                        const TLineMatcher& matcher, const TLineMatcher::TKeys* rateados, TPacketStream& out)
+{
+    const std::string empresa = Trim(f.Empresa);
+    std::unique_ptr<TEntrySizes> sizes;
+    TEntryLines cur;
+    auto settle = [&] {
+        if (!cur.Started || !cur.Matched) return;
+        if (!sizes) sizes = std::make_unique<TEntrySizes>(sql, empresa, cur.Nr);
+        if (sizes->Of(cur.Nr) == static_cast<long long>(cur.Starts.size())) {
+            for (std::size_t i = 0; i < cur.Starts.size(); ++i) {
+                const std::size_t to = i + 1 < cur.Starts.size() ? cur.Starts[i + 1] : cur.Cells.size();
+                out.BeginRow().append(cur.Cells, cur.Starts[i], to - cur.Starts[i]);
+                out.EndRow();
+            }
+            return;
+        }
+        ReadEntryLines(sql, empresa, cur.Nr, [&](const TLineRecord& r) { out.AppendRow(r.ToRow()); });
+    };
+    ScanLines(sql, w.Where, w.Params, [&](const TLineView& r) {
+        const std::string_view nr = r.Get(TLineRecord::NRLANCCONT);
+        if (!cur.Started || nr != cur.Nr) {
+            settle();
+            cur.Started = true;
+            cur.Nr.assign(nr);
+            cur.Cells.clear();
+            cur.Starts.clear();
+            cur.Matched = false;
+        }
+        cur.Starts.push_back(cur.Cells.size());
+        AppendLineCells(cur.Cells, r);
+        if (!cur.Matched) cur.Matched = matcher.Matches(r, rateados);
+    });
+    settle();
+}
+
+// The value kinds write each matching line as it is read; the Aux kinds
+// answer whole entries: over a period alone they are settled entry by entry
+// as read, with account or document criteria (few candidates, most entries
+// partly read) the candidates are gathered first.
+void GetLancContIn(soci::session& sql, const TLancFiltro& f, TPacketStream& out)
 {
     TCandidateWhere w = CandidateWhere(f);
     std::set<std::pair<std::string, std::string>> rateados;
@@ -207,21 +289,27 @@ TDataPacket GetLancContIn(soci::session& sql, const TLancFiltro& f)
     TLineMatcher matcher(f);
     const auto* rateadosPtr = f.IsManagementKind() ? &rateados : nullptr;
 
-    TDataPacket out(LancContFields());
+    if (f.IsValueKind()) {
+        ScanLines(sql, w.Where, w.Params, [&](const TLineView& r) {
+            if (!matcher.Matches(r, rateadosPtr)) return;
+            AppendLineCells(out.BeginRow(), r);
+            out.EndRow();
+        });
+        return;
+    }
+    if (Trim(f.ContIni).empty() && Trim(f.Docu).empty()) {
+        StreamWholeEntries(sql, f, w, matcher, rateadosPtr, out);
+        return;
+    }
     std::set<std::string> entries;
     TRowsByEntry candidates;
-    ReadLines(sql, w.Where, w.Params, [&](const TLineRecord& r) {
+    ScanLines(sql, w.Where, w.Params, [&](const TLineView& r) {
         const bool matches = matcher.Matches(r, rateadosPtr);
-        if (f.IsValueKind()) {
-            if (matches) out.AppendRow(r.ToRow());
-            return;
-        }
-        const std::string& nr = r.Get(TLineRecord::NRLANCCONT);
-        candidates[nr].push_back(r.ToRow());
-        if (matches) entries.insert(nr);
+        std::string nr(r.Get(TLineRecord::NRLANCCONT));
+        candidates[nr].push_back(LineRow(r));
+        if (matches) entries.insert(std::move(nr));
     });
-    if (!f.IsValueKind()) AppendWholeEntries(sql, Trim(f.Empresa), entries, candidates, out);
-    return out;
+    AppendWholeEntries(sql, Trim(f.Empresa), entries, candidates, out);
 }
 
 }  // namespace
@@ -230,6 +318,13 @@ TDataPacket GetLancContIn(soci::session& sql, const TLancFiltro& f)
 
 TDataPacket TEntryStore::GetLancCont(const TLancFiltro& filtro)
 {
+    TPacketStream out(LancContFields());
+    GetLancCont(filtro, out);
+    return out.TakePacket();
+}
+
+void TEntryStore::GetLancCont(const TLancFiltro& filtro, TPacketStream& out)
+{
     if (!filtro.IsValueKind() && !ctbstore::SameName(filtro.TipoFiltro, "AuxFiltro") &&
         !ctbstore::SameName(filtro.TipoFiltro, "AuxFiltroGer"))
         ctbstore::Refuse("argumentos", "Tipo de filtro desconhecido: \"" + filtro.TipoFiltro +
@@ -237,5 +332,5 @@ TDataPacket TEntryStore::GetLancCont(const TLancFiltro& filtro)
                                            " ou AuxFiltroGer).");
     if (!ctbstore::ValidDate(filtro.DtIni) || !ctbstore::ValidDate(filtro.DtFim))
         ctbstore::Refuse("argumentos", "Período do filtro com data inválida.");
-    return impl_->Run(false, [&](soci::session& sql) { return ctbstore::GetLancContIn(sql, filtro); });
+    impl_->Run(false, [&](soci::session& sql) { ctbstore::GetLancContIn(sql, filtro, out); });
 }

@@ -66,6 +66,9 @@ struct TStoredRateio;
 void CheckEntryRules(soci::session& sql, const std::string& empresa, const std::vector<TStoredLine>& lines,
                      const std::vector<TStoredRateio>& rateio);
 
+// The triggers and table behind GetVersaoLancCont (SQLite; nothing elsewhere).
+void ApplyVersionTriggers(soci::session& sql, TDialect dialect);
+
 std::string LoteDoLancamento(soci::session& sql, const std::string& empresa,
                              const std::string& nrLanc, bool& found);
 TDataPacket MapasDoLancamento(soci::session& sql, const std::string& empresa,

@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ctbstore {
@@ -32,6 +33,22 @@ struct TLineRecord {
     TPacketRow ToRow() const;
 };
 
+// One line read in place (valid during the callback that receives it): the
+// texts as views, which columns are null, and the cents.
+struct TLineView {
+    std::array<std::string_view, TLineRecord::kColumns> Text{};
+    std::array<bool, TLineRecord::kColumns> Null{};
+    long long Cents = 0;
+
+    std::string_view Get(TLineRecord::Col c) const { return Text[c]; }
+};
+
+TLineView ViewOf(const TLineRecord& r);
+// The line as cdsLancCont's 25 cells (dates as TDateTime days, the value as
+// an amount), appended in packet/wire form; and as a row of values.
+void AppendLineCells(std::string& out, const TLineView& line);
+TPacketRow LineRow(const TLineView& line);
+
 // A named parameter of a line query.
 struct TLineParam {
     std::string Name;
@@ -44,6 +61,11 @@ struct TLineParam {
 void ReadLines(soci::session& sql, const std::string& where,
                const std::vector<TLineParam>& params,
                const std::function<void(const TLineRecord&)>& onRow);
+
+// As ReadLines, reading each line in place: on SQLite through its own
+// statement API (no column is copied), elsewhere through ReadLines.
+void ScanLines(soci::session& sql, const std::string& where, const std::vector<TLineParam>& params,
+               const std::function<void(const TLineView&)>& onRow);
 
 // Every line of one entry, in sequence order.
 void ReadEntryLines(soci::session& sql, const std::string& empresa, const std::string& nrLanc,

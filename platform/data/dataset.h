@@ -155,6 +155,9 @@ public:
 
     // ---- data (every record, whatever the filter) -------------------------
     TDataPacket GetData() const;
+    // Only the records of the view (the filter's), as a new packet with no
+    // change log: what a second data set needs of one entry of a loaded year.
+    TDataPacket ViewData() const;
     void SetData(const TDataPacket& packet);
     int ChangeCount() const;  // records inserted, modified or deleted since the last merge
     int GetChangeCount() const { return ChangeCount(); }

@@ -83,12 +83,19 @@ void TDataSet::rebuildView() {
     if (!filterOn()) return;
     std::size_t phys = 0;
     for (std::size_t k = 0; k < data_.ChunkCount(); ++k) {
-        std::size_t rows = 0;
-        const Variant* cells = data_.ChunkData(k, rows);
-        const std::size_t n = data_.Fields().size();
+        const std::size_t rows = data_.ChunkRows(k);
         for (std::size_t r = 0; r < rows; ++r, ++phys)
-            if (filterExpr_->Matches(cells + r * n)) view_.push_back(phys);
+            if (filterExpr_->Matches(data_.ChunkRow(k, r))) view_.push_back(phys);
     }
+}
+
+TDataPacket TDataSet::ViewData() const {
+    TDataPacket out(data_.Fields());
+    for (std::size_t i = 0, n = viewCount(); i < n; ++i) {
+        const std::string_view cells = data_.RowAt(physAt(i)).Bytes();
+        out.AppendStoredRow(cells.data(), cells.size());
+    }
+    return out;
 }
 
 std::size_t TDataSet::viewCount() const {
@@ -113,7 +120,7 @@ long TDataSet::currentPhys() const {
 }
 
 bool TDataSet::passesFilter(std::size_t phys) const {
-    return !filterOn() || filterExpr_->Matches(data_.RowData(phys));
+    return !filterOn() || filterExpr_->Matches(data_.RowAt(phys));
 }
 
 // A row was inserted into the packet at `phys`: later rows move down by one.
@@ -257,11 +264,11 @@ bool TDataSet::Locate(const std::string& keyFields, const std::vector<Variant>& 
 
 bool TDataSet::recordMatches(std::size_t phys, const std::vector<const TField*>& keys,
                              const std::vector<Variant>& values, TLocateOptions options) const {
-    static const Variant null;
-    const Variant* row = data_.RowData(phys);
+    const TRowRef row = data_.RowAt(phys);
     for (std::size_t k = 0; k < keys.size(); ++k) {
         const int col = colOf_[static_cast<std::size_t>(keys[k]->Index())];
-        if (!keyMatches(*keys[k], col < 0 ? null : row[col], values[k], options)) return false;
+        const Variant have = col < 0 ? Variant() : row.Cell(static_cast<std::size_t>(col)).ToVariant();
+        if (!keyMatches(*keys[k], have, values[k], options)) return false;
     }
     return true;
 }

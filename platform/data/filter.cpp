@@ -120,7 +120,22 @@ private:
 
 enum class Cmp { Eq, Ne, Lt, Gt, Le, Ge };
 
-const Variant kNull;
+TCellRef cellOf(const Variant& v) {
+    TCellRef c;
+    c.Kind = v.kind();
+    switch (v.kind()) {
+    case Variant::Kind::Boolean: c.Bool = v.AsBoolean(); break;
+    case Variant::Kind::Integer: c.Int = v.AsInteger(); break;
+    case Variant::Kind::Float: c.Float = v.AsFloat(); break;
+    case Variant::Kind::String: c.Text = *v.string_if(); break;
+    case Variant::Kind::Null: break;
+    }
+    return c;
+}
+
+std::string asString(const TCellRef& c) {
+    return c.Kind == Variant::Kind::String ? std::string(c.Text) : c.ToVariant().AsString();
+}
 
 struct Operand {
     int field = -1;  // >= 0: a field reference
@@ -128,9 +143,11 @@ struct Operand {
     TFieldType type = TFieldType::ftString;
     Variant constant;
 
-    const Variant& value(const Variant* row) const {
-        if (field < 0) return constant;
-        return col < 0 ? kNull : row[col];
+    // A constant's cell points into `constant`: operands are not copied once
+    // their node is built.
+    TCellRef value(const TRowRef& row) const {
+        if (field < 0) return cellOf(constant);
+        return col < 0 ? TCellRef{} : row.Cell(static_cast<std::size_t>(col));
     }
     bool numericField() const { return field >= 0 && type != TFieldType::ftString; }
     void bind(const std::vector<int>& cols) {
@@ -161,18 +178,16 @@ public:
         a_.bind(cols);
         b_.bind(cols);
     }
-    bool Matches(const Variant* row) const override {
-        const Variant& x = a_.value(row);
-        const Variant& y = b_.value(row);
+    bool Matches(const TRowRef& row) const override {
+        const TCellRef x = a_.value(row);
+        const TCellRef y = b_.value(row);
         if (x.IsNull() || y.IsNull()) return false;
         if (numeric_) {
             double dx = 0, dy = 0;
             if (x.TryAsFloat(dx) && y.TryAsFloat(dy)) return compareWith(dx, dy, op_);
         }
-        const std::string* sx = x.string_if();
-        const std::string* sy = y.string_if();
-        if (sx && sy) return compareWith(*sx, *sy, op_);
-        return compareWith(x.AsString(), y.AsString(), op_);
+        if (x.Kind == Variant::Kind::String && y.Kind == Variant::Kind::String) return compareWith(x.Text, y.Text, op_);
+        return compareWith(asString(x), asString(y), op_);
     }
 
 private:
@@ -186,11 +201,11 @@ class TextEqualsNode final : public TFilterExpr {
 public:
     TextEqualsNode(Operand f, std::string text, bool negate) : f_(std::move(f)), text_(std::move(text)), negate_(negate) {}
     void Bind(const std::vector<int>& cols) override { f_.bind(cols); }
-    bool Matches(const Variant* row) const override {
-        const Variant& v = f_.value(row);
-        if (const std::string* s = v.string_if()) return (*s == text_) != negate_;
+    bool Matches(const TRowRef& row) const override {
+        const TCellRef v = f_.value(row);
+        if (v.Kind == Variant::Kind::String) return (v.Text == text_) != negate_;
         if (v.IsNull()) return false;
-        return (v.AsString() == text_) != negate_;
+        return (asString(v) == text_) != negate_;
     }
 
 private:
@@ -203,7 +218,7 @@ class IsNullNode final : public TFilterExpr {
 public:
     IsNullNode(Operand a, bool negate) : a_(std::move(a)), negate_(negate) {}
     void Bind(const std::vector<int>& cols) override { a_.bind(cols); }
-    bool Matches(const Variant* row) const override { return a_.value(row).IsNull() != negate_; }
+    bool Matches(const TRowRef& row) const override { return a_.value(row).IsNull() != negate_; }
 
 private:
     Operand a_;
@@ -214,7 +229,7 @@ class TruthNode final : public TFilterExpr {
 public:
     explicit TruthNode(Operand a) : a_(std::move(a)) {}
     void Bind(const std::vector<int>& cols) override { a_.bind(cols); }
-    bool Matches(const Variant* row) const override { return a_.value(row).AsBoolean(); }
+    bool Matches(const TRowRef& row) const override { return a_.value(row).ToVariant().AsBoolean(); }
 
 private:
     Operand a_;
@@ -228,7 +243,7 @@ public:
         l_->Bind(cols);
         r_->Bind(cols);
     }
-    bool Matches(const Variant* row) const override {
+    bool Matches(const TRowRef& row) const override {
         return and_ ? (l_->Matches(row) && r_->Matches(row)) : (l_->Matches(row) || r_->Matches(row));
     }
 
@@ -241,7 +256,7 @@ class NotNode final : public TFilterExpr {
 public:
     explicit NotNode(std::unique_ptr<TFilterExpr> e) : e_(std::move(e)) {}
     void Bind(const std::vector<int>& cols) override { e_->Bind(cols); }
-    bool Matches(const Variant* row) const override { return !e_->Matches(row); }
+    bool Matches(const TRowRef& row) const override { return !e_->Matches(row); }
 
 private:
     std::unique_ptr<TFilterExpr> e_;

@@ -35,7 +35,7 @@ public:
     // -1 when the packet lacks the field: it reads as null).
     virtual void Bind(const std::vector<int>& columnOfField) = 0;
     // The record's cells in packet column order.
-    virtual bool Matches(const Variant* row) const = 0;
+    virtual bool Matches(const TRowRef& row) const = 0;
 };
 
 std::shared_ptr<TFilterExpr> CompileFilter(const std::string& text, const std::vector<TFilterField>& fields);

@@ -19,6 +19,7 @@
 #include "platform/net/codec.h"
 
 #include "platform/net/frame_scanner.h"
+#include "platform/net/packet_stream.h"
 
 #include <msgpack.hpp>
 
@@ -49,6 +50,7 @@ public:
         for (int i = 0; i < 8; ++i) buf[1 + i] = static_cast<char>((bits >> (56 - 8 * i)) & 0xff);
         sink_.write(buf, sizeof buf);
     }
+    void Raw(const char* p, std::size_t n) { sink_.write(p, n); }
 
 private:
     TStringSink& sink_;
@@ -83,10 +85,14 @@ void PackPacket(TPacker& pk, const TDataPacket& p) {
     PackStr(pk, "rows");
     const std::size_t count = p.RecordCount();
     pk.pack_array(static_cast<std::uint32_t>(count));
-    for (std::size_t r = 0; r < count; ++r) {
-        pk.pack_array(static_cast<std::uint32_t>(fields.size()));
-        for (std::size_t c = 0; c < fields.size(); ++c) PackVariant(pk, p.Value(r, c));
-    }
+    // Stored rows are MessagePack cells already: each goes out as it is.
+    for (std::size_t k = 0; k < p.ChunkCount(); ++k)
+        for (std::size_t r = 0, n = p.ChunkRows(k); r < n; ++r) {
+            pk.pack_array(static_cast<std::uint32_t>(fields.size()));
+            const std::string_view cells = p.ChunkRow(k, r).Bytes();
+            pk.Raw(cells.data(), cells.size());
+        }
+    (void)count;
 }
 
 void PackValue(TPacker& pk, const TRpcValue& v) {
@@ -462,6 +468,56 @@ struct TRpcFrameReader::Impl {
         passed = 0;
     }
 
+    // The frame at the head is a piece of the answer to come: its rows go
+    // straight into `pieces`.
+    bool TakePiece() {
+        const char* data = unpacker->nonparsed_buffer();
+        if (!IsPieceFrame(data, frameBytes)) return false;
+        const std::size_t size = frameBytes;
+        auto skip = [&] {
+            unpacker->skip_nonparsed_buffer(size);
+            scanner.Reset();
+            GiveBackBuffer();
+        };
+        try {
+            piecesBytes += size;
+            if (piecesBytes > limits.MaxAnswer) {
+                spent = true;
+                throw ERpcFrameError("limite",
+                                     "Resposta maior que o limite de " + std::to_string(limits.MaxAnswer) + " bytes.",
+                                     false);
+            }
+            const std::uint32_t id = ReadPieceFrame(data, size, pieces);
+            if (piecesOf && *piecesOf != id) Bad("pedaços de respostas diferentes");
+            piecesOf = id;
+        } catch (...) {
+            skip();
+            pieces = TDataPacket();
+            piecesOf.reset();
+            piecesBytes = 0;
+            throw;
+        }
+        skip();
+        return true;
+    }
+
+    // The response that closes a call answered in pieces: the pieces' rows
+    // come first.
+    void JoinPieces(TRpcResponse& resp) {
+        if (!piecesOf) return;
+        TDataPacket all = std::move(pieces);
+        const std::optional<std::uint32_t> id = piecesOf;
+        pieces = TDataPacket();
+        piecesOf.reset();
+        piecesBytes = 0;
+        if (!resp.Ok) return;
+        if (resp.MsgId != id || !resp.Value.IsPacket() || resp.Value.Packet().Fields() != all.Fields())
+            throw ERpcFrameError("protocolo", "Quadro inválido: resposta que não fecha os seus pedaços.", true,
+                                 resp.MsgId);
+        all.AppendRows(resp.Value.Packet());
+        resp.Value = TRpcValue(std::move(all));
+    }
+
     void Feed(const char* data, std::size_t size) {
         unpacker->reserve_buffer(size);
         std::memcpy(unpacker->buffer(), data, size);
@@ -477,6 +533,9 @@ struct TRpcFrameReader::Impl {
     std::size_t frameBytes = 0;  // of the whole frame the last scan found
     std::size_t passed = 0;      // frame bytes read through the current unpacker
     bool spent = false;
+    TDataPacket pieces;                      // rows of the pieces read so far
+    std::optional<std::uint32_t> piecesOf;   // their msgid
+    std::size_t piecesBytes = 0;             // their frames' bytes
 };
 
 TRpcFrameReader::TRpcFrameReader(TRpcLimits limits) : impl_(std::make_unique<Impl>(limits)) {}
@@ -495,9 +554,14 @@ bool TRpcFrameReader::NextRequest(TRpcRequest& out) {
 }
 
 bool TRpcFrameReader::NextResponse(TRpcResponse& out) {
+    for (;;) {
+        if (!impl_->Ready()) return false;
+        if (!impl_->TakePiece()) break;
+    }
     msgpack::object_handle oh;
     if (!impl_->NextObject(oh)) return false;
     out = ParseResponse(oh.get(), impl_->limits);
+    impl_->JoinPieces(out);
     return true;
 }
 

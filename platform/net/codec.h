@@ -27,6 +27,7 @@ struct TRpcLimits {
     std::size_t MaxArray = std::size_t{1} << 22;    // elements of one array
     std::size_t MaxMap = 4096;                      // pairs of one map
     std::size_t MaxDecoded = std::size_t{512} << 20;  // memory one frame may take once decoded
+    std::size_t MaxAnswer = std::size_t{4} << 30;     // bytes of the pieces of one answer, together
 };
 
 struct TRpcRequest {

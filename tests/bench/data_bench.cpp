@@ -1,6 +1,7 @@
 // Data-set costs that must not grow with the number of loaded lines, each
 // measured as a ratio within one run:
-//  (a) assigning Data of 1,000,000 lines vs 1,000 (limit 2x);
+//  (a) assigning Data of 1,000,000 lines vs 1,000 (limit 2x), and vs a deep
+//      copy of the 1,000,000 lines (what sharing saves);
 //  (b) edit + post of one line, then its Data to two other data sets, with
 //      1,000,000 lines loaded vs 1,000 (limit 3x);
 //  (c) the entry filter on 1,000,000 lines and a walk over the matching lines
@@ -78,6 +79,21 @@ void BM_AssignData(benchmark::State& state) {
 }
 BENCHMARK(BM_AssignData)->Arg(1000)->Arg(1000000);
 
+// What assigning Data would cost if it copied: every row into a new packet.
+void BM_DeepCopyData(benchmark::State& state) {
+    const TDataPacket& lines = Lines(state.range(0));
+    for (auto _ : state) {
+        TDataPacket copy(lines.Fields());
+        for (std::size_t k = 0; k < lines.ChunkCount(); ++k)
+            for (std::size_t r = 0, n = lines.ChunkRows(k); r < n; ++r) {
+                const std::string_view cells = lines.ChunkRow(k, r).Bytes();
+                copy.AppendStoredRow(cells.data(), cells.size());
+            }
+        benchmark::DoNotOptimize(copy.RecordCount());
+    }
+}
+BENCHMARK(BM_DeepCopyData)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
 void BM_EditPostAndCopy(benchmark::State& state) {
     TClientDataSet lanc, espelho, debcred;
     DefineLines(lanc);
@@ -121,19 +137,20 @@ void BM_HandLoop(benchmark::State& state) {
     const std::size_t nr = static_cast<std::size_t>(lines.FieldIndex("NRLANCCONT"));
     const std::size_t seq = static_cast<std::size_t>(lines.FieldIndex("NRSEQLANC"));
     const std::size_t valor = static_cast<std::size_t>(lines.FieldIndex("VRLANCAMENT"));
-    const std::size_t ncols = lines.Fields().size();
-    const std::string wantEmp = "01", wantNr = "000000000001";
+    const std::string_view wantEmp = "01", wantNr = "000000000001";
     for (auto _ : state) {
         double sum = 0;
         for (std::size_t k = 0; k < lines.ChunkCount(); ++k) {
-            std::size_t rows = 0;
-            const Variant* cells = lines.ChunkData(k, rows);
-            for (std::size_t r = 0; r < rows; ++r) {
-                const Variant* row = cells + r * ncols;
-                const std::string* e = row[emp].string_if();
-                const std::string* n = row[nr].string_if();
-                if (e && n && *e == wantEmp && *n == wantNr)
-                    sum += row[valor].AsFloat() + static_cast<double>(row[seq].AsString().size());
+            for (std::size_t r = 0, rows = lines.ChunkRows(k); r < rows; ++r) {
+                const TRowRef row = lines.ChunkRow(k, r);
+                const TCellRef e = row.Cell(emp);
+                if (e.Kind != Variant::Kind::String || e.Text != wantEmp) continue;
+                const TCellRef n = row.Cell(nr);
+                if (n.Kind == Variant::Kind::String && n.Text == wantNr) {
+                    double v = 0;
+                    row.Cell(valor).TryAsFloat(v);
+                    sum += v + static_cast<double>(row.Cell(seq).Text.size());
+                }
             }
         }
         benchmark::DoNotOptimize(sum);
@@ -154,6 +171,8 @@ public:
     void Finalize() override {
         ConsoleReporter::Finalize();
         ratio("(a) Data 1.000.000 / 1.000 linhas", "BM_AssignData/1000000", "BM_AssignData/1000", 2);
+        ratio("(a') Data 1.000.000 / copia profunda 1.000.000", "BM_AssignData/1000000", "BM_DeepCopyData/1000000",
+              0.01);
         ratio("(b) edit+post+2 copias 1.000.000 / 1.000", "BM_EditPostAndCopy/1000000", "BM_EditPostAndCopy/1000", 3);
         ratio("(c) filtro+percurso / laco manual", "BM_FilterAndWalk/1000000", "BM_HandLoop/1000000", 2);
     }
@@ -172,7 +191,7 @@ private:
         if (!times_.count(big) || !times_.count(small)) return;
         const double r = times_[big] / times_[small];
         const double c = cpu_[big] / cpu_[small];
-        std::printf("ratio %s: %.2f tempo real, %.2f CPU (limite %.0f) %s\n", label, r, c, limit,
+        std::printf("ratio %s: %.4g tempo real, %.4g CPU (limite %g) %s\n", label, r, c, limit,
                     r <= limit ? "OK" : "ACIMA DO LIMITE");
     }
 };

@@ -41,13 +41,49 @@ TEST(DataPacket, ManyInsertsInOnePlaceKeepTheOrder) {
     EXPECT_EQ(p.Value(5001, 0).AsInteger(), 1);
     std::size_t rows = 0, total = 0;
     for (std::size_t k = 0; k < p.ChunkCount(); ++k) {
-        p.ChunkData(k, rows);
+        rows = p.ChunkRows(k);
         EXPECT_LE(rows, 2048u);
         total += rows;
     }
     EXPECT_EQ(total, 5003u);
     while (p.RecordCount() > 0) p.DeleteRow(p.RecordCount() / 2);
     EXPECT_EQ(p.ChunkCount(), 0u);
+}
+
+// Cells are kept packed: a line of the entry list costs about what it takes
+// on the wire, and every kind of value reads back as written, edits that
+// change a cell's size included.
+TEST(DataPacket, RowsArePackedAndReadBackExactly) {
+    TDataPacket p({{"T", TFieldType::ftString, 600}, {"F", TFieldType::ftFloat, 0},
+                   {"I", TFieldType::ftInteger, 0}, {"B", TFieldType::ftBoolean, 0}, {"N", TFieldType::ftString, 1}});
+    const std::string longText(70000, 'x');
+    const std::vector<Variant> texts = {Variant(""), Variant("PAGTO NF 0001 FORNECEDORES NACIONAIS"),
+                                        Variant(std::string(300, 'h')), Variant(longText)};
+    const std::vector<Variant> ints = {Variant(std::int64_t{0}), Variant(std::int64_t{-33}),
+                                       Variant(std::int64_t{127}), Variant(std::int64_t{-9000000000})};
+    for (int i = 0; i < 4000; ++i)
+        p.AppendRow({texts[i % 4], Variant(i * -0.25), ints[i % 4], Variant(i % 2 == 0), Variant()});
+    for (int i = 0; i < 4000; i += 333) {
+        const TPacketRow row = p.Row(i);
+        EXPECT_EQ(row[0], texts[i % 4]);
+        EXPECT_EQ(row[1], Variant(i * -0.25));
+        EXPECT_EQ(row[2], ints[i % 4]);
+        EXPECT_EQ(row[3], Variant(i % 2 == 0));
+        EXPECT_TRUE(row[4].IsNull());
+    }
+    p.SetValue(1, 0, Variant(longText));
+    p.SetValue(3, 0, Variant("curto"));
+    EXPECT_EQ(p.Value(1, 0), Variant(longText));
+    EXPECT_EQ(p.Value(3, 0), Variant("curto"));
+    EXPECT_EQ(p.Value(2, 1), Variant(-0.5));
+
+    TDataPacket lines({{"A", TFieldType::ftString, 4}, {"B", TFieldType::ftString, 12}, {"C", TFieldType::ftString, 60},
+                       {"D", TFieldType::ftDateTime, 0}, {"E", TFieldType::ftFloat, 0}});
+    for (int i = 0; i < 10000; ++i)
+        lines.AppendRow({Variant("0001"), Variant("202401" + std::to_string(100000 + i)),
+                         Variant("PAGTO FORNECEDOR NF " + std::to_string(i)), Variant(45300.0), Variant(i * 1.5)});
+    // About 60 bytes of cells per row here; the chunks' index and slack stay small.
+    EXPECT_LT(lines.StorageBytes() / lines.RecordCount(), 90u);
 }
 
 TEST(DataPacket, BadRowsAndIndexesRaiseInsteadOfCrashing) {

@@ -195,7 +195,9 @@ TEST(FilterTexts, RandomGarbageNeverCrashes) {
     const char* pieces[] = {"CDEMPRESA", "VRLANCAMENT", "DTLANCCONT", "'01'", "'a''b'", "'", "(", ")", "=", "<>", "<",
                             ">=", "AND", "or", "NOT", "IS", "NULL", "-", "1.5", "0", " ", "[", "]", "X", "\"", "''", "é"};
     std::mt19937 rng(20240601);
-    const Variant row[] = {Variant("01"), Variant(-3.0), Variant()};
+    TDataPacket one({{"A", TFieldType::ftString, 2}, {"B", TFieldType::ftFloat, 0}, {"C", TFieldType::ftDateTime, 0}});
+    one.AppendRow({Variant("01"), Variant(-3.0), Variant()});
+    const TRowRef row = one.RowAt(0);
     int compiled = 0;
     for (int i = 0; i < 5000; ++i) {
         std::string text;

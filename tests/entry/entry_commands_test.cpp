@@ -179,3 +179,36 @@ TEST_F(EntryScreenTest, AFailedLoadHidesTheBusyAnimationAndKeepsTheLines) {
     EXPECT_EQ(HeadlessServices().BusyDepth(), 0);
     EXPECT_EQ(f->cdsLancCont->RecordCount(), 2);
 }
+
+// Back on the list after looking at an entry, the lines loaded before are
+// shown again while the server's data version and the criteria are the same;
+// a changed version, or the Verificar command, loads again.
+TEST_F(EntryScreenTest, BackOnTheListTheLinesAreKeptWhileTheServerDataIsUnchanged) {
+    std::string version = "a.1";
+    int loads = 0;
+    Serve([&](const std::string& m, std::vector<TRpcValue>&) -> TRpcValue {
+        if (m == "GetVersaoLancCont") return TRpcValue(version);
+        if (m == "GetLancCont") return ++loads, TRpcValue(TwoLines());
+        throw ERpcError("metodo", "inesperado: " + m);
+    });
+    TfrmLancamentos* f = CreateScreen();
+    Application->CreateForm(frmLancFiltro);
+    f->boFiltroCriado = true;
+    frmLancFiltro->dtFiltIni = 45292;
+    frmLancFiltro->dtFiltFim = 45657;
+    f->GetLancCont();
+    f->cdsLancCont->Data(TDataPacket(f->cdsLancCont->GetData().Fields()));  // the form page's entry
+    f->GetLancCont(true);
+    EXPECT_EQ(loads, 1);
+    EXPECT_EQ(f->cdsLancCont->RecordCount(), 2);
+    version = "a.2";  // someone saved
+    f->GetLancCont(true);
+    EXPECT_EQ(loads, 2);
+    f->GetLancCont();
+    EXPECT_EQ(loads, 3);
+    version = "";  // a server that keeps no version
+    f->GetLancCont(true);
+    f->GetLancCont(true);
+    EXPECT_EQ(loads, 5);
+    EXPECT_EQ(Shown(), "");
+}

@@ -32,7 +32,8 @@ struct TRecordedCall {
 };
 
 // Answers every call with `answer` (or throws `failure` when set) and
-// writes `writeBack` into the by-reference arguments it names.
+// writes `writeBack` into the by-reference arguments it names; it keeps no
+// data version (GetVersaoLancCont is unknown to it).
 struct TFakeServer {
     std::vector<TRecordedCall> calls;
     TRpcValue answer;
@@ -48,6 +49,8 @@ public:
     bool Connected() const override { return connected_; }
     TRpcValue Call(const std::string& method, std::vector<TRpcValue>& args,
                    const std::vector<int>& byRef) override {
+        // A server that keeps no data version: the list is always loaded.
+        if (method == "GetVersaoLancCont") throw ERpcError("metodo", "Método desconhecido: " + method);
         server_->calls.push_back({method, args, byRef});
         if (!server_->failure.empty()) throw ERpcError("argumentos", server_->failure);
         for (const auto& [i, v] : server_->writeBack) args.at(static_cast<std::size_t>(i)) = v;

@@ -60,7 +60,8 @@ bool Utf8Only(const TRpcValue& v) {
         if (!IsValidUtf8(f.Name)) return false;
     for (std::size_t r = 0; r < p.RecordCount(); ++r)
         for (std::size_t c = 0; c < p.Fields().size(); ++c) {
-            const std::string* s = p.Value(r, c).string_if();
+            const Variant v = p.Value(r, c);
+            const std::string* s = v.string_if();
             if (s && !IsValidUtf8(*s)) return false;
         }
     return true;
