@@ -234,7 +234,7 @@ std::string CompareScalar(const Pattern& e, const Variant& a, const std::string&
     case Pattern::Kind::Bool: same = a.kind() == K::Boolean && a.AsBoolean() == e.Flag; break;
     case Pattern::Kind::Int: same = a.kind() == K::Integer && a.AsInteger() == static_cast<std::int64_t>(e.Number); break;
     case Pattern::Kind::Float: same = a.kind() == K::Float && std::fabs(a.AsFloat() - e.Number) < 1e-9; break;
-    case Pattern::Kind::Text: same = a.kind() == K::String && a.AsString() == e.Str; break;
+    case Pattern::Kind::Text: same = a.kind() == K::String && (e.Str == "*" || a.AsString() == e.Str); break;
     default: return where + ": esperado " + (e.K == Pattern::Kind::Packet ? "um pacote" : "uma lista ou um mapa") +
                     ", veio " + Show(a);
     }

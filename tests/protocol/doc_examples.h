@@ -16,7 +16,8 @@
 //
 // A packet in a request names every field with its type and lists every row;
 // in a response "..." stands for the fields not named, a field without a
-// type is checked by name only, and rows not listed are only counted.
+// type is checked by name only, rows not listed are only counted, and the
+// text "*" stands for any text.
 #pragma once
 
 #include "platform/net/codec.h"
