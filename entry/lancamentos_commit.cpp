@@ -198,7 +198,9 @@ void TfrmLancamentos::sbtCancelarClick(TObject*) {
     tshFolhaDados->Enabled = true;
     pgcPadrao->SetActivePage(tshFolhaDados);
     pgcPadraoChange(this);
-    GetLancCont();
+    // The list again, as the server holds it: the page change has just
+    // loaded it, so an unchanged server answers from what is kept.
+    GetLancCont(true);
     dtsPadraoStateChange(this);
     if (frmLancFiltro && !boNovoLanc && frmLancFiltro->Aplicado.IsValueKind()) reloadWholeEntry();
 }
