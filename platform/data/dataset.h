@@ -46,8 +46,8 @@
 class TDataSource;
 class TFilterExpr;
 
-enum class TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };
-using enum TDataSetState;
+// The framework's state names are plain names (dsBrowse), as the screens write them.
+enum TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };
 
 // Name as the scenario driver prints it: "dsBrowse", ...
 const char* DataSetStateName(TDataSetState s);
@@ -160,7 +160,6 @@ public:
     TDataPacket ViewData() const;
     void SetData(const TDataPacket& packet);
     int ChangeCount() const;  // records inserted, modified or deleted since the last merge
-    int GetChangeCount() const { return ChangeCount(); }
     void MergeChangeLog();
 
     // ---- used by fields and data sources -----------------------------------
@@ -217,7 +216,7 @@ private:
     // dataset_view.cpp
     bool filterOn() const { return filtered_ && filterExpr_ != nullptr; }
     const std::vector<std::size_t>& view() const;
-    void rebuildView();
+    void rebuildView() const;  // fills the (mutable) view
     std::size_t viewCount() const;
     std::size_t physAt(std::size_t viewIndex) const;
     long viewIndexOfPhys(std::size_t phys) const;  // -1 when not visible

@@ -67,7 +67,7 @@ bool keyMatches(const TField& f, const Variant& have, const Variant& want, TLoca
 
 const std::vector<std::size_t>& TDataSet::view() const {
     if (viewDirty_) {
-        const_cast<TDataSet*>(this)->rebuildView();
+        rebuildView();
         viewDirty_ = false;
         if (atFirstPending_) {
             atFirstPending_ = false;
@@ -78,7 +78,7 @@ const std::vector<std::size_t>& TDataSet::view() const {
     return view_;
 }
 
-void TDataSet::rebuildView() {
+void TDataSet::rebuildView() const {
     view_.clear();
     if (!filterOn()) return;
     std::size_t phys = 0;
