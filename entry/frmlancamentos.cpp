@@ -3,7 +3,7 @@
 #include "contracts/formbuild.h"
 #include "filter/frmlancfiltro.h"
 #include "listing/frmlanclista.h"
-#include "package/cursor.h"
+#include "contracts/cursor.h"
 #include "platform/data/datetime.h"
 
 #include <cstdio>

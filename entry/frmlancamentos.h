@@ -23,7 +23,7 @@
 #include "contracts/frmpadrao.h"
 #include "contracts/netconnection.h"
 #include "ledger/rules.h"
-#include "package/published.h"
+#include "contracts/published.h"
 #include "platform/data/dataset.h"
 #include "platform/data/datasource.h"
 #include "platform/db/adoibquery.h"
@@ -161,7 +161,7 @@ public:
     TADOIBQuery* qryContCtbl;
     TADOIBStringField* qryContCtblCDCONTCTBL;
 
-    // ---- working members (published for reading: package/published.h) ----------
+    // ---- working members (published for reading: contracts/published.h) ----------
     // Kept copies of the commercial-code columns while a company without
     // commercial codes has them out of the grids (nullptr while in place).
     std::unique_ptr<TColumn> colLancIdLancCome;

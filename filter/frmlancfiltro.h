@@ -20,7 +20,7 @@
 #include "contracts/buttons.h"
 #include "contracts/frmrotgeral.h"
 #include "ledger/criteria.h"
-#include "package/published.h"
+#include "contracts/published.h"
 #include "platform/data/dataset.h"
 #include "platform/data/datasource.h"
 #include "platform/data/datetime.h"

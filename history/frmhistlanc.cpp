@@ -2,7 +2,7 @@
 
 #include "contracts/formbuild.h"
 #include "entry/frmlancamentos.h"
-#include "package/cursor.h"
+#include "contracts/cursor.h"
 #include "platform/ui/dispatch.h"
 
 using FormBuild::Control;

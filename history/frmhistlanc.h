@@ -8,7 +8,7 @@
 #pragma once
 
 #include "contracts/frmrotgeral.h"
-#include "package/published.h"
+#include "contracts/published.h"
 #include "platform/ui/edits.h"
 
 class TfrmHistLanc : public TfrmRotiGeral, public TPublishedMembers {

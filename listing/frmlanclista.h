@@ -17,7 +17,7 @@
 
 #include "contracts/buttons.h"
 #include "contracts/dadosgerrel.h"
-#include "package/published.h"
+#include "contracts/published.h"
 #include "platform/data/datasource.h"
 #include "platform/db/adoibquery.h"
 #include "platform/ui/edits.h"

@@ -1,7 +1,7 @@
 // Properties and dumps of forms, controls, grids and menu commands.
 #include "host/drive/readout.h"
 
-#include "package/published.h"
+#include "contracts/published.h"
 #include "platform/data/datasource.h"
 #include "platform/ui/edits.h"
 #include "platform/ui/forms.h"

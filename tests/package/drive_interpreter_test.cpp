@@ -4,7 +4,7 @@
 // the script, failures counted with their lines.
 #include "host/drive/interpreter.h"
 
-#include "package/published.h"
+#include "contracts/published.h"
 #include "platform/data/dataset.h"
 #include "platform/data/datasource.h"
 #include "platform/ui/dispatch.h"

@@ -1,4 +1,4 @@
-#include "package/published.h"
+#include "contracts/published.h"
 
 #include <map>
 
