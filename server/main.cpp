@@ -1,9 +1,12 @@
-// ctb11000-server --db <url> [--listen ADDRESS:PORT]
+// ctb11000-server --db <url> [--listen ADDRESS:PORT] [--token-file FILE]
 //
 // The application server of the journal-entry module. Listens on loopback
-// unless told otherwise; port 0 picks a free port. Once listening it prints
+// unless told otherwise; port 0 picks a free port. Listening on any other
+// address requires a token file (also named by CTB_SERVER_TOKEN_FILE): every
+// client must then open its session with that token before any method runs. Once listening it prints
 // "listening on ADDRESS:PORT" on stdout (ctb-drive reads the port from it)
 // and serves until SIGINT or SIGTERM, then stops gracefully.
+#include "platform/net/session_token.h"
 #include "server/rpc_server.h"
 
 #if __has_include("server/store.h")
@@ -22,12 +25,18 @@ struct TOptions {
     std::string db;
     std::string address = "127.0.0.1";
     int port = 0;
+    std::string tokenFile;
 };
 
 int Usage(const std::string& problem) {
     std::cerr << "ctb11000-server: " << problem << "\n"
-              << "uso: ctb11000-server --db <url> [--listen 127.0.0.1:PORTA]\n";
+              << "uso: ctb11000-server --db <url> [--listen 127.0.0.1:PORTA] [--token-file ARQUIVO]\n";
     return 2;
+}
+
+// Only this machine reaches it: 127.0.0.0/8, ::1 or localhost.
+bool IsLoopback(const std::string& address) {
+    return address == "localhost" || address == "::1" || address.rfind("127.", 0) == 0;
 }
 
 // "ADDRESS:PORT", "[v6]:PORT" or ":PORT".
@@ -48,12 +57,14 @@ bool ParseListen(const std::string& text, TOptions& o) {
 bool ParseArgs(int argc, char** argv, TOptions& o, std::string& problem) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if ((a == "--db" || a == "--listen") && i + 1 >= argc) {
+        if ((a == "--db" || a == "--listen" || a == "--token-file") && i + 1 >= argc) {
             problem = "falta o valor de " + a;
             return false;
         }
         if (a == "--db") {
             o.db = argv[++i];
+        } else if (a == "--token-file") {
+            o.tokenFile = argv[++i];
         } else if (a == "--listen") {
             if (!ParseListen(argv[++i], o)) {
                 problem = std::string("endereço inválido em --listen: ") + argv[i];
@@ -66,6 +77,16 @@ bool ParseArgs(int argc, char** argv, TOptions& o, std::string& problem) {
     }
     if (o.db.empty()) {
         problem = "falta --db";
+        return false;
+    }
+    if (o.tokenFile.empty()) {
+        const char* env = std::getenv("CTB_SERVER_TOKEN_FILE");
+        if (env) o.tokenFile = env;
+    }
+    if (o.tokenFile.empty() && !IsLoopback(o.address)) {
+        problem = "escutar em " + o.address +
+                  " expõe o servidor à rede: indique a chave de acesso com --token-file ARQUIVO "
+                  "(ou CTB_SERVER_TOKEN_FILE); os clientes usam o mesmo arquivo";
         return false;
     }
     return true;
@@ -85,7 +106,14 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-    TRpcServer server;
+    TRpcServerOptions serverOptions;
+    try {
+        if (!options.tokenFile.empty()) serverOptions.Token = ReadTokenFile(options.tokenFile);
+    } catch (const std::exception& e) {
+        std::cerr << "ctb11000-server: " << e.what() << std::endl;
+        return 2;
+    }
+    TRpcServer server(serverOptions);
     try {
 #ifdef CTB_HAVE_STORE
         RegisterStoreMethods(server, options.db);

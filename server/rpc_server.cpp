@@ -9,6 +9,7 @@
 #include "server/rpc_server.h"
 
 #include "platform/net/utf8.h"
+#include "server/rpc_session.h"
 
 #include <asio.hpp>
 
@@ -202,8 +203,9 @@ struct TRpcServer::Impl {
     bool MakeRoom();
     void ReapFinished();
     void Serve(TConnection& c);
-    bool ServeFrames(TConnection& c, TRpcFrameReader& reader, TInputBudget::THold& hold, Clock::time_point& frameStart);
-    bool Answer(TRpcFrameReader& reader, std::string& answer, bool& close);
+    bool ServeFrames(TConnection& c, TRpcFrameReader& reader, TInputBudget::THold& hold, Clock::time_point& frameStart,
+                     TRpcSessionGate& gate);
+    bool Answer(TRpcFrameReader& reader, std::string& answer, bool& close, TRpcSessionGate& gate);
     TRpcResponse Dispatch(TRpcRequest& req);
     TRpcResponse Invoke(const TMethod& m, TRpcRequest& req);
 };
@@ -340,6 +342,7 @@ void TRpcServer::Impl::ReapFinished() {
 
 void TRpcServer::Impl::Serve(TConnection& c) {
     TInputBudget::THold hold(budget);
+    TRpcSessionGate gate(options.Token);
     TRpcFrameReader reader(options.Limits);
     std::vector<char> chunk(64 * 1024);
     Clock::time_point frameStart{};
@@ -364,13 +367,13 @@ void TRpcServer::Impl::Serve(TConnection& c) {
             c.quietSince = frameStart.time_since_epoch().count();
         }
         reader.Feed(chunk.data(), static_cast<std::size_t>(n));
-        if (!ServeFrames(c, reader, hold, frameStart)) return;
+        if (!ServeFrames(c, reader, hold, frameStart, gate)) return;
     }
 }
 
 // Answers every whole frame held by the reader; false when the connection must close.
 bool TRpcServer::Impl::ServeFrames(TConnection& c, TRpcFrameReader& reader, TInputBudget::THold& hold,
-                                   Clock::time_point& frameStart) {
+                                   Clock::time_point& frameStart, TRpcSessionGate& gate) {
     for (;;) {
         bool ready = false;
         std::string answer;
@@ -391,7 +394,7 @@ bool TRpcServer::Impl::ServeFrames(TConnection& c, TRpcFrameReader& reader, TInp
         if (!close && !ready) return true;
         auto expected = TConnState::Idle;
         if (!c.state.compare_exchange_strong(expected, TConnState::Busy)) return false;  // gave way meanwhile
-        if (!close) Answer(reader, answer, close);
+        if (!close) Answer(reader, answer, close, gate);
         const bool written = WriteAll(c.Fd(), answer, Clock::now() + options.WriteTimeout);
         c.quietSince = Clock::now().time_since_epoch().count();
         c.state = TConnState::Idle;
@@ -401,13 +404,16 @@ bool TRpcServer::Impl::ServeFrames(TConnection& c, TRpcFrameReader& reader, TInp
     }
 }
 
-bool TRpcServer::Impl::Answer(TRpcFrameReader& reader, std::string& answer, bool& close) {
+bool TRpcServer::Impl::Answer(TRpcFrameReader& reader, std::string& answer, bool& close, TRpcSessionGate& gate) {
     TRpcResponse r;
     close = false;
     try {
         TRpcRequest req;
         if (!reader.NextRequest(req)) return false;
-        r = Dispatch(req);
+        if (!gate.Intercept(req, r, close)) {
+            TRpcCallerScope caller(gate.Caller());
+            r = Dispatch(req);
+        }
     } catch (const ERpcFrameError& e) {
         r = ErrorAnswer(e.MsgId(), e.Code(), e.what());
         close = !e.InSync();
@@ -475,7 +481,8 @@ bool TRpcServer::AnswerNext(TRpcFrameReader& reader, std::string& answer, bool& 
         close = true;
         return true;
     }
-    return impl_->Answer(reader, answer, close);
+    TRpcSessionGate gate(impl_->options.Token);
+    return impl_->Answer(reader, answer, close, gate);
 }
 
 int TRpcServer::Start(const std::string& address, int port) {

@@ -31,6 +31,9 @@
 //    answered count against MaxInputMemory; the connection that would go over
 //    it gets "limite" and is closed. An exception of any kind while serving a
 //    connection (out of memory included) closes that connection only.
+//  - every connection passes a session gate first (server/rpc_session.h):
+//    with TRpcServerOptions::Token set, a client that does not open its
+//    session with that token is refused and closed before any method runs.
 //  - Stop() stops accepting, lets running handlers finish and deliver their
 //    answers, closes every connection and waits for their threads. The
 //    destructor stops the server.
@@ -61,6 +64,10 @@ struct TRpcServerOptions {
     // and decoded size); the first MiB of each connection is not counted, so
     // small requests always get through.
     std::size_t MaxInputMemory = std::size_t{1} << 30;
+
+    // The shared secret every client must present in AbrirSessao before any
+    // method runs (server/rpc_session.h); "" lets every client in.
+    std::string Token;
 
     // Starts a connection's thread; empty: std::thread. Tests make it fail.
     std::function<std::thread(std::function<void()>)> StartThread;

@@ -29,7 +29,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options& out, std::strin
     const Valued valued[] = {{"--db", &out.dbFile},         {"--db-url", &out.dbUrl},
                              {"--server", &out.server},     {"--company", &out.company},
                              {"--operator", &out.operatorName}, {"--today", &out.today},
-                             {"--screenshots", &out.screenshots}};
+                             {"--screenshots", &out.screenshots}, {"--token-file", &out.tokenFile}};
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") { out.help = true; continue; }
@@ -56,16 +56,19 @@ bool ParseOptions(const std::vector<std::string>& args, Options& out, std::strin
 std::string UsageText() {
     return "usage: ctb-host [--db FILE | --db-url URL] [--server HOST:PORT] [--company 01]\n"
            "                [--operator NAME] [--today YYYY-MM-DD] [--open] [--screenshots DIR]\n"
+           "                [--token-file FILE]\n"
            "\n"
            "Opens the suite's main window; the menu command Contabilidade > Lançamento\n"
            "Contábil loads the module (libctb11000.so beside ctb-host, or CTB_MODULE) and\n"
            "opens the entry screen. Without --server, ctb11000-server beside ctb-host is\n"
            "started on a free loopback port; --db naming a missing file creates it with\n"
            "ctb-demo. --open opens the entry screen at once; --screenshots DIR renders the\n"
-           "screens and dialogs to PNG files in DIR and quits.\n"
+           "screens and dialogs to PNG files in DIR and quits. --token-file names the access\n"
+           "token of a server that asks for one (also CTB_SERVER_TOKEN_FILE).\n"
            "\n"
-           "Without a display, run it with QT_QPA_PLATFORM=vnc (then connect a VNC viewer\n"
-           "to port 5900) or QT_QPA_PLATFORM=offscreen with --screenshots.\n";
+           "Without a display, run it with QT_QPA_PLATFORM=vnc:addr=127.0.0.1 (the VNC\n"
+           "server has no password: keep it on loopback and reach it through an SSH\n"
+           "tunnel, port 5900) or QT_QPA_PLATFORM=offscreen with --screenshots.\n";
 }
 
 }  // namespace desk

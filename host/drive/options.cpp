@@ -23,7 +23,8 @@ bool ParseOptions(int argc, char** argv, Options& out, std::string& error) {
     struct Valued { const char* name; std::string* value; };
     Valued valued[] = {{"--db", &out.dbFile},       {"--db-url", &out.dbUrl},
                        {"--server", &out.server},   {"--company", &out.company},
-                       {"--operator", &out.operatorName}, {"--today", &out.today}};
+                       {"--operator", &out.operatorName}, {"--today", &out.today},
+                       {"--token-file", &out.tokenFile}};
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--help" || a == "-h") { out.help = true; continue; }
@@ -59,13 +60,16 @@ bool ParseOptions(int argc, char** argv, Options& out, std::string& error) {
 std::string UsageText() {
     return std::string(
                "usage: ctb-drive [--db FILE | --db-url URL] [--server HOST:PORT] [--company 01]\n"
-               "                 [--operator NAME] [--today YYYY-MM-DD] [--timings] SCRIPT...\n"
+               "                 [--operator NAME] [--today YYYY-MM-DD] [--token-file FILE]\n"
+               "                 [--timings] SCRIPT...\n"
                "\n"
                "Runs scenario scripts against the module (libctb11000.so beside ctb-drive, or\n"
                "CTB_MODULE), an application server and a database. Without --server it starts\n"
                "ctb11000-server beside ctb-drive on a free loopback port; --db naming a missing\n"
                "file creates it with ctb-demo (of the --today year). The driver's main window\n"
                "is the form frmPrincipal. --timings prints each command's elapsed time.\n"
+               "--token-file names the access token of a server that asks for one (also\n"
+               "CTB_SERVER_TOKEN_FILE); a private server is started with it too.\n"
                "\n"
                "One command a line; '#' starts a comment; \"text\" with \\\" and \\\\ escapes.\n"
                "Names: an unqualified name is looked up in the active modal form, then in the\n"
