@@ -66,9 +66,9 @@ std::string UsageText() {
            "screens and dialogs to PNG files in DIR and quits. --token-file names the access\n"
            "token of a server that asks for one (also CTB_SERVER_TOKEN_FILE).\n"
            "\n"
-           "Without a display, run it with QT_QPA_PLATFORM=vnc:addr=127.0.0.1 (the VNC\n"
-           "server has no password: keep it on loopback and reach it through an SSH\n"
-           "tunnel, port 5900) or QT_QPA_PLATFORM=offscreen with --screenshots.\n";
+           "Without a display, start it with QT_QPA_PLATFORM=vnc scripts/run (a VNC server\n"
+           "on loopback only, port 5900; reach it through an SSH tunnel) or run it with\n"
+           "QT_QPA_PLATFORM=offscreen and --screenshots.\n";
 }
 
 }  // namespace desk
