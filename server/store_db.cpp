@@ -163,6 +163,10 @@ void ApplySchema(soci::session& sql, TDialect dialect)
     std::vector<std::string> statements = SplitSqlScript(SchemaText());
     try {
         TTransaction tx(sql, dialect, true);
+        // Servers starting together on a new database would trip over each
+        // other's half-created tables: one at a time (SQLite's BEGIN IMMEDIATE
+        // already is).
+        if (dialect == TDialect::PostgreSQL) sql << "SELECT pg_advisory_xact_lock(1114000001)";
         for (const std::string& statement : statements) sql << statement;
         tx.Commit();
     } catch (const ERpcError&) {
