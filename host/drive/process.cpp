@@ -1,5 +1,7 @@
 #include "host/drive/process.h"
 
+#include "platform/db/dbgeral.h"
+
 #include "contracts/zembra.h"
 
 #include <cerrno>
@@ -177,6 +179,11 @@ bool PrepareDatabase(const std::string& dbUrl, const std::string& dbFile, const 
         return !url.empty();
     }
     url = dbFile;
+    // A PostgreSQL URL given as --db names a database on a server, never a
+    // file to create: it is used as it is.
+    TDBDialect dialect = TDBDialect::None;
+    std::string target;
+    if (SplitDatabaseURL(dbFile, dialect, target) && dialect == TDBDialect::PostgreSQL) return true;
     if (std::filesystem::exists(dbFile)) return true;
     std::printf("%s: creating the demo database %s\n", host.c_str(), dbFile.c_str());
     std::vector<std::string> demo = {ExecutableDir() + "/ctb-demo", "--db", dbFile};
