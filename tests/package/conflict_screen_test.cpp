@@ -2,7 +2,8 @@
 // save since the entry was opened shows the server's refusal and keeps the
 // screen's changes for the bookkeeper to redo; reopened, the entry (with the
 // other's stamp to the millisecond, kept exactly by the screen's data sets)
-// confirms, and confirms again after its own save.
+// confirms, and confirms again after its own save. A delete is checked
+// against what the screen's session last read or saved.
 #include "host/drive/interpreter.h"
 #include "package/pkg_ctb11000.h"
 #include "platform/net/rpc_client.h"
@@ -79,6 +80,18 @@ TEST_F(ConflictScreen, ConfirmOverAnothersSaveIsRefusedUntilReopened) {
                   "expect no message\nexpect frmLancamentos.boAlterado \"false\"\n"
                   "grid dbgLancCont cell CDHISTPADR \"7\"\nclick sbtConfirmar\nexpect no message\n"),
               0);
+
+    // Deleting it after his next save is refused the same way; reopened, it goes.
+    SaveAsAnotherBookkeeper("Alterado de novo pelo Beto");
+    EXPECT_EQ(Run("answer yes\nclick sbtExcluir\nexpect message \"*\"\n"
+                  "expect message \"O lançamento contábil 202401000005 foi alterado por BETO em *"
+                  "Nada foi excluído*\"\n"
+                  "click tshFolhaDados\n" + openEntry +
+                  "answer yes\nclick sbtExcluir\nexpect message \"*\"\nexpect no message\n"),
+              0);
+    TRpcClient client;
+    client.Connect("127.0.0.1", Zembra::WebPort());
+    EXPECT_EQ(client.Call("GetLancContFiltrado", {TRpcArg("01"), TRpcArg(kEntry)}).Packet().RecordCount(), 0u);
 }
 
 }  // namespace
