@@ -193,7 +193,8 @@ CREATE TABLE IF NOT EXISTS LANCCONTMAPA (
 
 -- The last change the application server made to each entry: when (to the
 -- millisecond; the same stamp is DTULTATULAN on the entry's lines), by which
--- operator, and whether it was a deletion (IDEXCLUIDO 'S'). The row stays
+-- operator from which client session, and whether it was a deletion
+-- (IDEXCLUIDO 'S'). The row stays
 -- after a deletion, so a bookkeeper who confirms an entry loaded before
 -- another's change or deletion is refused instead of undoing it. A save or
 -- delete locks the entry's row, so saves of one entry never interleave.
@@ -202,6 +203,7 @@ CREATE TABLE IF NOT EXISTS LANCCONTALT (
     NRLANCCONT     VARCHAR(12)  NOT NULL,
     DTULTATU       TIMESTAMP,
     CDOPERATU      VARCHAR(12),
+    CDSESSAO       VARCHAR(64),
     IDEXCLUIDO     VARCHAR(1)   NOT NULL,
     PRIMARY KEY (CDEMPRESA, NRLANCCONT)
 );

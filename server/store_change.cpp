@@ -12,10 +12,13 @@ namespace {
 using soci::into;
 using soci::use;
 
-bool SameOperator(const std::string& a, const std::string& b)
+// The same bookkeeper: the same operator name (without regard to case and
+// blanks), or, when neither names one, the same client session.
+bool SameAuthor(const TAuthor& a, const TAuthor& b)
 {
-    const std::string x = OperatorName(a), y = OperatorName(b);
-    if (x.empty() || x.size() != y.size()) return false;
+    const std::string x = OperatorName(a.Operator), y = OperatorName(b.Operator);
+    if (x.empty() && y.empty()) return !a.Session.empty() && a.Session == b.Session;
+    if (x.size() != y.size()) return false;
     for (std::size_t i = 0; i < x.size(); ++i)
         if (std::tolower(static_cast<unsigned char>(x[i])) != std::tolower(static_cast<unsigned char>(y[i])))
             return false;
@@ -35,16 +38,22 @@ TLastChange Combine(bool haveRow, const TLastChange& row, long long lineMs, int 
         // The lines are newer than the server's record: changed elsewhere.
         if (lineMs > row.Ms) {
             last.Ms = lineMs;
+            last.Elsewhere = true;
         } else if (haveRow) {
             last.Ms = row.Ms;
-            last.Operator = row.Deleted ? "" : row.Operator;
+            last.By = row.By;
+            last.Elsewhere = row.Deleted;  // deleted here, written again elsewhere
+            if (row.Deleted) last.By = TAuthor{};
         }
         return last;
     }
     if (haveRow && row.Ms > 0) {
         last = row;
+        if (!row.Deleted) {  // gone without our record: deleted elsewhere, when unknown
+            last.By = TAuthor{};
+            last.Elsewhere = true;
+        }
         last.Deleted = true;
-        if (!row.Deleted) last.Operator.clear();  // gone without our record: elsewhere
     }
     return last;
 }
@@ -53,15 +62,17 @@ TLastChange ReadChange(soci::session& sql, const std::string& empresa, const std
                        const char* lockClause)
 {
     TLastChange row;
-    std::string stamp, oper, deleted;
-    soci::indicator iStamp = soci::i_null, iOper = soci::i_null, iDel = soci::i_null;
-    sql << std::string("SELECT DTULTATU, CDOPERATU, IDEXCLUIDO FROM LANCCONTALT"
+    std::string stamp, oper, session, deleted;
+    soci::indicator iStamp = soci::i_null, iOper = soci::i_null, iSession = soci::i_null, iDel = soci::i_null;
+    sql << std::string("SELECT DTULTATU, CDOPERATU, CDSESSAO, IDEXCLUIDO FROM LANCCONTALT"
                        " WHERE CDEMPRESA = :e AND NRLANCCONT = :n") + lockClause,
-        use(empresa), use(nrLanc), into(stamp, iStamp), into(oper, iOper), into(deleted, iDel);
+        use(empresa), use(nrLanc), into(stamp, iStamp), into(oper, iOper), into(session, iSession),
+        into(deleted, iDel);
     const bool haveRow = sql.got_data();
     if (haveRow) {
         row.Ms = ParseStamp(stamp, iStamp);
-        row.Operator = iOper == soci::i_ok ? Trim(oper) : "";
+        row.By.Operator = iOper == soci::i_ok ? Trim(oper) : "";
+        row.By.Session = iSession == soci::i_ok ? Trim(session) : "";
         row.Deleted = iDel == soci::i_ok && Trim(deleted) == "S";
     }
     std::string newest;
@@ -74,8 +85,8 @@ TLastChange ReadChange(soci::session& sql, const std::string& empresa, const std
 
 std::string Who(const TLastChange& c)
 {
-    std::string who = c.Operator.empty() ? "por outro usuário" : "por " + c.Operator;
-    if (c.Ms > 0 && !(c.Deleted && c.Operator.empty())) who += " em " + StampText(c.Ms);
+    std::string who = c.By.Operator.empty() ? "por outro usuário" : "por " + c.By.Operator;
+    if (c.Ms > 0 && !(c.Deleted && c.Elsewhere)) who += " em " + StampText(c.Ms);
     return who;
 }
 
@@ -99,23 +110,24 @@ TLastChange LockEntry(soci::session& sql, TDialect dialect, const std::string& e
 }
 
 long long RecordChange(soci::session& sql, const std::string& empresa, const std::string& nrLanc,
-                       const TLastChange& previous, const std::string& operador, bool deleted)
+                       const TLastChange& previous, const TAuthor& by, bool deleted)
 {
     const long long ms = std::max(NowMs(), previous.Ms + 1);
     const std::string stamp = StampToSql(ms), flag = deleted ? "S" : "N";
-    const std::string oper = OperatorName(operador);
+    const std::string oper = OperatorName(by.Operator), session = by.Session;
     soci::indicator iOper = oper.empty() ? soci::i_null : soci::i_ok;
-    sql << "UPDATE LANCCONTALT SET DTULTATU = :s, CDOPERATU = :o, IDEXCLUIDO = :d"
+    soci::indicator iSession = session.empty() ? soci::i_null : soci::i_ok;
+    sql << "UPDATE LANCCONTALT SET DTULTATU = :s, CDOPERATU = :o, CDSESSAO = :c, IDEXCLUIDO = :d"
            " WHERE CDEMPRESA = :e AND NRLANCCONT = :n",
-        use(stamp), use(oper, iOper), use(flag), use(empresa), use(nrLanc);
+        use(stamp), use(oper, iOper), use(session, iSession), use(flag), use(empresa), use(nrLanc);
     return ms;
 }
 
-void RefuseIfChangedByAnother(const TLastChange& last, long long seenMs, const std::string& operador,
+void RefuseIfChangedByAnother(const TLastChange& last, long long seenMs, const TAuthor& by,
                               const std::string& nrLanc, bool deleting)
 {
     if (last.Ms == 0 || last.Ms <= seenMs) return;
-    if (SameOperator(last.Operator, operador)) return;
+    if (SameAuthor(last.By, by)) return;
     const std::string head = "O lançamento contábil " + nrLanc + " foi " +
                              (last.Deleted ? "excluído " : "alterado ") + Who(last) +
                              ", depois que você o abriu. ";

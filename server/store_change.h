@@ -9,7 +9,8 @@
 // whatever the clocks of several servers say), so "the newest stamp the
 // client sent is older than the stored one" means "changed since it was
 // loaded". A change by the same operator is never a conflict: a bookkeeper
-// confirming twice, or again after a lost answer, replaces his own work.
+// confirming twice, or again after a lost answer, replaces his own work (a
+// client that names no operator is known by its session instead).
 //
 // A delete carries only the entry's number, so the server remembers per
 // client session (TSessionViews) the stamp each entry had when that session
@@ -28,10 +29,17 @@ namespace ctbstore {
 
 enum class TDialect;
 
+// Who makes a change: the operator, and the client session it comes from.
+struct TAuthor {
+    std::string Operator;
+    std::string Session;
+};
+
 struct TLastChange {
-    long long Ms = 0;       // stamp (StampMs); 0 when no change is known
-    std::string Operator;   // "" when it came from elsewhere
+    long long Ms = 0;        // stamp (StampMs); 0 when no change is known
+    TAuthor By;              // empty when it came from elsewhere
     bool Deleted = false;
+    bool Elsewhere = false;  // not made by an application server
 };
 
 // The entry's last change as stored: its LANCCONTALT row, or the newest
@@ -45,12 +53,12 @@ TLastChange LockEntry(soci::session& sql, TDialect dialect, const std::string& e
 
 // Records the save or delete being made and returns its stamp.
 long long RecordChange(soci::session& sql, const std::string& empresa, const std::string& nrLanc,
-                       const TLastChange& previous, const std::string& operador, bool deleted);
+                       const TLastChange& previous, const TAuthor& by, bool deleted);
 
 // Refuses with "conflito" when the entry changed after `seenMs` by someone
-// other than `operador`, naming who and when. deleting: the refused action is
-// a delete.
-void RefuseIfChangedByAnother(const TLastChange& last, long long seenMs, const std::string& operador,
+// other than `by`, naming who and when. deleting: the refused action is a
+// delete.
+void RefuseIfChangedByAnother(const TLastChange& last, long long seenMs, const TAuthor& by,
                               const std::string& nrLanc, bool deleting);
 
 // The stamp of each entry as each client session last saw it; bounded (the

@@ -231,21 +231,21 @@ void DeleteEntry(soci::session& sql, const std::string& empresa, const std::stri
 
 // Returns the stamp of the saved version.
 long long SaveEntry(soci::session& sql, TDialect dialect, TEntryToSave& e, const std::string& empresa,
-                    const std::string& nrLanc, const std::string& operador)
+                    const std::string& nrLanc, const TAuthor& by)
 {
     TCompanyPeriods periods = LoadPeriods(sql, empresa);
     CheckNumberIssued(sql, empresa, nrLanc);
     TLastChange last = LockEntry(sql, dialect, empresa, nrLanc);
-    RefuseIfChangedByAnother(last, e.Loaded, operador, nrLanc, false);
+    RefuseIfChangedByAnother(last, e.Loaded, by, nrLanc, false);
     CheckNotProtected(sql, empresa, nrLanc);
     TStoredState stored = LoadStored(sql, empresa, nrLanc);
     for (const std::string& date : stored.Dates)
         CheckPeriod(periods, date, "Lançamento gravado: ");
     CheckEntryRules(sql, empresa, e.Lines, e.Rateio);
 
-    const long long ms = RecordChange(sql, empresa, nrLanc, last, operador, false);
+    const long long ms = RecordChange(sql, empresa, nrLanc, last, by, false);
     std::string stamp = StampToSql(ms);
-    std::string oper = OperatorName(operador);
+    std::string oper = OperatorName(by.Operator);
     for (TStoredLine& l : e.Lines) {
         auto it = stored.OperBySeq.find(l.NrSeq);
         if (it != stored.OperBySeq.end() && !it->second.empty())
@@ -283,9 +283,10 @@ void TEntryStore::SetLancContabil(const TDataPacket& linhas, const TDataPacket& 
     entry.Lines = TakeLines(linhas, emp, nr);
     entry.Rateio = TakeRateio(rateio, emp, nr, entry.Lines);
     entry.Loaded = LoadedStamp(linhas, emp, nr);
+    const TAuthor by{operador, CurrentRpcCaller().Session};
     const long long saved = impl_->Run(
-        true, [&](soci::session& sql) { return SaveEntry(sql, impl_->Dialect(), entry, emp, nr, operador); });
-    impl_->Views.Saw(CurrentRpcCaller().Session, emp + "/" + nr, saved);
+        true, [&](soci::session& sql) { return SaveEntry(sql, impl_->Dialect(), entry, emp, nr, by); });
+    impl_->Views.Saw(by.Session, emp + "/" + nr, saved);
 }
 
 void TEntryStore::SetExcluiLancamento(const std::string& empresa, std::string& nrLanc)
@@ -293,24 +294,25 @@ void TEntryStore::SetExcluiLancamento(const std::string& empresa, std::string& n
     std::string emp = Trim(empresa);
     std::string nr = RequireNumber(nrLanc);
     const TRpcCaller& caller = CurrentRpcCaller();
+    const TAuthor by{caller.Operator, caller.Session};
     const std::string key = emp + "/" + nr;
     impl_->Run(true, [&](soci::session& sql) {
         TCompanyPeriods periods = LoadPeriods(sql, emp);
         TLastChange last = LockEntry(sql, impl_->Dialect(), emp, nr);
         TStoredState stored = LoadStored(sql, emp, nr);
         if (stored.OperBySeq.empty()) {
-            if (last.Deleted && !last.Operator.empty())
-                Refuse("validacao", "Lançamento contábil " + nr + " já foi excluído por " + last.Operator +
+            if (last.Deleted && !last.By.Operator.empty())
+                Refuse("validacao", "Lançamento contábil " + nr + " já foi excluído por " + last.By.Operator +
                                         " em " + StampText(last.Ms) + ".");
             Refuse("validacao", "Lançamento contábil " + nr + " não cadastrado.");
         }
         long long seen = 0;
         if (impl_->Views.Seen(caller.Session, key, seen))
-            RefuseIfChangedByAnother(last, seen, caller.Operator, nr, true);
+            RefuseIfChangedByAnother(last, seen, by, nr, true);
         CheckNotProtected(sql, emp, nr);
         for (const std::string& date : stored.Dates) CheckPeriod(periods, date, "");
         DeleteEntry(sql, emp, nr);
-        RecordChange(sql, emp, nr, last, caller.Operator, true);
+        RecordChange(sql, emp, nr, last, by, true);
     });
     impl_->Views.Forget(caller.Session, key);
 }

@@ -93,6 +93,14 @@ TEST(Conflict, TheSameBookkeeperConfirmingAgainIsNotAConflict)
     outroDesktop.Rateio = joao.Rateio;
     EXPECT_EQ(Refusal([&] { outroDesktop.Confirm(store, nr); }), "");
 
+    // Without operator names, the client session tells one bookkeeper from another.
+    TBookkeeper anonimo("sessao-anonima", ""), outroAnonimo("sessao-outra", "");
+    anonimo.Open(store, nr);
+    outroAnonimo.Open(store, nr);
+    anonimo.Confirm(store, nr);
+    EXPECT_EQ(Refusal([&] { anonimo.Confirm(store, nr); }), "");
+    EXPECT_TRUE(Has(Refusal([&] { outroAnonimo.Confirm(store, nr); }), "alterado por outro usuário em "));
+
     // A new entry carries no stamp at all: its author saves it again freely,
     // anyone else holding it unsaved is refused.
     std::string anoMes = "202401";
