@@ -50,8 +50,11 @@ class TSqliteFile {
 public:
     TSqliteFile(const std::string& path, int flags)
     {
-        if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK)
-            throw TFailure("não foi possível abrir " + path + ": " + (db_ ? sqlite3_errmsg(db_) : "sem memória"));
+        if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
+            const std::string why = db_ ? sqlite3_errmsg(db_) : "sem memória";
+            sqlite3_close(db_);  // a failed open still hands back a handle to free
+            throw TFailure("não foi possível abrir " + path + ": " + why);
+        }
         sqlite3_busy_timeout(db_, 15000);
     }
     ~TSqliteFile() { sqlite3_close(db_); }
