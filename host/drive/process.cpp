@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -112,6 +113,9 @@ bool ServerProcess::Start(const std::string& program, const std::string& dbUrl, 
         return false;
     }
     if (pid == 0) {
+        // A host killed outright (SIGTERM, SIGKILL) takes its private server
+        // with it instead of leaving it serving the database alone.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
         dup2(fds[1], STDOUT_FILENO);
         execv(args[0], args.data());
         std::fprintf(stderr, "ctb-drive: cannot run %s: %s\n", args[0], std::strerror(errno));
