@@ -1,6 +1,8 @@
 #include "contracts/netconnection.h"
 
+#include "contracts/zembra.h"
 #include "platform/net/rpc_client.h"
+#include "platform/net/session_token.h"
 
 #include <algorithm>
 
@@ -10,9 +12,16 @@ namespace {
 // method of the application server answers with such an array.
 const char* const kErrorMarker = "\x1b" "ctb:erro";
 
+// Each connection opens a session: the token of the host's token file
+// (Zembra::ServerTokenFile) when it names one, an id of this connection's
+// own (kept across reconnections) and the operator.
 class TRpcTransport : public TAppServerTransport {
 public:
-    void Connect(const std::string& host, int port) override { client_.Connect(host, port); }
+    void Connect(const std::string& host, int port) override {
+        const std::string file = Zembra::ServerTokenFile();
+        client_.SetSession(file.empty() ? std::string() : ReadTokenFile(file), session_, Zembra::Operador());
+        client_.Connect(host, port);
+    }
     void Disconnect() override { client_.Disconnect(); }
     bool Connected() const override { return client_.Connected(); }
     TRpcValue Call(const std::string& method, std::vector<TRpcValue>& args,
@@ -29,6 +38,7 @@ public:
 
 private:
     TRpcClient client_;
+    const std::string session_ = NewSessionId();
 };
 
 TTransportFactory& transportFactory() {

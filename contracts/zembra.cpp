@@ -10,6 +10,7 @@ struct Config {
     std::string operatorCode;
     std::string host = "127.0.0.1";
     int port = 0;
+    std::string tokenFile;
     std::string database;
     std::string reportDir;
     std::string outputDir;
@@ -38,6 +39,7 @@ Config fromEnvironment() {
     c.operatorCode = env("CTB_OPERATOR", "");
     c.host = env("CTB_SERVER_HOST", "127.0.0.1");
     c.port = parsePort(env("CTB_SERVER_PORT", ""));
+    c.tokenFile = env("CTB_SERVER_TOKEN_FILE", "");
     c.database = env("CTB_DB", "");
     c.reportDir = env("CTB_REPORT_DIR", "");
     c.outputDir = env("CTB_OUTPUT_DIR", "");
@@ -66,6 +68,7 @@ std::string EmprProc() { return config().company; }
 std::string Operador() { return config().operatorCode; }
 std::string WebURL() { return config().host; }
 int WebPort() { return config().port; }
+std::string ServerTokenFile() { return config().tokenFile; }
 std::string DatabaseURL() { return config().database; }
 std::string ReportDir() { return config().reportDir; }
 std::string OutputDir() { return config().outputDir; }
@@ -74,6 +77,7 @@ void SetEmprProc(const std::string& company) { config().company = company; }
 void SetOperador(const std::string& operatorCode) { config().operatorCode = operatorCode; }
 void SetWebURL(const std::string& host) { config().host = host; }
 void SetWebPort(int port) { config().port = (port > 0 && port <= 65535) ? port : 0; }
+void SetServerTokenFile(const std::string& path) { config().tokenFile = path; }
 void SetDatabaseURL(const std::string& url) { config().database = url; }
 void SetReportDir(const std::string& dir) { config().reportDir = dir; }
 void SetOutputDir(const std::string& dir) { config().outputDir = dir; }

@@ -1,7 +1,8 @@
 // Zembra: the host's configuration as the module sees it. There is no
 // configuration file of the module's own: each value starts from the host's
 // environment (CTB_COMPANY, CTB_OPERATOR, CTB_SERVER_HOST, CTB_SERVER_PORT,
-// CTB_DB, CTB_ACCOUNT_PICTURE, CTB_REPORT_DIR, CTB_OUTPUT_DIR) and a host overrides it from its command line
+// CTB_SERVER_TOKEN_FILE, CTB_DB, CTB_ACCOUNT_PICTURE, CTB_REPORT_DIR,
+// CTB_OUTPUT_DIR) and a host overrides it from its command line
 // through the setters. Host and module share this one instance (the contracts
 // library is shared).
 #pragma once
@@ -25,6 +26,7 @@ std::string EmprProc();    // host's current company
 std::string Operador();    // operator code
 std::string WebURL();      // application server host
 int WebPort();             // application server port (0 when not configured)
+std::string ServerTokenFile();  // the server's access token file ("" = the server asks for none)
 std::string DatabaseURL(); // suite database
 std::string ReportDir();   // report definitions ("" = those installed with the module)
 std::string OutputDir();   // where reports are written without a printer ("" = temporary folder)
@@ -33,6 +35,7 @@ void SetEmprProc(const std::string& company);
 void SetOperador(const std::string& operatorCode);
 void SetWebURL(const std::string& host);
 void SetWebPort(int port);
+void SetServerTokenFile(const std::string& path);
 void SetDatabaseURL(const std::string& url);
 void SetReportDir(const std::string& dir);
 void SetOutputDir(const std::string& dir);

@@ -1,11 +1,15 @@
-// ctb11000-server --db <url> [--create] [--listen ADDRESS:PORT]
+// ctb11000-server --db <url> [--create] [--listen ADDRESS:PORT] [--token-file FILE]
 //
 // The application server of the journal-entry module. Listens on loopback
 // unless told otherwise; without --listen (or with port 0) the system picks a
-// free port. Once listening it prints "escutando em ADDRESS:PORT" on stdout
-// (ctb-drive reads the port from it) and serves until SIGINT or SIGTERM, then
-// stops gracefully. A database file that does not exist is refused unless
-// --create asks for a new, empty one (ctb-demo makes a demo database).
+// free port. Listening on any other address requires a token file (also
+// named by CTB_SERVER_TOKEN_FILE): every client must then open its session
+// with that token before any method runs. Once listening it prints
+// "escutando em ADDRESS:PORT" on stdout (ctb-drive reads the port from it)
+// and serves until SIGINT or SIGTERM, then stops gracefully. A database file
+// that does not exist is refused unless --create asks for a new, empty one
+// (ctb-demo makes a demo database).
+#include "platform/net/session_token.h"
 #include "server/rpc_server.h"
 
 #if __has_include("server/store.h")
@@ -28,10 +32,11 @@ struct TOptions {
     int port = 0;
     bool create = false;
     bool help = false;
+    std::string tokenFile;
 };
 
 const char* UsageText() {
-    return "uso: ctb11000-server --db URL [--create] [--listen ENDEREÇO:PORTA]\n"
+    return "uso: ctb11000-server --db URL [--create] [--listen ENDEREÇO:PORTA] [--token-file ARQUIVO]\n"
            "\n"
            "O servidor de aplicação do lançamento contábil (MessagePack-RPC sobre TCP;\n"
            "docs/protocol.md). Serve até receber SIGINT (Ctrl+C) ou SIGTERM.\n"
@@ -46,12 +51,20 @@ const char* UsageText() {
            "  --listen E:P    endereço e porta (127.0.0.1:PORTA, [::1]:PORTA, :PORTA);\n"
            "                  sem ele, 127.0.0.1 numa porta livre escolhida pelo sistema.\n"
            "                  Pronto, escreve \"escutando em ENDEREÇO:PORTA\" na saída.\n"
+           "  --token-file ARQUIVO  o segredo que todo cliente apresenta ao abrir a\n"
+           "                  sessão (também CTB_SERVER_TOKEN_FILE); obrigatório para\n"
+           "                  escutar fora de 127.0.0.1\n"
            "  --help          mostra este texto\n";
 }
 
 int Usage(const std::string& problem) {
     std::cerr << "ctb11000-server: " << problem << "\n\n" << UsageText();
     return 2;
+}
+
+// Only this machine reaches it: 127.0.0.0/8, ::1 or localhost.
+bool IsLoopback(const std::string& address) {
+    return address == "localhost" || address == "::1" || address.rfind("127.", 0) == 0;
 }
 
 // "ADDRESS:PORT", "[v6]:PORT" or ":PORT".
@@ -80,12 +93,14 @@ bool ParseArgs(int argc, char** argv, TOptions& o, std::string& problem) {
             o.create = true;
             continue;
         }
-        if ((a == "--db" || a == "--listen") && i + 1 >= argc) {
+        if ((a == "--db" || a == "--listen" || a == "--token-file") && i + 1 >= argc) {
             problem = "falta o valor de " + a;
             return false;
         }
         if (a == "--db") {
             o.db = argv[++i];
+        } else if (a == "--token-file") {
+            o.tokenFile = argv[++i];
         } else if (a == "--listen") {
             if (!ParseListen(argv[++i], o)) {
                 problem = std::string("endereço inválido em --listen: ") + argv[i];
@@ -98,6 +113,16 @@ bool ParseArgs(int argc, char** argv, TOptions& o, std::string& problem) {
     }
     if (o.db.empty()) {
         problem = "falta --db";
+        return false;
+    }
+    if (o.tokenFile.empty()) {
+        const char* env = std::getenv("CTB_SERVER_TOKEN_FILE");
+        if (env) o.tokenFile = env;
+    }
+    if (o.tokenFile.empty() && !IsLoopback(o.address)) {
+        problem = "escutar em " + o.address +
+                  " expõe o servidor à rede: indique a chave de acesso com --token-file ARQUIVO "
+                  "(ou CTB_SERVER_TOKEN_FILE); os clientes usam o mesmo arquivo";
         return false;
     }
     return true;
@@ -136,7 +161,14 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-    TRpcServer server;
+    TRpcServerOptions serverOptions;
+    try {
+        if (!options.tokenFile.empty()) serverOptions.Token = ReadTokenFile(options.tokenFile);
+    } catch (const std::exception& e) {
+        std::cerr << "ctb11000-server: " << e.what() << std::endl;
+        return 2;
+    }
+    TRpcServer server(serverOptions);
     try {
 #ifdef CTB_HAVE_STORE
         if (!DatabaseExists(options, problem)) {

@@ -9,6 +9,7 @@
 #include "server/rpc_server.h"
 
 #include "platform/net/utf8.h"
+#include "server/rpc_session.h"
 
 #include <asio.hpp>
 
@@ -207,8 +208,10 @@ struct TRpcServer::Impl {
     bool MakeRoom();
     void ReapFinished();
     void Serve(TConnection& c);
-    bool ServeFrames(TConnection& c, TRpcFrameReader& reader, TInputBudget::THold& hold, Clock::time_point& frameStart);
-    bool Answer(TRpcFrameReader& reader, std::string& answer, bool& close, const TPacketStream::TSend& send);
+    bool ServeFrames(TConnection& c, TRpcFrameReader& reader, TInputBudget::THold& hold, Clock::time_point& frameStart,
+                     TRpcSessionGate& gate);
+    bool Answer(TRpcFrameReader& reader, std::string& answer, bool& close, const TPacketStream::TSend& send,
+                TRpcSessionGate& gate);
     TRpcResponse Dispatch(TRpcRequest& req, const TPacketStream::TSend& send);
     TRpcResponse Invoke(const TMethod& m, TRpcRequest& req, const TPacketStream::TSend& send);
 };
@@ -345,6 +348,7 @@ void TRpcServer::Impl::ReapFinished() {
 
 void TRpcServer::Impl::Serve(TConnection& c) {
     TInputBudget::THold hold(budget);
+    TRpcSessionGate gate(options.Token);
     TRpcFrameReader reader(options.Limits);
     std::vector<char> chunk(64 * 1024);
     Clock::time_point frameStart{};
@@ -369,13 +373,13 @@ void TRpcServer::Impl::Serve(TConnection& c) {
             c.quietSince = frameStart.time_since_epoch().count();
         }
         reader.Feed(chunk.data(), static_cast<std::size_t>(n));
-        if (!ServeFrames(c, reader, hold, frameStart)) return;
+        if (!ServeFrames(c, reader, hold, frameStart, gate)) return;
     }
 }
 
 // Answers every whole frame held by the reader; false when the connection must close.
 bool TRpcServer::Impl::ServeFrames(TConnection& c, TRpcFrameReader& reader, TInputBudget::THold& hold,
-                                   Clock::time_point& frameStart) {
+                                   Clock::time_point& frameStart, TRpcSessionGate& gate) {
     for (;;) {
         bool ready = false;
         std::string answer;
@@ -401,7 +405,7 @@ bool TRpcServer::Impl::ServeFrames(TConnection& c, TRpcFrameReader& reader, TInp
             if (!WriteAll(c.Fd(), frame, Clock::now() + options.WriteTimeout)) throw EPieceNotSent{};
             c.quietSince = Clock::now().time_since_epoch().count();
         };
-        if (!close) Answer(reader, answer, close, sendPiece);
+        if (!close) Answer(reader, answer, close, sendPiece, gate);
         const bool written = WriteAll(c.Fd(), answer, Clock::now() + options.WriteTimeout);
         c.quietSince = Clock::now().time_since_epoch().count();
         c.state = TConnState::Idle;
@@ -412,13 +416,16 @@ bool TRpcServer::Impl::ServeFrames(TConnection& c, TRpcFrameReader& reader, TInp
 }
 
 bool TRpcServer::Impl::Answer(TRpcFrameReader& reader, std::string& answer, bool& close,
-                              const TPacketStream::TSend& send) {
+                              const TPacketStream::TSend& send, TRpcSessionGate& gate) {
     TRpcResponse r;
     close = false;
     try {
         TRpcRequest req;
         if (!reader.NextRequest(req)) return false;
-        r = Dispatch(req, send);
+        if (!gate.Intercept(req, r, close)) {
+            TRpcCallerScope caller(gate.Caller());
+            r = Dispatch(req, send);
+        }
     } catch (const EPieceNotSent&) {
         answer.clear();
         close = true;
@@ -507,8 +514,9 @@ bool TRpcServer::AnswerNext(TRpcFrameReader& reader, std::string& answer, bool& 
         return true;
     }
     std::string pieces;
+    TRpcSessionGate gate(impl_->options.Token);
     const bool answered =
-        impl_->Answer(reader, answer, close, [&pieces](const std::string& frame) { pieces += frame; });
+        impl_->Answer(reader, answer, close, [&pieces](const std::string& frame) { pieces += frame; }, gate);
     if (!pieces.empty()) answer = pieces + answer;
     return answered;
 }

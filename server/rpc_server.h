@@ -31,6 +31,9 @@
 //    answered count against MaxInputMemory; the connection that would go over
 //    it gets "limite" and is closed. An exception of any kind while serving a
 //    connection (out of memory included) closes that connection only.
+//  - every connection passes a session gate first (server/rpc_session.h):
+//    with TRpcServerOptions::Token set, a client that does not open its
+//    session with that token is refused and closed before any method runs.
 //  - Stop() stops accepting, lets running handlers finish and deliver their
 //    answers, closes every connection and waits for their threads. The
 //    destructor stops the server.
@@ -65,6 +68,10 @@ struct TRpcServerOptions {
 
     // Rows of a packet answer held before they go out as a piece.
     std::size_t PieceBytes = TPacketStream::kBatchBytes;
+
+    // The shared secret every client must present in AbrirSessao before any
+    // method runs (server/rpc_session.h); "" lets every client in.
+    std::string Token;
 
     // Starts a connection's thread; empty: std::thread. Tests make it fail.
     std::function<std::thread(std::function<void()>)> StartThread;

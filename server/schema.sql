@@ -9,7 +9,8 @@
 --   * amounts are BIGINT cents (exact); a positive amount is a credit, a
 --     negative one a debit;
 --   * dates are DATE, stored by SQLite as 'YYYY-MM-DD' text; the last-update
---     stamp is TIMESTAMP, 'YYYY-MM-DD HH:MM:SS';
+--     stamp is TIMESTAMP, 'YYYY-MM-DD HH:MM:SS.mmm' (older rows may lack the
+--     milliseconds);
 --   * one-character flags take 'S' / 'N'; an absent flag is '' (never NULL
 --     when the server writes it).
 -- The statement splitter of the store cuts at ';' outside comments, so no
@@ -188,6 +189,23 @@ CREATE TABLE IF NOT EXISTS LANCCONTMAPA (
     ANO            VARCHAR(4)   NOT NULL,
     IMPOSTO        VARCHAR(6)   NOT NULL,
     PRIMARY KEY (CDEMPRESA, NRLANCCONT, ANO, MES, IMPOSTO)
+);
+
+-- The last change the application server made to each entry: when (to the
+-- millisecond; the same stamp is DTULTATULAN on the entry's lines), by which
+-- operator from which client session, and whether it was a deletion
+-- (IDEXCLUIDO 'S'). The row stays
+-- after a deletion, so a bookkeeper who confirms an entry loaded before
+-- another's change or deletion is refused instead of undoing it. A save or
+-- delete locks the entry's row, so saves of one entry never interleave.
+CREATE TABLE IF NOT EXISTS LANCCONTALT (
+    CDEMPRESA      VARCHAR(2)   NOT NULL,
+    NRLANCCONT     VARCHAR(12)  NOT NULL,
+    DTULTATU       TIMESTAMP,
+    CDOPERATU      VARCHAR(12),
+    CDSESSAO       VARCHAR(64),
+    IDEXCLUIDO     VARCHAR(1)   NOT NULL,
+    PRIMARY KEY (CDEMPRESA, NRLANCCONT)
 );
 
 -- Entry numbering: the last sequence handed out per company and year-month.

@@ -1,6 +1,8 @@
 // Database targets, sessions, the schema script and the transaction guard.
 #include "server/store_internal.h"
 
+#include "platform/db/dbgeral.h"
+
 #include <soci/sqlite3/soci-sqlite3.h>
 
 #include <iostream>
@@ -53,17 +55,22 @@ TDbTarget SqliteTarget(const std::string& rest)
     return t;
 }
 
-TDbTarget PostgresTarget(const std::string& connect)
+TDbTarget PostgresTarget(const std::string& target)
 {
 #ifdef CTB_HAVE_POSTGRESQL
     TDbTarget t;
     t.Dialect = TDialect::PostgreSQL;
     t.Backend = "postgresql";
-    t.Connect = connect;
-    t.Display = "PostgreSQL";
+    try {
+        t.Connect = PgConnectString(target);
+    } catch (const EDatabaseError& e) {
+        Refuse("banco", e.what());
+    }
+    if (t.Connect.empty()) Refuse("banco", "Banco de dados PostgreSQL não informado.");
+    t.Display = "PostgreSQL (" + PgDisplayName(t.Connect) + ")";
     return t;
 #else
-    (void)connect;
+    (void)target;
     Refuse("banco", "Este servidor foi gerado sem suporte a PostgreSQL.");
 #endif
 }
@@ -78,15 +85,19 @@ void ConfigureSqlite(soci::session& sql)
 
 }  // namespace
 
+// The URL forms are those of the module's connection (platform/db), read by
+// the same routine.
 TDbTarget ParseDbUrl(const std::string& url)
 {
     std::string u = Trim(url);
     if (u.empty()) Refuse("banco", "Banco de dados não informado.");
-    if (StartsWith(u, "postgresql://") || StartsWith(u, "postgres://")) return PostgresTarget(u);
-    if (StartsWith(u, "postgresql:")) return PostgresTarget(Trim(u.substr(11)));
-    if (StartsWith(u, "sqlite3://")) return SqliteTarget(u.substr(10));
-    if (StartsWith(u, "sqlite://")) return SqliteTarget(u.substr(9));
-    return SqliteTarget(u);
+    TDBDialect dialect = TDBDialect::None;
+    std::string target;
+    if (!SplitDatabaseURL(u, dialect, target))
+        Refuse("banco", "Tipo de banco de dados não suportado em \"" + u +
+                            "\" (use um arquivo SQLite, sqlite3://ARQUIVO ou postgresql://...).");
+    if (dialect == TDBDialect::PostgreSQL) return PostgresTarget(target);
+    return SqliteTarget(target);
 }
 
 std::unique_ptr<soci::session> OpenSession(const TDbTarget& target)
@@ -140,6 +151,10 @@ void ApplySchema(soci::session& sql, TDialect dialect)
     std::vector<std::string> statements = SplitSqlScript(SchemaText());
     try {
         TTransaction tx(sql, dialect, true);
+        // Servers starting together on a new database would trip over each
+        // other's half-created tables: one at a time (SQLite's BEGIN IMMEDIATE
+        // already is).
+        if (dialect == TDialect::PostgreSQL) sql << "SELECT pg_advisory_xact_lock(1114000001)";
         for (const std::string& statement : statements) sql << statement;
         tx.Commit();
     } catch (const ERpcError&) {

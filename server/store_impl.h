@@ -3,6 +3,7 @@
 #pragma once
 
 #include "server/store.h"
+#include "server/store_change.h"
 #include "server/store_internal.h"
 
 #include <type_traits>
@@ -12,6 +13,7 @@ struct TEntryStore::Impl {
     explicit Impl(const std::string& dbUrl) : Pool(ctbstore::ParseDbUrl(dbUrl)) {}
 
     ctbstore::TSessionPool Pool;
+    ctbstore::TSessionViews Views;  // what each client session saw of each entry
 
     ctbstore::TDialect Dialect() const { return Pool.Target().Dialect; }
 

@@ -124,6 +124,14 @@ std::string DateToSql(TDateTime date);
 std::string TimestampToSql(TDateTime stamp);
 bool SqlToDate(const std::string& text, TDateTime& out);
 TDateTime Now();
+// Last-update stamps, in milliseconds since the TDateTime origin: what a
+// TDateTime holds to the millisecond (0 for none), as stored
+// ('YYYY-MM-DD HH:MM:SS.mmm'), as shown ("14/06/2024 às 10:32:05"), and now
+// (local time, as every stored date).
+long long StampMs(TDateTime stamp);
+std::string StampToSql(long long ms);
+std::string StampText(long long ms);
+long long NowMs();
 
 // Codes and texts.
 std::string Trim(const std::string& s);

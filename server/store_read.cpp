@@ -1,16 +1,31 @@
 // The read-only methods on one entry: its lines, its apportionment, its
 // batch and its tax maps; and the branch-company relation.
+#include "server/rpc_session.h"
 #include "server/store_impl.h"
 #include "server/store_lines.h"
 
 using namespace ctbstore;
 
+namespace {
+
+// The caller's session now holds the entry as it stands: what a later delete
+// of it from that session is checked against (store_change.h).
+void NoteSeen(TEntryStore::Impl& impl, soci::session& sql, const std::string& empresa, const std::string& nrLanc)
+{
+    const std::string& session = CurrentRpcCaller().Session;
+    if (session.empty()) return;
+    impl.Views.Saw(session, empresa + "/" + nrLanc, ReadLastChange(sql, empresa, nrLanc).Ms);
+}
+
+}  // namespace
+
 TDataPacket TEntryStore::GetLancContFiltrado(const std::string& empresa, const std::string& nrLanc)
 {
     return impl_->Run(false, [&](soci::session& sql) {
         TDataPacket out(LancContFields());
-        ReadEntryLines(sql, Trim(empresa), Trim(nrLanc),
-                       [&](const TLineRecord& r) { out.AppendRow(r.ToRow()); });
+        std::string emp = Trim(empresa), nr = Trim(nrLanc);
+        ReadEntryLines(sql, emp, nr, [&](const TLineRecord& r) { out.AppendRow(r.ToRow()); });
+        NoteSeen(*impl_, sql, emp, nr);
         return out;
     });
 }
@@ -20,6 +35,7 @@ TDataPacket TEntryStore::GetLancCCusto(const std::string& empresa, const std::st
     return impl_->Run(false, [&](soci::session& sql) {
         TDataPacket out(LancCCustoFields());
         std::string emp = Trim(empresa), nr = Trim(nrLanc);
+        NoteSeen(*impl_, sql, emp, nr);
         std::string cdEmp, cdNr, seq, filial, cc, nmCc, nmFil, dtComp;
         long long cents = 0;
         soci::indicator iNmCc, iNmFil, iDt;

@@ -2,9 +2,12 @@
 // A save takes from the packets only the records of its own entry, checks
 // the whole entry and replaces its lines and apportionment in one
 // transaction; anything wrong refuses the save and leaves the store as it was.
+#include "server/rpc_session.h"
+#include "server/store_change.h"
 #include "server/store_impl.h"
 #include "server/store_rows.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <tuple>
@@ -74,6 +77,7 @@ void CheckLength(const std::string& value, std::size_t max, const std::string& f
 struct TEntryToSave {
     std::vector<TStoredLine> Lines;
     std::vector<TStoredRateio> Rateio;
+    long long Loaded = 0;  // the newest stamp the packet's lines carry
 };
 
 // The entry's lines, checked one by one (the whole-entry checks follow).
@@ -182,6 +186,19 @@ std::vector<TStoredRateio> TakeRateio(const TDataPacket& p, const std::string& e
     return out;
 }
 
+// The newest last-update stamp among the entry's lines in the packet: the
+// version the bookkeeper loaded (0 for an entry never saved).
+long long LoadedStamp(const TDataPacket& p, const std::string& empresa, const std::string& nrLanc)
+{
+    TPacketReader r(p, "partidas");
+    int cEmp = r.Require("CDEMPRESA"), cNr = r.Require("NRLANCCONT"), cUlt = r.Optional("DTULTATULAN");
+    long long newest = 0;
+    for (std::size_t i = 0; i < p.RecordCount(); ++i)
+        if (r.Code(i, cEmp) == empresa && r.Code(i, cNr) == nrLanc)
+            newest = std::max(newest, StampMs(r.Date(i, cUlt)));
+    return newest;
+}
+
 struct TStoredState {
     std::map<std::string, std::string> OperBySeq;
     std::vector<std::string> Dates;
@@ -212,19 +229,23 @@ void DeleteEntry(soci::session& sql, const std::string& empresa, const std::stri
         soci::use(nrLanc);
 }
 
-void SaveEntry(soci::session& sql, TEntryToSave& e, const std::string& empresa,
-               const std::string& nrLanc, const std::string& operador)
+// Returns the stamp of the saved version.
+long long SaveEntry(soci::session& sql, TDialect dialect, TEntryToSave& e, const std::string& empresa,
+                    const std::string& nrLanc, const TAuthor& by)
 {
     TCompanyPeriods periods = LoadPeriods(sql, empresa);
     CheckNumberIssued(sql, empresa, nrLanc);
+    TLastChange last = LockEntry(sql, dialect, empresa, nrLanc);
+    RefuseIfChangedByAnother(last, e.Loaded, by, nrLanc, false);
     CheckNotProtected(sql, empresa, nrLanc);
     TStoredState stored = LoadStored(sql, empresa, nrLanc);
     for (const std::string& date : stored.Dates)
         CheckPeriod(periods, date, "Lançamento gravado: ");
     CheckEntryRules(sql, empresa, e.Lines, e.Rateio);
 
-    std::string stamp = TimestampToSql(Now());
-    std::string oper = OperatorName(operador);
+    const long long ms = RecordChange(sql, empresa, nrLanc, last, by, false);
+    std::string stamp = StampToSql(ms);
+    std::string oper = OperatorName(by.Operator);
     for (TStoredLine& l : e.Lines) {
         auto it = stored.OperBySeq.find(l.NrSeq);
         if (it != stored.OperBySeq.end() && !it->second.empty())
@@ -237,6 +258,7 @@ void SaveEntry(soci::session& sql, TEntryToSave& e, const std::string& empresa,
     TEntryWriter writer(sql);
     for (const TStoredLine& l : e.Lines) writer.Insert(l);
     for (const TStoredRateio& a : e.Rateio) writer.Insert(a);
+    return ms;
 }
 
 std::string RequireNumber(const std::string& nrLanc)
@@ -260,20 +282,37 @@ void TEntryStore::SetLancContabil(const TDataPacket& linhas, const TDataPacket& 
     TEntryToSave entry;
     entry.Lines = TakeLines(linhas, emp, nr);
     entry.Rateio = TakeRateio(rateio, emp, nr, entry.Lines);
-    impl_->Run(true, [&](soci::session& sql) { SaveEntry(sql, entry, emp, nr, operador); });
+    entry.Loaded = LoadedStamp(linhas, emp, nr);
+    const TAuthor by{operador, CurrentRpcCaller().Session};
+    const long long saved = impl_->Run(
+        true, [&](soci::session& sql) { return SaveEntry(sql, impl_->Dialect(), entry, emp, nr, by); });
+    impl_->Views.Saw(by.Session, emp + "/" + nr, saved);
 }
 
 void TEntryStore::SetExcluiLancamento(const std::string& empresa, std::string& nrLanc)
 {
     std::string emp = Trim(empresa);
     std::string nr = RequireNumber(nrLanc);
+    const TRpcCaller& caller = CurrentRpcCaller();
+    const TAuthor by{caller.Operator, caller.Session};
+    const std::string key = emp + "/" + nr;
     impl_->Run(true, [&](soci::session& sql) {
         TCompanyPeriods periods = LoadPeriods(sql, emp);
+        TLastChange last = LockEntry(sql, impl_->Dialect(), emp, nr);
         TStoredState stored = LoadStored(sql, emp, nr);
-        if (stored.OperBySeq.empty())
+        if (stored.OperBySeq.empty()) {
+            if (last.Deleted && !last.By.Operator.empty())
+                Refuse("validacao", "Lançamento contábil " + nr + " já foi excluído por " + last.By.Operator +
+                                        " em " + StampText(last.Ms) + ".");
             Refuse("validacao", "Lançamento contábil " + nr + " não cadastrado.");
+        }
+        long long seen = 0;
+        if (impl_->Views.Seen(caller.Session, key, seen))
+            RefuseIfChangedByAnother(last, seen, by, nr, true);
         CheckNotProtected(sql, emp, nr);
         for (const std::string& date : stored.Dates) CheckPeriod(periods, date, "");
         DeleteEntry(sql, emp, nr);
+        RecordChange(sql, emp, nr, last, by, true);
     });
+    impl_->Views.Forget(caller.Session, key);
 }

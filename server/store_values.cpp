@@ -73,12 +73,60 @@ bool SqlToDate(const std::string& text, TDateTime& out)
         return false;
     TDateTime date;
     if (!EncodeDate(y, m, d, date)) return false;
-    int hh = 0, mm = 0, ss = 0;
+    int hh = 0, mm = 0, ss = 0, ms = 0;
     if (t.size() >= 19 && (t[10] == ' ' || t[10] == 'T') &&
         (!ParseInt(t, 11, 2, hh) || !ParseInt(t, 14, 2, mm) || !ParseInt(t, 17, 2, ss)))
         return false;
-    out = date + (hh * 3600 + mm * 60 + ss) / 86400.0;
+    // Fractions of a second: the milliseconds of a last-update stamp.
+    if (t.size() > 20 && t[19] == '.') {
+        std::size_t digits = 0;
+        while (20 + digits < t.size() && std::isdigit(static_cast<unsigned char>(t[20 + digits]))) ++digits;
+        for (std::size_t i = 0; i < 3; ++i) ms = ms * 10 + (i < digits ? t[20 + i] - '0' : 0);
+    }
+    out = date + (hh * 3600000.0 + mm * 60000.0 + ss * 1000.0 + ms) / 86400000.0;
     return true;
+}
+
+long long StampMs(TDateTime stamp)
+{
+    if (!std::isfinite(stamp) || !ValidDate(stamp)) return 0;
+    return std::llround(stamp * 86400000.0);
+}
+
+std::string StampToSql(long long ms)
+{
+    if (ms <= 0) return "";
+    TDateTime day = static_cast<double>(ms / 86400000);
+    long long inDay = ms % 86400000;
+    char buf[48];
+    std::snprintf(buf, sizeof buf, " %02lld:%02lld:%02lld.%03lld", inDay / 3600000, inDay / 60000 % 60,
+                  inDay / 1000 % 60, inDay % 1000);
+    return DateToSql(day) + buf;
+}
+
+std::string StampText(long long ms)
+{
+    if (ms <= 0) return "";
+    int y, m, d;
+    DecodeDate(static_cast<double>(ms / 86400000), y, m, d);
+    long long inDay = ms % 86400000;
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%02d/%02d/%04d às %02lld:%02lld:%02lld", d, m, y, inDay / 3600000,
+                  inDay / 60000 % 60, inDay / 1000 % 60);
+    return buf;
+}
+
+long long NowMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    std::time_t secs = ts.tv_sec;
+    std::tm local{};
+    localtime_r(&secs, &local);
+    TDateTime date = 0;
+    EncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, date);
+    return static_cast<long long>(date) * 86400000LL +
+           (local.tm_hour * 3600LL + local.tm_min * 60LL + local.tm_sec) * 1000LL + ts.tv_nsec / 1000000;
 }
 
 TDateTime Now()

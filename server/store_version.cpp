@@ -3,6 +3,10 @@
 // writer counts, whatever server or tool it is), with an origin drawn when
 // the database got its version table. A module that holds a year of lines
 // asks for it before loading again: the same version means the same data.
+// The counter moves inside the writer's own transaction, so a reader never
+// sees a version ahead of the data it names (a sequence would: it moves
+// before the commit). On PostgreSQL the triggers fire once per statement;
+// writers queue on the counter row only from their first write to commit.
 // Databases without the triggers answer "" (always load).
 #include "server/store_impl.h"
 
@@ -13,12 +17,8 @@ namespace {
 const char* const kTables[] = {"LANCCONT", "LANCCCUSTO", "CONTCTBL"};
 const char* const kEvents[][2] = {{"I", "INSERT"}, {"U", "UPDATE"}, {"D", "DELETE"}};
 
-}  // namespace
-
-void ApplyVersionTriggers(soci::session& sql, TDialect dialect)
+void ApplySQLiteVersion(soci::session& sql)
 {
-    if (dialect != TDialect::SQLite) return;
-    TTransaction tx(sql, dialect, true);
     sql << "CREATE TABLE IF NOT EXISTS VERSAODADOS (ID INTEGER PRIMARY KEY CHECK (ID = 1),"
            " CDORIGEM VARCHAR(16) NOT NULL, NRVERSAO INTEGER NOT NULL)";
     sql << "INSERT OR IGNORE INTO VERSAODADOS (ID, CDORIGEM, NRVERSAO)"
@@ -28,6 +28,40 @@ void ApplyVersionTriggers(soci::session& sql, TDialect dialect)
             sql << "CREATE TRIGGER IF NOT EXISTS VERSAO_" + std::string(table) + "_" + event[0] + " AFTER " +
                        event[1] + " ON " + table +
                        " BEGIN UPDATE VERSAODADOS SET NRVERSAO = NRVERSAO + 1 WHERE ID = 1; END";
+}
+
+void ApplyPostgreSQLVersion(soci::session& sql)
+{
+    // Servers starting together would race on the same definitions: the
+    // schema's own lock. Replacing a trigger locks its table against writers,
+    // so a database that has them all is left alone.
+    sql << "SELECT pg_advisory_xact_lock(1114000001)";
+    int present = 0;
+    sql << "SELECT count(*) FROM pg_trigger WHERE tgname IN ('versao_lanccont', 'versao_lancccusto', 'versao_contctbl')",
+        soci::into(present);
+    if (present == 3) return;
+    sql << "CREATE TABLE IF NOT EXISTS VERSAODADOS (ID INTEGER PRIMARY KEY CHECK (ID = 1),"
+           " CDORIGEM VARCHAR(16) NOT NULL, NRVERSAO BIGINT NOT NULL)";
+    sql << "INSERT INTO VERSAODADOS (ID, CDORIGEM, NRVERSAO)"
+           " VALUES (1, substr(md5(random()::text || clock_timestamp()::text), 1, 16), 0)"
+           " ON CONFLICT (ID) DO NOTHING";
+    sql << "CREATE OR REPLACE FUNCTION VERSAO_AVANCA() RETURNS trigger LANGUAGE plpgsql AS"
+           " $f$ BEGIN UPDATE VERSAODADOS SET NRVERSAO = NRVERSAO + 1 WHERE ID = 1; RETURN NULL; END $f$";
+    for (const char* table : kTables)
+        sql << "CREATE OR REPLACE TRIGGER VERSAO_" + std::string(table) +
+                   " AFTER INSERT OR UPDATE OR DELETE ON " + table +
+                   " FOR EACH STATEMENT EXECUTE FUNCTION VERSAO_AVANCA()";
+}
+
+}  // namespace
+
+void ApplyVersionTriggers(soci::session& sql, TDialect dialect)
+{
+    TTransaction tx(sql, dialect, true);
+    if (dialect == TDialect::SQLite)
+        ApplySQLiteVersion(sql);
+    else
+        ApplyPostgreSQLVersion(sql);
     tx.Commit();
 }
 
@@ -35,7 +69,6 @@ void ApplyVersionTriggers(soci::session& sql, TDialect dialect)
 
 std::string TEntryStore::GetVersaoLancCont(const std::string& /*empresa*/)
 {
-    if (impl_->Dialect() != ctbstore::TDialect::SQLite) return "";
     return impl_->Run(false, [&](soci::session& sql) {
         std::string origem;
         long long versao = 0;

@@ -29,7 +29,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options& out, std::strin
     const Valued valued[] = {{"--db", &out.dbFile},         {"--db-url", &out.dbUrl},
                              {"--server", &out.server},     {"--company", &out.company},
                              {"--operator", &out.operatorName}, {"--today", &out.today},
-                             {"--screenshots", &out.screenshots}};
+                             {"--screenshots", &out.screenshots}, {"--token-file", &out.tokenFile}};
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") { out.help = true; continue; }
@@ -64,6 +64,7 @@ bool WantsHelp(int argc, char** argv) {
 std::string UsageText() {
     return "uso: ctb-host [--db ARQUIVO | --db-url URL] [--server HOST:PORTA] [--company 01]\n"
            "              [--operator NOME] [--today AAAA-MM-DD] [--open] [--screenshots PASTA]\n"
+           "              [--token-file ARQUIVO]\n"
            "\n"
            "Abre a janela principal do sistema; o comando Contabilidade > Lançamento Contábil\n"
            "carrega o módulo (libctb11000.so ao lado do ctb-host, em ../lib/ctb11000 de uma\n"
@@ -81,11 +82,13 @@ std::string UsageText() {
            "  --open             abre a tela de lançamentos já no início\n"
            "  --screenshots PASTA  desenha as telas e os diálogos em arquivos PNG na PASTA e\n"
            "                     sai (sem tela: usa a plataforma offscreen)\n"
+           "  --token-file ARQUIVO  o segredo de um servidor que o pede (também\n"
+           "                     CTB_SERVER_TOKEN_FILE)\n"
            "\n"
            "Fecha-se pelo menu Sistema > Sair, fechando a janela ou com Ctrl+C no terminal.\n"
-           "Sem tela (DISPLAY ou WAYLAND_DISPLAY), rode com QT_QPA_PLATFORM=vnc e conecte um\n"
-           "visualizador VNC à porta 5900. A plataforma offscreen não mostra janela nenhuma:\n"
-           "só serve com --screenshots.\n";
+           "Sem tela (DISPLAY ou WAYLAND_DISPLAY), use QT_QPA_PLATFORM=vnc scripts/run: um\n"
+           "servidor VNC só em 127.0.0.1 (porta 5900; de outra máquina, por túnel SSH). A\n"
+           "plataforma offscreen não mostra janela nenhuma: só serve com --screenshots.\n";
 }
 
 }  // namespace desk

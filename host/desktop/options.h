@@ -10,6 +10,7 @@ struct Options {
     std::string dbFile;        // --db FILE (created with demo data when missing)
     std::string dbUrl;         // --db-url URL
     std::string server;        // --server HOST:PORT (else a private server is started)
+    std::string tokenFile;     // --token-file FILE: the server's access token
     std::string company = "01";
     std::string operatorName = "operador";
     std::string today;         // --today YYYY-MM-DD

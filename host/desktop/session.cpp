@@ -29,6 +29,11 @@ bool FixToday(const std::string& today, std::string& error) {
 bool Session::Start(const Options& o, std::string& error) {
     std::string url;
     if (!drive::PrepareDatabase(o.dbUrl, o.dbFile, o.today, "ctb-host", url, error) || !FixToday(o.today, error)) return false;
+    if (!o.tokenFile.empty()) {
+        // The private server started below reads it from the environment too.
+        ::setenv("CTB_SERVER_TOKEN_FILE", o.tokenFile.c_str(), 1);
+        Zembra::SetServerTokenFile(o.tokenFile);
+    }
     if (!o.server.empty()) {
         const std::size_t colon = o.server.rfind(':');
         host_ = o.server.substr(0, colon);

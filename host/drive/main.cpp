@@ -13,6 +13,7 @@
 #include "platform/ui/services.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -76,6 +77,11 @@ int main(int argc, char** argv) {
     std::string url;
     if (!drive::PrepareDatabase(o.dbUrl, o.dbFile, o.today, "ctb-drive", url, error) || !FixToday(o.today, error)) return SetupError(error);
 
+    if (!o.tokenFile.empty()) {
+        // The private server started below reads it from the environment too.
+        ::setenv("CTB_SERVER_TOKEN_FILE", o.tokenFile.c_str(), 1);
+        Zembra::SetServerTokenFile(o.tokenFile);
+    }
     drive::ServerProcess server;
     std::string host = "127.0.0.1";
     int port = 0;

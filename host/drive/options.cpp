@@ -23,7 +23,8 @@ bool ParseOptions(int argc, char** argv, Options& out, std::string& error) {
     struct Valued { const char* name; std::string* value; };
     Valued valued[] = {{"--db", &out.dbFile},       {"--db-url", &out.dbUrl},
                        {"--server", &out.server},   {"--company", &out.company},
-                       {"--operator", &out.operatorName}, {"--today", &out.today}};
+                       {"--operator", &out.operatorName}, {"--today", &out.today},
+                       {"--token-file", &out.tokenFile}};
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--help" || a == "-h") { out.help = true; continue; }
@@ -59,7 +60,8 @@ bool ParseOptions(int argc, char** argv, Options& out, std::string& error) {
 std::string UsageText() {
     return std::string(
                "uso: ctb-drive [--db ARQUIVO | --db-url URL] [--server HOST:PORTA] [--company 01]\n"
-               "               [--operator NOME] [--today AAAA-MM-DD] [--timings] ROTEIRO...\n"
+               "               [--operator NOME] [--today AAAA-MM-DD] [--token-file ARQUIVO]\n"
+               "               [--timings] ROTEIRO...\n"
                "\n"
                "Roda roteiros de cenário contra o módulo (libctb11000.so ao lado do ctb-drive,\n"
                "em ../lib/ctb11000 de uma instalação, ou CTB_MODULE), um servidor de aplicação\n"

@@ -1,5 +1,7 @@
 #include "host/drive/process.h"
 
+#include "platform/db/dbgeral.h"
+
 #include "contracts/zembra.h"
 
 #include <cerrno>
@@ -10,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -110,6 +113,9 @@ bool ServerProcess::Start(const std::string& program, const std::string& dbUrl, 
         return false;
     }
     if (pid == 0) {
+        // A host killed outright (SIGTERM, SIGKILL) takes its private server
+        // with it instead of leaving it serving the database alone.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
         dup2(fds[1], STDOUT_FILENO);
         execv(args[0], args.data());
         std::fprintf(stderr, "não foi possível executar %s: %s\n", args[0], std::strerror(errno));
@@ -177,6 +183,11 @@ bool PrepareDatabase(const std::string& dbUrl, const std::string& dbFile, const 
         return !url.empty();
     }
     url = dbFile;
+    // A PostgreSQL URL given as --db names a database on a server, never a
+    // file to create: it is used as it is.
+    TDBDialect dialect = TDBDialect::None;
+    std::string target;
+    if (SplitDatabaseURL(dbFile, dialect, target) && dialect == TDBDialect::PostgreSQL) return true;
     if (std::filesystem::exists(dbFile)) return true;
     std::printf("%s: criando o banco de demonstração %s\n", host.c_str(), dbFile.c_str());
     std::vector<std::string> demo = {ExecutableDir() + "/ctb-demo", "--db", dbFile};

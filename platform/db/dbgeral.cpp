@@ -180,6 +180,33 @@ std::string PgKeywordsFromURI(const std::string& uri) {
     return trim(out);
 }
 
+std::string PgConnectString(const std::string& target) {
+    const std::string t = trim(target);
+    return t.find("://") != std::string::npos ? PgKeywordsFromURI(t) : t;
+}
+
+std::string PgDisplayName(const std::string& keywords) {
+    // Values never hold blanks here (keyword() refuses them), except quoted
+    // ones in a keyword form written by hand: a quoted password is dropped
+    // up to its closing quote.
+    std::string out;
+    std::size_t i = 0;
+    while (i < keywords.size()) {
+        while (i < keywords.size() && std::isspace(static_cast<unsigned char>(keywords[i]))) ++i;
+        std::size_t end = i;
+        bool quoted = false;
+        while (end < keywords.size() && (quoted || !std::isspace(static_cast<unsigned char>(keywords[end])))) {
+            if (keywords[end] == '\\' && end + 1 < keywords.size()) ++end;
+            else if (keywords[end] == '\'') quoted = !quoted;
+            ++end;
+        }
+        const std::string pair = keywords.substr(i, end - i);
+        if (!pair.empty() && !startsWith(pair, "password=")) out += (out.empty() ? "" : " ") + pair;
+        i = end;
+    }
+    return out;
+}
+
 TDBConnection::TDBConnection() = default;
 TDBConnection::~TDBConnection() = default;
 
@@ -225,9 +252,7 @@ void TDBConnection::openSQLite(const std::string& target, const TDBOpenOptions& 
 void TDBConnection::openPostgreSQL(const std::string& connectString, const TDBOpenOptions& options) {
 #ifdef CTB_HAVE_POSTGRESQL
     // SOCI reads only libpq's keyword form.
-    const std::string keywords =
-        connectString.find("://") != std::string::npos ? PgKeywordsFromURI(connectString) : connectString;
-    session_ = std::make_unique<soci::session>(*factory_postgresql(), keywords);
+    session_ = std::make_unique<soci::session>(*factory_postgresql(), PgConnectString(connectString));
     if (options.ReadOnly) *session_ << "SET default_transaction_read_only = on";
 #else
     (void)connectString;

@@ -73,5 +73,15 @@ bool SplitDatabaseURL(const std::string& url, TDBDialect& dialect, std::string& 
 // passed: that raises EDatabaseError, as does a malformed URI. Exposed for tests.
 std::string PgKeywordsFromURI(const std::string& uri);
 
+// The connect string SOCI's PostgreSQL backend reads, from the target
+// SplitDatabaseURL gave for either PostgreSQL form: a URI is turned into
+// keywords, the keyword form is kept. Raises EDatabaseError as
+// PgKeywordsFromURI does. The application server uses it too, so every
+// program reads the same URLs the same way.
+std::string PgConnectString(const std::string& target);
+
+// The keyword form with its password taken out, for messages and logs.
+std::string PgDisplayName(const std::string& keywords);
+
 // True when the PostgreSQL backend was linked in this build.
 bool PostgreSQLAvailable();

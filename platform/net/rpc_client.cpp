@@ -3,6 +3,8 @@
 // server stops answering in the middle of a frame.
 #include "platform/net/rpc_client.h"
 
+#include "platform/net/session_token.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -101,6 +103,23 @@ void TRpcClient::Connect(const std::string& host, int port, std::chrono::millise
     ::freeaddrinfo(list);
     if (timedOut) throw ERpcError("tempo", where + " Tempo esgotado após " + Seconds(timeout) + ".");
     if (fd_ < 0) throw ERpcError("conexao", where + " " + why + ".");
+    if (hasSession_) OpenSession(timeout);
+}
+
+void TRpcClient::SetSession(std::string token, std::string session, std::string operador) {
+    hasSession_ = true;
+    token_ = std::move(token);
+    session_ = std::move(session);
+    operator_ = std::move(operador);
+}
+
+void TRpcClient::OpenSession(std::chrono::milliseconds timeout) {
+    try {
+        Call(kOpenSessionMethod, {TRpcArg(token_), TRpcArg(session_), TRpcArg(operator_)}, timeout);
+    } catch (const ERpcError&) {
+        Disconnect();  // a refused client is closed by the server too
+        throw;
+    }
 }
 
 void TRpcClient::Disconnect() noexcept {
@@ -188,7 +207,8 @@ TRpcValue TRpcClient::Call(const std::string& method, const std::vector<TRpcArg>
 
     TRpcResponse resp = ReadResponse(req.MsgId, deadline);
     if (!resp.Ok) {
-        if (!resp.MsgId) Disconnect();  // the server closes after refusing a frame
+        // The server closes after refusing a frame, and after refusing access.
+        if (!resp.MsgId || resp.ErrorCode == "acesso") Disconnect();
         throw ERpcError(resp.ErrorCode, resp.ErrorMessage.empty() ? "Erro no servidor de aplicação." : resp.ErrorMessage);
     }
     for (auto& [index, value] : resp.Out) {

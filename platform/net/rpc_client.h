@@ -16,6 +16,9 @@
 //    opened again before the next call is sent; "conexao" only when that fails.
 //  - by-reference arguments are written back into the caller's variables only
 //    when the call succeeds; on any error they are left as they were.
+//  - with a session set (SetSession), every connection, reconnections
+//    included, first opens it (AbrirSessao, platform/net/session_token.h);
+//    a refusal fails Connect with the server's "acesso" error.
 //  - one call at a time: the client is used from the UI thread only and is not
 //    safe to share between threads.
 #pragma once
@@ -71,6 +74,11 @@ public:
     void Disconnect() noexcept;
     bool Connected() const { return fd_ >= 0; }
 
+    // The session every connection from now on opens: the server's token
+    // ("" when it requires none), an id kept across reconnections and the
+    // operator the client works for.
+    void SetSession(std::string token, std::string session, std::string operador);
+
     // Calls `method` with the positional arguments and waits for the answer
     // (at most `timeout`). Returns the method's value; by-reference arguments
     // receive their values from the answer's `out` map.
@@ -95,7 +103,11 @@ private:
     [[noreturn]] void Fail(const std::string& code, const std::string& message);
     bool ClosedWhileIdle() const;
 
+    void OpenSession(std::chrono::milliseconds timeout);
+
     TRpcLimits limits_;
+    bool hasSession_ = false;
+    std::string token_, session_, operator_;
     int fd_ = -1;
     std::string host_;
     int port_ = 0;

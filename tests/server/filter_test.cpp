@@ -13,7 +13,7 @@ protected:
     static void SetUpTestSuite()
     {
         db_ = new TDemoCopy();
-        store_ = new TEntryStore(db_->Path());
+        store_ = new TEntryStore(db_->Url());
     }
     static void TearDownTestSuite()
     {
@@ -24,7 +24,8 @@ protected:
     // The entries (sorted) the oracle names, and their line count.
     static std::vector<std::string> OracleEntries(const std::string& where)
     {
-        soci::session sql(*soci::factory_sqlite3(), "db=" + db_->Path());
+        auto session = OpenTestSession(db_->Url());
+        soci::session& sql = *session;
         soci::rowset<std::string> rows =
             (sql.prepare << "SELECT DISTINCT NRLANCCONT FROM LANCCONT L WHERE CDEMPRESA = '01' AND " +
                                 where + " ORDER BY 1");
@@ -34,7 +35,7 @@ protected:
     {
         long long n = 0;
         for (const std::string& e : entries)
-            n += Scalar(db_->Path(), "SELECT COUNT(*) FROM LANCCONT WHERE CDEMPRESA = '01'"
+            n += Scalar(db_->Url(), "SELECT COUNT(*) FROM LANCCONT WHERE CDEMPRESA = '01'"
                                      " AND NRLANCCONT = '" + e + "'");
         return n;
     }
@@ -57,7 +58,7 @@ TEST_F(Filter, YearOfACompanyGivesEveryLineInEntryAndSequenceOrderWithAccountDat
 {
     TDataPacket p = store_->GetLancCont(YearFilter("01"));
     EXPECT_EQ(static_cast<long long>(p.RecordCount()),
-              Scalar(db_->Path(), "SELECT COUNT(*) FROM LANCCONT WHERE CDEMPRESA = '01'"));
+              Scalar(db_->Url(), "SELECT COUNT(*) FROM LANCCONT WHERE CDEMPRESA = '01'"));
     ASSERT_EQ(p.Fields(), LancContFields());
     for (std::size_t i = 1; i < p.RecordCount(); ++i) {
         auto key = [&](std::size_t r) { return Cell(p, r, "NRLANCCONT") + Cell(p, r, "NRSEQLANC"); };
@@ -163,7 +164,7 @@ TEST_F(Filter, ValueKindsGiveOnlyMatchingLinesByAbsoluteAmount)
     for (std::size_t i = 0; i < p.RecordCount(); ++i)
         EXPECT_DOUBLE_EQ(std::abs(Number(p, i, "VRLANCAMENT")), 1500.0);
     EXPECT_EQ(static_cast<long long>(p.RecordCount()),
-              Scalar(db_->Path(), "SELECT COUNT(*) FROM LANCCONT WHERE CDEMPRESA = '01'"
+              Scalar(db_->Url(), "SELECT COUNT(*) FROM LANCCONT WHERE CDEMPRESA = '01'"
                                   " AND ABS(VRLANCAMENT) = 150000"));
 
     f.VrIni = 45.90;  // 45.90 as a double is 45.899999...; the cents decide
@@ -195,7 +196,7 @@ TEST_F(Filter, ManagementKindsNeedAnApportionmentInTheLists)
     f.CentCust = "_1002_";
     TDataPacket p = store_->GetLancCont(f);
     EXPECT_EQ(static_cast<long long>(p.RecordCount()),
-              Scalar(db_->Path(), "SELECT COUNT(DISTINCT NRLANCCONT || NRSEQLANC) FROM LANCCCUSTO"
+              Scalar(db_->Url(), "SELECT COUNT(DISTINCT NRLANCCONT || NRSEQLANC) FROM LANCCCUSTO"
                                   " WHERE CDEMPRESA = '01' AND CDCENTCUST = '1002'"));
     // Line 00001 of entry 000005 has no apportionment: never in a "Ger" answer.
     for (std::size_t i = 0; i < p.RecordCount(); ++i)
@@ -218,7 +219,7 @@ TEST_F(Filter, HostileCriteriaAreData)
 {
     const std::vector<std::string> hostile = {
         "'; DROP TABLE LANCCONT; --", "' OR '1'='1", "%", "_", "%_%", "\"", "\\", "_9999_' OR 1=1 --"};
-    const long long before = Scalar(db_->Path(), "SELECT COUNT(*) FROM LANCCONT");
+    const long long before = Scalar(db_->Url(), "SELECT COUNT(*) FROM LANCCONT");
     using Field = std::string TLancFiltro::*;
     const std::vector<std::pair<const char*, Field>> criteria = {
         {"Empresa", &TLancFiltro::Empresa}, {"NrLanc", &TLancFiltro::NrLanc},
@@ -246,7 +247,7 @@ TEST_F(Filter, HostileCriteriaAreData)
     f.ContIni = "'; DROP TABLE LANCCONT; --";
     f.ContFimZ = "' OR '1'='1";
     EXPECT_EQ(store_->GetLancCont(f).RecordCount(), 0u);  // "'..." sorts before digits
-    EXPECT_EQ(Scalar(db_->Path(), "SELECT COUNT(*) FROM LANCCONT"), before);
+    EXPECT_EQ(Scalar(db_->Url(), "SELECT COUNT(*) FROM LANCCONT"), before);
 }
 
 TEST_F(Filter, UnknownKindIsRefused)

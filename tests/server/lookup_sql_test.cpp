@@ -132,7 +132,8 @@ TDemoCopy* LookupSql::db_ = nullptr;
 TEST_P(LookupSql, RunsWithNamedParametersOnTheDemoDatabase)
 {
     const TLookupCase& c = GetParam();
-    soci::session sql(*soci::factory_sqlite3(), "db=" + db_->Path());
+    auto session = OpenTestSession(db_->Url());
+    soci::session& sql = *session;
     auto rows = RunLookup(sql, c.Sql, c.Params);
     if (!c.FirstColumn.empty()) {
         std::vector<std::string> first;
@@ -237,7 +238,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(LookupSqlDialect, DefaultCentCustTextIsAmbiguousOnSqlite)
 {
     TDemoCopy db;
-    soci::session sql(*soci::factory_sqlite3(), "db=" + db.Path());
+    auto session = OpenTestSession(db.Url());
+    soci::session& sql = *session;
     try {
         RunLookup(sql, kCentCustDefault,
             {{"P_CDFILIAL", "_0001_"}, {"P_CDCENTCUST", ""}, {"P_TCDCENTCUST", "T"}, {"P_TCDFILIAL", ""}});
@@ -250,7 +252,8 @@ TEST(LookupSqlDialect, DefaultCentCustTextIsAmbiguousOnSqlite)
 TEST(LookupSqlDialect, CompanyFlagsAndPeriodsAreThoseOfTheDemoFacts)
 {
     TDemoCopy db;
-    soci::session sql(*soci::factory_sqlite3(), "db=" + db.Path());
+    auto session = OpenTestSession(db.Url());
+    soci::session& sql = *session;
     auto rows = RunLookup(sql, kContOpeCtbl, {{"P_CDEMPRESA", ""}, {"P_TCDEMPRESA", "T"}});
     ASSERT_EQ(rows.size(), 3u);
     std::string got;

@@ -33,7 +33,7 @@ TEST(ServerUnderAMemoryCap, AmplifyingAndUnfinishedRequestsLeaveItServing)
 {
     if (kAddressSanitizer) GTEST_SKIP() << "the address sanitizer reserves more address space than the cap";
     TDemoCopy db;
-    TServerProcess server(db.Path(), std::chrono::seconds(20), rlim_t{3} << 29);  // 1.5 GiB
+    TServerProcess server(db.Url(), std::chrono::seconds(20), rlim_t{3} << 29);  // 1.5 GiB
     const std::string call = std::string("\x94\x00\x01\xa9getCdLote", 13);
 
     // 16 MiB of nils in four lists, each within the element limit: ~1.2 GiB once decoded.

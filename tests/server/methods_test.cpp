@@ -11,7 +11,7 @@ namespace {
 
 class Methods : public ::testing::Test {
 protected:
-    void SetUp() override { store_ = std::make_unique<TEntryStore>(db_.Path()); }
+    void SetUp() override { store_ = std::make_unique<TEntryStore>(db_.Url()); }
 
     TRpcValue Call(const std::string& method, std::vector<TRpcValue> args)
     {

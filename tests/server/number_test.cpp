@@ -12,7 +12,7 @@ namespace {
 TEST(Numbering, FollowsTheMonthAndTheStoredEntries)
 {
     TDemoCopy db;
-    TEntryStore store(db.Path());
+    TEntryStore store(db.Url());
     std::string anoMes = "202401";
     std::string first = store.PrxLancContabil("01", anoMes);
     std::string second = store.PrxLancContabil("01", anoMes);
@@ -20,7 +20,7 @@ TEST(Numbering, FollowsTheMonthAndTheStoredEntries)
     EXPECT_EQ(first.substr(0, 6), "202401");
     EXPECT_LT(first, second);
     // The demo's January entries of company 01 are all below the new number.
-    EXPECT_EQ(Scalar(db.Path(), "SELECT COUNT(*) FROM LANCCONT WHERE CDEMPRESA = '01' AND"
+    EXPECT_EQ(Scalar(db.Url(), "SELECT COUNT(*) FROM LANCCONT WHERE CDEMPRESA = '01' AND"
                                 " NRLANCCONT >= '" + first + "' AND NRLANCCONT <= '202401999999'"),
               0);
     // Another company numbers on its own.
@@ -33,13 +33,14 @@ TEST(Numbering, AMonthWithoutStateStillSkipsStoredNumbers)
 {
     TDemoCopy db;
     {
-        soci::session sql(*soci::factory_sqlite3(), "db=" + db.Path());
+        auto session = OpenTestSession(db.Url());
+        soci::session& sql = *session;
         sql << "DELETE FROM NUMLANCCONT";
     }
-    TEntryStore store(db.Path());
+    TEntryStore store(db.Url());
     std::string anoMes = "202402";
     std::string nr = store.PrxLancContabil("01", anoMes);
-    EXPECT_EQ(Scalar(db.Path(), "SELECT COUNT(*) FROM LANCCONT WHERE CDEMPRESA = '01' AND"
+    EXPECT_EQ(Scalar(db.Url(), "SELECT COUNT(*) FROM LANCCONT WHERE CDEMPRESA = '01' AND"
                                 " NRLANCCONT >= '" + nr + "' AND NRLANCCONT <= '202402999999'"),
               0);
 }
@@ -47,7 +48,7 @@ TEST(Numbering, AMonthWithoutStateStillSkipsStoredNumbers)
 TEST(Numbering, MalformedMonthMeansTheCurrentOneAndIsWrittenBack)
 {
     TDemoCopy db;
-    TEntryStore store(db.Path());
+    TEntryStore store(db.Url());
     for (std::string bad : {"", "2024-1", "202413", "abcdef", "'; DROP TABLE NUMLANCCONT; --"}) {
         std::string anoMes = bad;
         std::string nr = store.PrxLancContabil("01", anoMes);
@@ -59,7 +60,7 @@ TEST(Numbering, MalformedMonthMeansTheCurrentOneAndIsWrittenBack)
 TEST(Numbering, UnknownCompanyIsRefused)
 {
     TDemoCopy db;
-    TEntryStore store(db.Path());
+    TEntryStore store(db.Url());
     std::string anoMes = "202401";
     EXPECT_THROW(store.PrxLancContabil("99", anoMes), ERpcError);
 }
@@ -67,7 +68,7 @@ TEST(Numbering, UnknownCompanyIsRefused)
 TEST(Numbering, SixteenSessionsNeverShareANumber)
 {
     TDemoCopy db;
-    { TEntryStore warmUp(db.Path()); }  // schema and WAL set once
+    { TEntryStore warmUp(db.Url()); }  // schema and WAL set once
     constexpr int kThreads = 16, kCalls = 500;
     std::vector<std::vector<std::string>> got(kThreads);
     std::vector<std::string> errors(kThreads);
@@ -75,7 +76,7 @@ TEST(Numbering, SixteenSessionsNeverShareANumber)
     for (int t = 0; t < kThreads; ++t) {
         threads.emplace_back([&, t] {
             try {
-                TEntryStore store(db.Path());  // its own sessions, as another server would
+                TEntryStore store(db.Url());  // its own sessions, as another server would
                 for (int i = 0; i < kCalls; ++i) {
                     std::string anoMes = "202406";
                     got[t].push_back(store.PrxLancContabil("01", anoMes));

@@ -100,4 +100,26 @@ TEST_F(Postgres, SeparateStoresNeverShareANumber)
     EXPECT_EQ(all.size(), static_cast<std::size_t>(kThreads * kCalls));
 }
 
+// Servers started together on a new database: each applies the schema, and
+// none fails on another's half-created tables.
+TEST_F(Postgres, StoresOpeningAtOnceOnAnEmptyDatabaseAllStart)
+{
+    const std::string fresh = name_ + "_vazio";
+    Admin("DROP DATABASE IF EXISTS " + fresh);
+    Admin("CREATE DATABASE " + fresh);
+    std::vector<std::string> errors(6);
+    std::vector<std::thread> starters;
+    for (std::size_t i = 0; i < errors.size(); ++i)
+        starters.emplace_back([&, i] {
+            try {
+                TEntryStore store("postgresql: " + base_ + " dbname=" + fresh);
+            } catch (const std::exception& e) {
+                errors[i] = e.what();
+            }
+        });
+    for (auto& t : starters) t.join();
+    Admin("DROP DATABASE IF EXISTS " + fresh + " WITH (FORCE)");
+    EXPECT_EQ(errors, std::vector<std::string>(errors.size()));
+}
+
 }  // namespace

@@ -84,7 +84,7 @@ std::string WithoutEntry(const std::string& dump, const std::string& nr)
 TEST(Save, NewEntryIsStoredWithItsApportionmentAndReadBack)
 {
     TDemoCopy db;
-    TEntryStore store(db.Path());
+    TEntryStore store(db.Url());
     TNewEntry e(store);
     e.Save(store);
 
@@ -110,7 +110,7 @@ TEST(Save, NewEntryIsStoredWithItsApportionmentAndReadBack)
 TEST(Save, ReplacesOnlyItsOwnEntryWhileThePacketsCarryOthers)
 {
     TDemoCopy db;
-    TEntryStore store(db.Path());
+    TEntryStore store(db.Url());
     const std::string target = Nr(1, 5);
     // Everything loaded for the year, as the screen sends it.
     TDataPacket lines = store.GetLancCont(YearFilter("01"));
@@ -119,7 +119,7 @@ TEST(Save, ReplacesOnlyItsOwnEntryWhileThePacketsCarryOthers)
         TDataPacket r = store.GetLancCCusto("01", nr);
         for (std::size_t i = 0; i < r.RecordCount(); ++i) rateio.AppendRow(r.Row(i));
     }
-    const std::string before = DumpEntries(db.Path());
+    const std::string before = DumpEntries(db.Url());
 
     // Other entries carry edits that must not reach the store.
     for (std::size_t i = 0; i < lines.RecordCount(); ++i)
@@ -135,7 +135,7 @@ TEST(Save, ReplacesOnlyItsOwnEntryWhileThePacketsCarryOthers)
     std::string nr = target, doc;
     store.SetLancContabil(lines, rateio, "01", nr, doc, "OUTRO");
 
-    const std::string after = DumpEntries(db.Path());
+    const std::string after = DumpEntries(db.Url());
     EXPECT_EQ(WithoutEntry(after, target), WithoutEntry(before, target));
     TDataPacket saved = store.GetLancContFiltrado("01", target);
     ASSERT_EQ(saved.RecordCount(), 2u);
@@ -148,7 +148,7 @@ TEST(Save, ReplacesOnlyItsOwnEntryWhileThePacketsCarryOthers)
 TEST(Save, ApportionmentOfLinesNoLongerInTheEntryIsNotStored)
 {
     TDemoCopy db;
-    TEntryStore store(db.Path());
+    TEntryStore store(db.Url());
     TNewEntry e(store);
     AddRateio(e.Rateio, "01", e.Nr, "00009", "0001", "1001", Variant(-5.0));
     e.Save(store);
@@ -158,14 +158,14 @@ TEST(Save, ApportionmentOfLinesNoLongerInTheEntryIsNotStored)
 TEST(Save, AmountsAreRoundedOnTheirDecimalDigits)
 {
     TDemoCopy db;
-    TEntryStore store(db.Path());
+    TEntryStore store(db.Url());
     TNewEntry e(store);
     e.Rateio.Clear();
     e.Linhas.Clear();
     AddLine(e.Linhas, {"01", e.Nr, "00001", "4110100003", D(kYear, 3, 10), Variant(-1.005)});
     AddLine(e.Linhas, {"01", e.Nr, "00002", "1110100001", D(kYear, 3, 10), Variant(1.005)});
     e.Save(store);
-    EXPECT_EQ(Scalar(db.Path(), "SELECT VRLANCAMENT FROM LANCCONT WHERE NRLANCCONT = '" + e.Nr +
+    EXPECT_EQ(Scalar(db.Url(), "SELECT VRLANCAMENT FROM LANCCONT WHERE NRLANCCONT = '" + e.Nr +
                                     "' AND NRSEQLANC = '00002'"),
               101);
 }
@@ -173,14 +173,14 @@ TEST(Save, AmountsAreRoundedOnTheirDecimalDigits)
 TEST(Save, HostileTextsAreStoredAsData)
 {
     TDemoCopy db;
-    TEntryStore store(db.Path());
+    TEntryStore store(db.Url());
     TNewEntry e(store);
     const std::string evil = "'; DROP TABLE LANCCONT; -- 100% _x_ \"q\"";
     Set(e.Linhas, 0, "DSHISTLANC", evil);
     e.Save(store);
     TDataPacket lines = store.GetLancContFiltrado("01", e.Nr);
     EXPECT_EQ(Cell(lines, 0, "DSHISTLANC"), evil);
-    EXPECT_GT(Scalar(db.Path(), "SELECT COUNT(*) FROM LANCCONT"), 100);
+    EXPECT_GT(Scalar(db.Url(), "SELECT COUNT(*) FROM LANCCONT"), 100);
 }
 
 // ---------------------------------------------------------------- refusals
@@ -199,11 +199,11 @@ class Refused : public ::testing::TestWithParam<TRefusal> {};
 TEST_P(Refused, LeavesTheStoreUnchanged)
 {
     TDemoCopy db;
-    TEntryStore store(db.Path());
+    TEntryStore store(db.Url());
     const TRefusal& c = GetParam();
     TNewEntry e(store);
     c.Arrange(store, e);
-    const std::string before = DumpEntries(db.Path());
+    const std::string before = DumpEntries(db.Url());
     try {
         e.Save(store);
         FAIL() << "saved";
@@ -211,7 +211,7 @@ TEST_P(Refused, LeavesTheStoreUnchanged)
         EXPECT_EQ(err.Code(), c.Code);
         EXPECT_NE(std::string(err.what()).find(c.Message), std::string::npos) << err.what();
     }
-    EXPECT_EQ(DumpEntries(db.Path()), before);
+    EXPECT_EQ(DumpEntries(db.Url()), before);
 }
 
 void Value(TNewEntry& e, std::size_t row, Variant v) { Set(e.Linhas, row, "VRLANCAMENT", std::move(v)); }
@@ -385,20 +385,20 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Delete, RemovesTheEntryAndItsApportionmentOnly)
 {
     TDemoCopy db;
-    TEntryStore store(db.Path());
-    const std::string before = DumpEntries(db.Path());
+    TEntryStore store(db.Url());
+    const std::string before = DumpEntries(db.Url());
     std::string nr = Nr(1, 1);
     store.SetExcluiLancamento("01", nr);
-    EXPECT_EQ(DumpEntries(db.Path()), WithoutEntry(before, Nr(1, 1)));
-    EXPECT_NE(DumpEntries(db.Path()), before);
+    EXPECT_EQ(DumpEntries(db.Url()), WithoutEntry(before, Nr(1, 1)));
+    EXPECT_NE(DumpEntries(db.Url()), before);
     EXPECT_EQ(store.GetLancCCusto("01", Nr(1, 1)).RecordCount(), 0u);
 }
 
 TEST(Delete, RefusesProtectedAndUnknownEntriesWithoutChange)
 {
     TDemoCopy db;
-    TEntryStore store(db.Path());
-    const std::string before = DumpEntries(db.Path());
+    TEntryStore store(db.Url());
+    const std::string before = DumpEntries(db.Url());
     const std::pair<std::string, std::string> cases[] = {
         {Nr(1, 2), "lote"}, {Nr(12, 2), "lote"}, {Nr(1, 3), "mapa"}, {Nr(5, 999), "validacao"}};
     for (const auto& [entry, code] : cases) {
@@ -410,7 +410,7 @@ TEST(Delete, RefusesProtectedAndUnknownEntriesWithoutChange)
             EXPECT_EQ(e.Code(), code) << entry;
         }
     }
-    EXPECT_EQ(DumpEntries(db.Path()), before);
+    EXPECT_EQ(DumpEntries(db.Url()), before);
 }
 
 }  // namespace

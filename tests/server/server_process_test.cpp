@@ -3,52 +3,19 @@
 // middle of saves leaves a sound store (the database passes its integrity
 // check, every entry is whole and balanced, every apportionment adds up, and
 // a new server goes on numbering without reusing a stored number).
+#include "entry_load.h"
 #include "server_process.h"
-#include "store_test_util.h"
 
 #include "platform/net/rpc_client.h"
 
 #include <atomic>
+#include <map>
 #include <set>
 #include <thread>
 
 using namespace storetest;
 
 namespace {
-
-constexpr int kLinesPerEntry = 40;
-
-// A balanced entry of 40 lines of company 01, every management line
-// apportioned over two branch/cost-centre pairs.
-void BuildEntry(const std::string& nr, TDataPacket& lines, TDataPacket& rateio)
-{
-    lines = TDataPacket(LancContFields());
-    rateio = TDataPacket(LancCCustoFields());
-    for (int i = 1; i <= kLinesPerEntry; ++i) {
-        char seq[16];
-        std::snprintf(seq, sizeof seq, "%05d", i);
-        bool debit = i % 2 == 1;
-        double value = debit ? -(100.0 + i) : (100.0 + i - 1);
-        TPacketRow row(lines.Fields().size());
-        auto set = [&](const char* f, Variant v) { row[static_cast<std::size_t>(lines.FieldIndex(f))] = std::move(v); };
-        set("CDEMPRESA", "01");
-        set("NRLANCCONT", nr);
-        set("NRSEQLANC", seq);
-        set("CDCONTCTBL", debit ? "4110100004" : "1110100001");
-        set("CDHISTPADR", "0005");
-        set("CDDOCUCONT", "QUEDA");
-        set("DTLANCCONT", D(kYear, 7, 15));
-        set("VRLANCAMENT", value);
-        set("DSHISTLANC", "Teste de queda do servidor");
-        lines.AppendRow(std::move(row));
-        if (debit) {
-            rateio.AppendRow({Variant("01"), Variant(nr), Variant(seq), Variant("0001"), Variant("1001"),
-                              Variant(-100.0), Variant(), Variant(), Variant(D(kYear, 7, 15))});
-            rateio.AppendRow({Variant("01"), Variant(nr), Variant(seq), Variant("0002"), Variant("2001"),
-                              Variant(value + 100.0), Variant(), Variant(), Variant(D(kYear, 7, 15))});
-        }
-    }
-}
 
 // Saves entries until the connection drops; returns how many were saved.
 int SaveUntilKilled(int port, std::atomic<bool>& started)
@@ -74,30 +41,6 @@ int SaveUntilKilled(int port, std::atomic<bool>& started)
     return saved;
 }
 
-void ExpectSoundStore(const std::string& db)
-{
-    soci::session sql(*soci::factory_sqlite3(), "db=" + db);
-    std::string integrity;
-    sql << "PRAGMA integrity_check", soci::into(integrity);
-    EXPECT_EQ(integrity, "ok");
-    EXPECT_EQ(Scalar(db, "SELECT COUNT(*) FROM (SELECT SUM(VRLANCAMENT) s FROM LANCCONT"
-                         " GROUP BY CDEMPRESA, NRLANCCONT HAVING s <> 0)"),
-              0);
-    EXPECT_EQ(Scalar(db, "SELECT COUNT(*) FROM (SELECT COUNT(*) c FROM LANCCONT WHERE"
-                         " DSHISTLANC = 'Teste de queda do servidor' GROUP BY NRLANCCONT"
-                         " HAVING c <> 40)"),
-              0);
-    EXPECT_EQ(Scalar(db, "SELECT COUNT(*) FROM (SELECT L.VRLANCAMENT v, SUM(R.VRLANCCUST) s"
-                         " FROM LANCCONT L JOIN LANCCCUSTO R ON R.CDEMPRESA = L.CDEMPRESA AND"
-                         " R.NRLANCCONT = L.NRLANCCONT AND R.NRSEQLANC = L.NRSEQLANC"
-                         " GROUP BY L.CDEMPRESA, L.NRLANCCONT, L.NRSEQLANC HAVING s <> v)"),
-              0);
-    EXPECT_EQ(Scalar(db, "SELECT COUNT(*) FROM LANCCCUSTO R WHERE NOT EXISTS (SELECT 1 FROM"
-                         " LANCCONT L WHERE R.CDEMPRESA = L.CDEMPRESA AND R.NRLANCCONT ="
-                         " L.NRLANCCONT AND R.NRSEQLANC = L.NRSEQLANC)"),
-              0);
-}
-
 TEST(ServerKilled, MidSaveLeavesWholeBalancedEntries)
 {
     TDemoCopy db;
@@ -105,7 +48,7 @@ TEST(ServerKilled, MidSaveLeavesWholeBalancedEntries)
         GTEST_SKIP() << "ctb11000-server not built beside the tests";
     int totalSaved = 0;
     for (int delayMs : {40, 120, 260}) {
-        TServerProcess server(db.Path());
+        TServerProcess server(db.Url());
         std::atomic<bool> started{false};
         int saved = 0;
         std::thread writer([&] { saved = SaveUntilKilled(server.Port(), started); });
@@ -114,20 +57,20 @@ TEST(ServerKilled, MidSaveLeavesWholeBalancedEntries)
         server.Kill(SIGKILL);
         writer.join();
         totalSaved += saved;
-        ExpectSoundStore(db.Path());
+        ExpectSoundStore(db.Url());
     }
     EXPECT_GT(totalSaved, 0);
-    EXPECT_GE(Scalar(db.Path(), "SELECT COUNT(DISTINCT NRLANCCONT) FROM LANCCONT WHERE"
+    EXPECT_GE(Scalar(db.Url(), "SELECT COUNT(DISTINCT NRLANCCONT) FROM LANCCONT WHERE"
                                 " DSHISTLANC = 'Teste de queda do servidor'"),
               totalSaved);
 
     // A new server numbers on past every stored entry.
-    TServerProcess server(db.Path());
+    TServerProcess server(db.Url());
     TRpcClient client;
     client.Connect("127.0.0.1", server.Port());
     TRpcValue anoMes("202407");
     TRpcValue nr = client.Call("PrxLancContabil", {TRpcArg("01"), TRpcArg::Ref(anoMes)});
-    EXPECT_EQ(Scalar(db.Path(), "SELECT COUNT(*) FROM LANCCONT WHERE CDEMPRESA = '01' AND NRLANCCONT >= '" +
+    EXPECT_EQ(Scalar(db.Url(), "SELECT COUNT(*) FROM LANCCONT WHERE CDEMPRESA = '01' AND NRLANCCONT >= '" +
                                     nr.Scalar().AsString() + "' AND NRLANCCONT <= '202407999999'"),
               0);
 }
@@ -137,7 +80,7 @@ TEST(ServerProcesses, TwoServersOnOneDatabaseNeverShareANumber)
     TDemoCopy db;
     if (!std::filesystem::exists(ProgramDir() + "/ctb11000-server"))
         GTEST_SKIP() << "ctb11000-server not built beside the tests";
-    TServerProcess a(db.Path()), b(db.Path());
+    TServerProcess a(db.Url()), b(db.Url());
     constexpr int kClients = 8, kCalls = 100;
     std::vector<std::vector<std::string>> got(kClients);
     std::vector<std::string> errors(kClients);
@@ -163,6 +106,91 @@ TEST(ServerProcesses, TwoServersOnOneDatabaseNeverShareANumber)
         all.insert(got[c].begin(), got[c].end());
     }
     EXPECT_EQ(all.size(), static_cast<std::size_t>(kClients * kCalls));
+}
+
+// Two servers, eight bookkeepers: each reserves numbers and saves new
+// entries, and all of them keep saving one shared entry, each with a version
+// of its own size. Afterwards the numbers handed out are one unbroken run
+// without a repeat, every entry is whole and balanced, and the shared entry
+// is exactly one client's version (no save ever mixed with another).
+TEST(ServerProcesses, TwoServersEightClientsNumberAndSaveWithoutRepeatGapOrMix)
+{
+    TDemoCopy db;
+    TServerProcess a(db.Url()), b(db.Url());
+    TEntryStore direct(db.Url());
+    std::string anoMes = "202408";
+    const std::string shared = direct.PrxLancContabil("01", anoMes);
+    constexpr int kClients = 8, kRounds = 6;
+    std::vector<std::vector<std::string>> numbers(kClients);
+    std::vector<std::string> errors(kClients);
+    std::vector<std::thread> clients;
+    for (int c = 0; c < kClients; ++c)
+        clients.emplace_back([&, c] {
+            try {
+                TRpcClient client;
+                client.Connect("127.0.0.1", c % 2 ? a.Port() : b.Port());
+                const std::string mine = "Cliente " + std::to_string(c);
+                auto save = [&](const std::string& nr, int count) {
+                    TDataPacket lines, rateio;
+                    BuildEntry(nr, lines, rateio, count, mine);
+                    TRpcValue nrRef(nr), doc("");
+                    client.Call("SetLancContabil", {TRpcArg(lines), TRpcArg(rateio), TRpcArg("01"),
+                                                    TRpcArg::Ref(nrRef), TRpcArg::Ref(doc), TRpcArg("CARGA")});
+                };
+                for (int round = 0; round < kRounds; ++round) {
+                    TRpcValue month("202408");
+                    std::string nr =
+                        client.Call("PrxLancContabil", {TRpcArg("01"), TRpcArg::Ref(month)}).Scalar().AsString();
+                    numbers[c].push_back(nr);
+                    save(nr, 2 + 2 * (round % 3));
+                    save(shared, 2 * (c + 1));
+                }
+            } catch (const std::exception& e) {
+                errors[c] = e.what();
+            }
+        });
+    for (auto& t : clients) t.join();
+
+    std::set<long long> sequences{std::stoll(shared.substr(6))};
+    for (int c = 0; c < kClients; ++c) {
+        EXPECT_EQ(errors[c], "") << "client " << c;
+        for (const std::string& nr : numbers[c]) sequences.insert(std::stoll(nr.substr(6)));
+    }
+    ASSERT_EQ(sequences.size(), static_cast<std::size_t>(kClients * kRounds + 1)) << "a number was repeated";
+    EXPECT_EQ(*sequences.rbegin() - *sequences.begin() + 1, static_cast<long long>(sequences.size()))
+        << "a number was skipped";
+
+    ExpectSoundStore(db.Url());
+    EXPECT_EQ(Scalar(db.Url(), "SELECT COUNT(DISTINCT NRLANCCONT) FROM LANCCONT WHERE NRLANCCONT >= '" +
+                                   shared + "' AND NRLANCCONT <= '202408999999'"),
+              kClients * kRounds + 1);
+    // The shared entry: one client's lines only, as many as that client sends.
+    auto sql = OpenTestSession(db.Url());
+    std::string owner;
+    *sql << "SELECT MIN(DSHISTLANC) FROM LANCCONT WHERE CDEMPRESA = '01' AND NRLANCCONT = :n", soci::use(shared),
+        soci::into(owner);
+    const long long writers = Scalar(db.Url(), "SELECT COUNT(DISTINCT DSHISTLANC) FROM LANCCONT WHERE NRLANCCONT = '" +
+                                                   shared + "'");
+    const long long count = Scalar(db.Url(), "SELECT COUNT(*) FROM LANCCONT WHERE NRLANCCONT = '" + shared + "'");
+    EXPECT_EQ(writers, 1);
+    ASSERT_EQ(owner.rfind("Cliente ", 0), 0u) << owner;
+    EXPECT_EQ(count, 2 * (std::stoll(owner.substr(8)) + 1)) << owner;
+}
+
+// A server reachable from the network only with a token: without one it
+// does not start, and says what is missing.
+TEST(ServerProcesses, ListeningBeyondLoopbackNeedsATokenFile)
+{
+    const std::string command =
+        "CTB_SERVER_TOKEN_FILE= " + ProgramDir() + "/ctb11000-server --db /nao/usado.db --listen 0.0.0.0:0 2>&1";
+    FILE* out = popen(command.c_str(), "r");
+    ASSERT_NE(out, nullptr);
+    std::string text;
+    char buf[512];
+    while (std::fgets(buf, sizeof buf, out)) text += buf;
+    const int status = pclose(out);
+    EXPECT_EQ(WEXITSTATUS(status), 2) << text;
+    EXPECT_NE(text.find("--token-file"), std::string::npos) << text;
 }
 
 }  // namespace

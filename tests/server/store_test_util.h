@@ -9,10 +9,14 @@
 
 #include <gtest/gtest.h>
 #include <soci/soci.h>
-#include <soci/sqlite3/soci-sqlite3.h>
 
+#include <atomic>
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <stdexcept>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace storetest {
@@ -47,12 +51,69 @@ private:
     std::filesystem::path path_;
 };
 
-// The demo database of kYear (seed 1, small), generated once per test
-// program and copied for every test that wants one.
+// The databases the store tests work on: SQLite files, or with
+// CTB_TEST_DB=postgresql databases on the PostgreSQL server that CTB_TEST_PG
+// names (libpq keywords without dbname). scripts/test runs them both ways.
+inline bool OnPostgres()
+{
+    const char* v = std::getenv("CTB_TEST_DB");
+    return v && std::string(v) == "postgresql";
+}
+
+inline std::string PgServer()
+{
+    const char* v = std::getenv("CTB_TEST_PG");
+    if (!v || !*v) throw std::runtime_error("CTB_TEST_PG não definido");
+    return v;
+}
+
+inline std::string PgUrl(const std::string& dbname) { return "postgresql: " + PgServer() + " dbname=" + dbname; }
+
+// A session on a test database given by its URL.
+inline std::unique_ptr<soci::session> OpenTestSession(const std::string& url)
+{
+    return ctbstore::OpenSession(ctbstore::ParseDbUrl(url));
+}
+
+// A statement on the PostgreSQL server itself (database names are ours).
+inline void PgAdmin(const std::string& statement)
+{
+    auto sql = OpenTestSession(PgUrl("postgres"));
+    *sql << statement;
+}
+
+// The PostgreSQL template: made once per schema by whichever test process
+// comes first (under an advisory lock), under a temporary name renamed when
+// whole, so no process ever copies half a demo.
+inline std::string PgDemoTemplate()
+{
+    const std::string name =
+        "ctb_tmpl_" + std::to_string(std::hash<std::string>{}(ctbstore::SchemaText()) % 1000000007);
+    auto admin = OpenTestSession(PgUrl("postgres"));
+    *admin << "SELECT pg_advisory_lock(1114000)";
+    int exists = 0;
+    *admin << "SELECT COUNT(*) FROM pg_database WHERE datname = :n", soci::use(name), soci::into(exists);
+    if (!exists) {
+        const std::string building = name + "_novo";
+        *admin << "DROP DATABASE IF EXISTS " + building + " WITH (FORCE)";
+        *admin << "CREATE DATABASE " + building;
+        TDemoOptions o;
+        o.Year = kYear;
+        o.Lines = 1000;
+        GenerateDemo(PgUrl(building), o);
+        *admin << "ALTER DATABASE " + building + " RENAME TO " + name;
+    }
+    *admin << "SELECT pg_advisory_unlock(1114000)";
+    return name;
+}
+
+// The demo database of kYear (seed 1, small), generated once and copied for
+// every test that wants one: a SQLite file, or a PostgreSQL database.
 inline const std::string& DemoTemplate()
 {
     static TScratchDir dir;
     static std::string path = [] {
+        if (OnPostgres()) return PgDemoTemplate();
         std::string p = dir.File("template.db");
         TDemoOptions o;
         o.Year = kYear;
@@ -65,26 +126,49 @@ inline const std::string& DemoTemplate()
 
 class TDemoCopy {
 public:
-    TDemoCopy() : path_(dir_.File("demo.db"))
+    TDemoCopy()
     {
-        std::filesystem::copy_file(DemoTemplate(), path_);
+        if (!OnPostgres()) {
+            url_ = dir_.File("demo.db");
+            std::filesystem::copy_file(DemoTemplate(), url_);
+            return;
+        }
+        static std::atomic<int> counter{0};
+        pgName_ = "ctb_t_" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
+        const std::string tmpl = DemoTemplate();
+        PgAdmin("CREATE DATABASE " + pgName_ + " TEMPLATE " + tmpl);
+        url_ = PgUrl(pgName_);
     }
-    const std::string& Path() const { return path_; }
+    ~TDemoCopy()
+    {
+        if (pgName_.empty()) return;
+        try {
+            PgAdmin("DROP DATABASE IF EXISTS " + pgName_ + " WITH (FORCE)");
+        } catch (const std::exception&) {
+            // a database left behind goes with the test cluster
+        }
+    }
+    TDemoCopy(const TDemoCopy&) = delete;
+    TDemoCopy& operator=(const TDemoCopy&) = delete;
+    // What TEntryStore and ctb11000-server take: a file or a PostgreSQL URL.
+    const std::string& Url() const { return url_; }
 
 private:
     TScratchDir dir_;
-    std::string path_;
+    std::string url_;
+    std::string pgName_;
 };
 
 // Every row of the entry tables, in key order, one line each.
-inline std::string DumpEntries(const std::string& dbPath)
+inline std::string DumpEntries(const std::string& dbUrl)
 {
-    soci::session sql(*soci::factory_sqlite3(), "db=" + dbPath);
+    auto session = OpenTestSession(dbUrl);
+    soci::session& sql = *session;
     std::string out;
     const char* const queries[] = {
         "SELECT 'L|' || CDEMPRESA || '|' || NRLANCCONT || '|' || NRSEQLANC || '|' || CDCONTCTBL"
-        " || '|' || VRLANCAMENT || '|' || DTLANCCONT || '|' || IFNULL(DSHISTLANC, '') || '|' ||"
-        " IFNULL(CDOPERINS, '') || '|' || IFNULL(DTULTATULAN, '') FROM LANCCONT"
+        " || '|' || VRLANCAMENT || '|' || DTLANCCONT || '|' || COALESCE(DSHISTLANC, '') || '|' ||"
+        " COALESCE(CDOPERINS, '') || '|' || COALESCE(CAST(DTULTATULAN AS VARCHAR(30)), '') FROM LANCCONT"
         " ORDER BY CDEMPRESA, NRLANCCONT, NRSEQLANC",
         "SELECT 'R|' || CDEMPRESA || '|' || NRLANCCONT || '|' || NRSEQLANC || '|' || CDFILIAL ||"
         " '|' || CDCENTCUST || '|' || VRLANCCUST FROM LANCCCUSTO"
@@ -101,11 +185,11 @@ inline std::string DumpEntries(const std::string& dbPath)
     return out;
 }
 
-inline long long Scalar(const std::string& dbPath, const std::string& query)
+inline long long Scalar(const std::string& dbUrl, const std::string& query)
 {
-    soci::session sql(*soci::factory_sqlite3(), "db=" + dbPath);
+    auto sql = OpenTestSession(dbUrl);
     long long n = 0;
-    sql << query, soci::into(n);
+    *sql << query, soci::into(n);
     return n;
 }
 

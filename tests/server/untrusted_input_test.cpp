@@ -15,7 +15,7 @@ namespace {
 
 class Untrusted : public ::testing::Test {
 protected:
-    void SetUp() override { store_ = std::make_unique<TEntryStore>(db_.Path()); }
+    void SetUp() override { store_ = std::make_unique<TEntryStore>(db_.Url()); }
 
     std::string Reserve(std::string anoMes = "202403") { return store_->PrxLancContabil("01", anoMes); }
 
@@ -77,7 +77,7 @@ TEST_F(Untrusted, TextThatIsNotUtf8IsRefusedWhereverItIsSent)
         {"getCdLote", {TRpcValue("01"), TRpcValue(Nr(1, 1))}},
         {"ValidaMapa", {TRpcValue("01"), TRpcValue(Nr(1, 1))}},
     };
-    const std::string before = DumpEntries(db_.Path());
+    const std::string before = DumpEntries(db_.Url());
     for (const auto& [method, args] : calls)
         for (std::size_t i = 0; i < args.size(); ++i) {
             const Variant* text = args[i].IsScalar() ? &args[i].Scalar() : nullptr;
@@ -99,7 +99,7 @@ TEST_F(Untrusted, TextThatIsNotUtf8IsRefusedWhereverItIsSent)
         EXPECT_EQ(refusal.rfind(std::string("validacao: O campo ") + field, 0), 0u) << refusal;
         EXPECT_TRUE(IsValidUtf8(refusal));
     }
-    EXPECT_EQ(DumpEntries(db_.Path()), before);
+    EXPECT_EQ(DumpEntries(db_.Url()), before);
 
     // Limits count characters: 600 of "ç" (1,200 bytes) are a history that fits.
     std::vector<TRpcValue> args = SaveArgs(nr);
@@ -123,7 +123,7 @@ TEST_F(Untrusted, OnlyNumbersTheNumberingHandedOutAreSaved)
 {
     const std::string issued = Reserve("202403");
     const std::string notYet = issued.substr(0, 6) + "999998";
-    const std::string before = DumpEntries(db_.Path());
+    const std::string before = DumpEntries(db_.Url());
     for (const std::string& nr : {std::string("202701999999"), std::string("%"), std::string("X"),
                                   std::string("202403000000"), std::string("202413000001"), notYet,
                                   std::string(" 20240300001")}) {
@@ -131,7 +131,7 @@ TEST_F(Untrusted, OnlyNumbersTheNumberingHandedOutAreSaved)
         EXPECT_EQ(refusal.rfind("validacao: ", 0), 0u) << nr << ": " << refusal;
         EXPECT_NE(refusal.find("úmero"), std::string::npos) << refusal;
     }
-    EXPECT_EQ(DumpEntries(db_.Path()), before);
+    EXPECT_EQ(DumpEntries(db_.Url()), before);
     // The month the refused number named goes on numbering from its start.
     EXPECT_EQ(Reserve("202701"), "202701000001");
 
@@ -148,7 +148,8 @@ TEST_F(Untrusted, AnEmptyCodeMatchesNoCodeList)
     EXPECT_EQ(Refusal("SetLancContabil", SaveArgs(nr)), "(aceito)");
     {
         // Lines written elsewhere may have no history code (the rules refuse it here).
-        soci::session sql(*soci::factory_sqlite3(), "db=" + db_.Path());
+        auto session = OpenTestSession(db_.Url());
+        soci::session& sql = *session;
         sql << "UPDATE LANCCONT SET CDHISTPADR = '' WHERE NRLANCCONT = :n", soci::use(nr);
     }
     TLancFiltro f = YearFilter("01");
@@ -161,7 +162,8 @@ TEST_F(Untrusted, AnEmptyCodeMatchesNoCodeList)
 TEST_F(Untrusted, ADatabaseFailureIsShownPlainlyAndLoggedInFull)
 {
     {
-        soci::session sql(*soci::factory_sqlite3(), "db=" + db_.Path());
+        auto session = OpenTestSession(db_.Url());
+        soci::session& sql = *session;
         sql << "DROP TABLE LANCCCUSTO";
     }
     testing::internal::CaptureStderr();

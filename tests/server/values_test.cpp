@@ -66,6 +66,22 @@ TEST(DatabaseUrl, AcceptsTheSqliteSpellingsAndRefusesNothing)
     EXPECT_EQ(ParseDbUrl("sqlite:///tmp/a b.db").Connect, "db=\"/tmp/a b.db\" timeout=15");
     EXPECT_EQ(ParseDbUrl("postgresql://u@h/db").Dialect, TDialect::PostgreSQL);
     EXPECT_THROW(ParseDbUrl("   "), ERpcError);
+    EXPECT_THROW(ParseDbUrl("mysql://h/db"), ERpcError);
+}
+
+// Every PostgreSQL spelling reaches the database library as keywords (a URI
+// handed over as it is was read as a database named "suite=").
+TEST(DatabaseUrl, PostgreSQLFormsBecomeKeywordsWithoutThePasswordInMessages)
+{
+    EXPECT_EQ(ParseDbUrl("postgresql://ctb@127.0.0.1:55432/suite").Connect,
+              "host=127.0.0.1 port=55432 user=ctb dbname=suite");
+    EXPECT_EQ(ParseDbUrl("postgres://ctb:s%40nha@db/suite?connect_timeout=5").Connect,
+              "host=db user=ctb password=s@nha dbname=suite connect_timeout=5");
+    EXPECT_EQ(ParseDbUrl("postgresql: host=db dbname=suite").Connect, "host=db dbname=suite");
+    TDbTarget t = ParseDbUrl("postgresql://ctb:segredo@db/suite");
+    EXPECT_EQ(t.Display.find("segredo"), std::string::npos) << t.Display;
+    EXPECT_NE(t.Display.find("dbname=suite"), std::string::npos) << t.Display;
+    EXPECT_THROW(ParseDbUrl("postgresql://db/suite%20x"), ERpcError);
 }
 
 TEST(DatabaseUrl, PathWithBlanksOpens)

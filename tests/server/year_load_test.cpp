@@ -15,7 +15,7 @@ namespace {
 TEST(YearLoad, RowsGoOutInBatchesAndMatchTheWholeAnswer)
 {
     TDemoCopy db;
-    TEntryStore store(db.Path());
+    TEntryStore store(db.Url());
     for (const char* kind : {"AuxFiltro", "FiltroValor"}) {
         TLancFiltro f = YearFilter("01", kind);
         if (f.IsValueKind()) f.VrIni = 0.01, f.VrFim = 1e9;
@@ -44,7 +44,7 @@ TEST(YearLoad, TheVersionChangesWithEverySaveWhoeverMakesIt)
 {
     TDemoCopy db;
     TRpcServer server;
-    RegisterStoreMethods(server, db.Path());
+    RegisterStoreMethods(server, db.Url());
     const int port = server.Start();
     TRpcClient a, b;
     a.Connect("127.0.0.1", port);
