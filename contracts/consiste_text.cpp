@@ -1,6 +1,8 @@
 // Consiste: the routines that only look at texts and numbers.
 #include "contracts/consiste.h"
 
+#include "platform/data/text.h"
+
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -10,13 +12,6 @@
 namespace {
 
 bool isBlank(unsigned char c) { return std::isspace(c) != 0; }
-
-std::string trimmed(const std::string& text) {
-    std::size_t b = 0, e = text.size();
-    while (b < e && isBlank(text[b])) ++b;
-    while (e > b && isBlank(text[e - 1])) --e;
-    return text.substr(b, e - b);
-}
 
 // The 15 significant digits of |value| and the power of ten of the first one:
 // |value| ~= 0.d1d2...d15 * 10^(exp10 + 1).
@@ -93,14 +88,14 @@ double RoundDec(double value, int decimals) {
 }
 
 std::string Ajusta(const std::string& text, int width) {
-    std::string code = trimmed(text);
+    std::string code = Trim(text);
     if (width > 0 && static_cast<int>(code.size()) < width)
         code.insert(0, static_cast<std::size_t>(width) - code.size(), '0');
     return code;
 }
 
 std::string PictPess(const std::string& kind) {
-    const std::string k = trimmed(kind);
+    const std::string k = Trim(kind);
     if (k.size() != 1) return "";
     switch (std::toupper(static_cast<unsigned char>(k[0]))) {
     case 'F': return "999.999.999-99;0;_";

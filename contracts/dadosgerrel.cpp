@@ -2,6 +2,7 @@
 
 #include "contracts/consiste.h"
 #include "contracts/formbuild.h"
+#include "platform/data/text.h"
 
 using FormBuild::Component;
 using FormBuild::Control;
@@ -33,12 +34,6 @@ TButtonFlat* menuButton(TComponent* owner, TPanel* bar, const char* name, const 
     b->Width = 72;
     b->Height = 32;
     return b;
-}
-
-std::string trimmed(const std::string& s) {
-    const auto b = s.find_first_not_of(" \t");
-    if (b == std::string::npos) return "";
-    return s.substr(b, s.find_last_not_of(" \t") - b + 1);
 }
 
 // The title of a copy of a report: one edit, OK and Cancelar.
@@ -194,7 +189,7 @@ void TfrmDadosGerRel::sbtSalvarComoClick(TObject*) {
     const std::string prompt =
         msgPadrao->Has("NovoPrompt") ? msgPadrao->Msg("NovoPrompt") : "Informe o título do relatório:";
     if (!AskReportTitle(caption, prompt, title)) return;
-    title = trimmed(title);
+    title = Trim(title, kBlanks);
     if (title.empty()) Consiste::MensErro("O título do relatório deve ser informado.", true);
     for (const TReportDefinition& r : rpddPadrao->Reports)
         if (r.Name == title) Consiste::MensErro("Já existe um relatório com o título \"" + title + "\".", true);

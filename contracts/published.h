@@ -13,8 +13,9 @@
 // with dlopen reads the members through dynamic_cast without linking it.
 #pragma once
 
+#include "platform/data/text.h"
+
 #include <algorithm>
-#include <cctype>
 #include <functional>
 #include <string>
 #include <utility>
@@ -35,7 +36,7 @@ public:
     // False when the form publishes no member of that name (case ignored).
     bool ReadMember(const std::string& name, std::string& value) const {
         for (const auto& [n, get] : members_) {
-            if (sameText(n, name)) {
+            if (SameText(n, name)) {
                 value = get();
                 return true;
             }
@@ -56,7 +57,7 @@ protected:
     // A later Publish of the same name replaces the getter.
     void Publish(const std::string& name, TGetter getter) {
         for (auto& m : members_) {
-            if (sameText(m.first, name)) {
+            if (SameText(m.first, name)) {
                 m.second = std::move(getter);
                 return;
             }
@@ -73,11 +74,4 @@ protected:
 private:
     int instance_;
     std::vector<std::pair<std::string, TGetter>> members_;
-
-    static bool sameText(const std::string& a, const std::string& b) {
-        return a.size() == b.size() &&
-               std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-                   return std::tolower(x) == std::tolower(y);
-               });
-    }
 };

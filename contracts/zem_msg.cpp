@@ -1,17 +1,8 @@
 #include "contracts/zem_msg.h"
 
-#include <cctype>
+#include "platform/data/text.h"
 
 namespace {
-
-bool sameKey(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 // Texts common to the suite's screens that a screen may ask for without
 // holding them in its own table.
@@ -57,7 +48,7 @@ void TMessages::SetLines(const std::vector<std::string>& lines) {
 
 const std::string* TMessages::find(const std::string& key) const {
     for (const auto& [k, text] : rows_)
-        if (sameKey(k, key)) return &text;
+        if (SameText(k, key)) return &text;
     return nullptr;
 }
 
@@ -71,7 +62,7 @@ std::string TMessages::Msg(const std::string& key) const {
 
 std::string TMessages::Fallback(const std::string& key) {
     for (const CommonText& c : kCommon)
-        if (sameKey(c.key, key)) return c.text;
+        if (SameText(c.key, key)) return c.text;
     return "Mensagem não encontrada: " + key;
 }
 

@@ -11,6 +11,7 @@
 
 #include "contracts/consiste.h"
 #include "contracts/tabvalid.h"
+#include "platform/data/text.h"
 #include "platform/ui/dispatch.h"
 #include "platform/ui/services.h"
 
@@ -31,12 +32,11 @@ void SetParam(TADOIBQuery* q, const char* name, const std::string& value) {
 // NRSEQLANC as a number. A sequence that is not digits came from outside
 // (a server packet) and stops the insertion with a clear text.
 std::int32_t SequenceOf(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    const auto last = text.find_last_not_of(' ');
+    const std::string digits = Trim(text, " ");
     std::int32_t n = 0;
-    if (first != std::string::npos) {
-        const char* b = text.data() + first;
-        const char* e = text.data() + last + 1;
+    if (!digits.empty()) {
+        const char* b = digits.data();
+        const char* e = b + digits.size();
         const auto [end, ec] = std::from_chars(b, e, n);
         if (ec == std::errc() && end == e && n >= 0) return n;
     }

@@ -12,6 +12,7 @@
 #include "contracts/tabvalid.h"
 #include "contracts/zembra.h"
 #include "history/frmhistlanc.h"
+#include "platform/data/text.h"
 #include "platform/ui/dispatch.h"
 #include "platform/ui/mask.h"
 
@@ -37,19 +38,6 @@ void OpenLookup(TADOIBQuery* q, const std::string& column, const std::string& co
     q->ParamByName("P_" + column)->SetAsString(all ? "" : code);
     q->ParamByName("P_T" + column)->SetAsString(all ? "T" : "");
     q->Open();
-}
-
-std::string Trimmed(const std::string& s) {
-    const auto b = s.find_first_not_of(" \t");
-    if (b == std::string::npos) return "";
-    const auto e = s.find_last_not_of(" \t");
-    return s.substr(b, e - b + 1);
-}
-
-std::string Upper(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return s;
 }
 
 std::string RowText(TADOIBQuery* q, const char* field) {
@@ -130,7 +118,7 @@ void CompleteFromTree(TfrmLancamentos& f) {
 }
 
 void ExitReducedCode(TfrmLancamentos& f) {
-    const std::string redu = Trimmed(f.cdsLancContCDCONTREDU->AsString());
+    const std::string redu = Trim(f.cdsLancContCDCONTREDU->AsString(), kBlanks);
     if (redu.empty()) return;
     OpenContCtbl(f.qryContCtbl, "T", "T", redu, "");
     if (f.qryContCtbl->IsEmpty()) Refuse(f.cdsLancContCDCONTREDU, f.msgPadrao->Msg("CODREDU_N"));
@@ -172,7 +160,7 @@ void ExitCommercialCode(TfrmLancamentos& f) {
 }
 
 void ExitCommercialType(TfrmLancamentos& f) {
-    const std::string tipo = Upper(f.cdsLancContIDLANCCOME->AsString());
+    const std::string tipo = UpperCase(f.cdsLancContIDLANCCOME->AsString());
     if (tipo != f.cdsLancContIDLANCCOME->AsString()) f.cdsLancContIDLANCCOME->SetAsString(tipo);
     if (Consiste::EmptyString(tipo)) f.cdsLancContCDCONTCOME->Clear();
 }

@@ -1,6 +1,7 @@
 #include "ledger/criteria.h"
 
 #include "ledger/methods.h"
+#include "platform/data/text.h"
 
 namespace ledger {
 
@@ -30,11 +31,11 @@ TLancFiltro TLancFiltro::FromArgs(const std::vector<TRpcValue>& args) {
 
 // Kinds are read without regard to case, as method names are.
 bool TLancFiltro::IsValueKind() const {
-    return SameMethodName(TipoFiltro, kFiltroValor) || SameMethodName(TipoFiltro, kFiltroValorGer);
+    return SameText(TipoFiltro, kFiltroValor) || SameText(TipoFiltro, kFiltroValorGer);
 }
 
 bool TLancFiltro::IsManagementKind() const {
-    return SameMethodName(TipoFiltro, kFiltroValorGer) || SameMethodName(TipoFiltro, kAuxFiltroGer);
+    return SameText(TipoFiltro, kFiltroValorGer) || SameText(TipoFiltro, kAuxFiltroGer);
 }
 
 }  // namespace ledger

@@ -2,17 +2,11 @@
 // confirmation, run over a whole entry in the order the screen runs them.
 #include "ledger/rules.h"
 
-#include <cctype>
+#include "platform/data/text.h"
 
 namespace ledger {
 
 namespace {
-
-bool Blank(const std::string& s) {
-    for (char c : s)
-        if (!std::isspace(static_cast<unsigned char>(c))) return false;
-    return true;
-}
 
 // The line's own checks, up to its commercial code.
 TCheck CheckLine(const TCompanyRules& company, const TEntryLine& line, const std::vector<TEntryLine>& lines,
@@ -24,24 +18,24 @@ TCheck CheckLine(const TCompanyRules& company, const TEntryLine& line, const std
     const std::optional<TAccountInfo> found = ref.Account(line.Account);
     if (TCheck r = CheckAccount(found)) return r;
     account = *found;
-    if (TCheck r = CheckHistory(line.History, !Blank(line.History) && ref.History(line.History))) return r;
+    if (TCheck r = CheckHistory(line.History, !IsBlank(line.History) && ref.History(line.History))) return r;
     if (TCheck r = CheckValue(line.Value)) return r;
     if (TCheck r = CheckSameAccount(company, line, lines)) return r;
     if (TCheck r = CheckCommercialKind(line, account)) return r;
     // A line without its kind takes the account's, as the screen fills it in.
     TEntryLine effective = line;
-    if (Blank(effective.CommercialKind)) effective.CommercialKind = account.CommercialKind;
+    if (IsBlank(effective.CommercialKind)) effective.CommercialKind = account.CommercialKind;
     if (TCheck r = CheckCommercialGiven(company, effective)) return r;
     const bool exists =
-        Blank(effective.CommercialCode) || ref.CommercialCode(effective.CommercialKind, effective.CommercialCode);
+        IsBlank(effective.CommercialCode) || ref.CommercialCode(effective.CommercialKind, effective.CommercialCode);
     return CheckCommercialCode(effective, exists);
 }
 
 TCheck CheckShareOf(const TCompanyRules& company, const TEntryLine& line, const TShare& share,
                     const std::vector<TShare>& before, IReferenceData& ref) {
-    if (TCheck r = CheckBranch(share.Branch, !Blank(share.Branch) && ref.Branch(share.Branch))) return r;
+    if (TCheck r = CheckBranch(share.Branch, !IsBlank(share.Branch) && ref.Branch(share.Branch))) return r;
     if (TCheck r = CheckBranchOfCompany(ref.BranchOfCompany(share.Branch))) return r;
-    const bool ofBranch = !Blank(share.CostCentre) && ref.CostCentreOfBranch(share.CostCentre, share.Branch);
+    const bool ofBranch = !IsBlank(share.CostCentre) && ref.CostCentreOfBranch(share.CostCentre, share.Branch);
     if (TCheck r = CheckCostCentre(share.CostCentre, ofBranch)) return r;
     if (TCheck r = CheckCompetence(share.Competence)) return r;
     if (TCheck r = CheckShareValue(share.Value)) return r;

@@ -1,9 +1,8 @@
 #include "ledger/methods.h"
 
+#include "platform/data/text.h"
 #include "platform/net/rpcvalue.h"
 #include "platform/net/utf8.h"
-
-#include <cctype>
 
 namespace ledger {
 
@@ -29,17 +28,9 @@ const std::vector<const TMethodSpec*>& Methods() {
     return all;
 }
 
-bool SameMethodName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 const TMethodSpec* FindMethod(const std::string& name) {
     for (const TMethodSpec* m : Methods())
-        if (SameMethodName(m->Name, name)) return m;
+        if (SameText(m->Name, name)) return m;
     return nullptr;
 }
 

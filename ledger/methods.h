@@ -43,7 +43,6 @@ extern const TMethodSpec GetVersaoLancCont;
 const std::vector<const TMethodSpec*>& Methods();
 // The spec of a name, matched without regard to case; nullptr when unknown.
 const TMethodSpec* FindMethod(const std::string& name);
-bool SameMethodName(const std::string& a, const std::string& b);
 
 // ---- reading a call's arguments ------------------------------------------------------------------
 

@@ -1,6 +1,7 @@
 #include "ledger/rules.h"
 
 #include "platform/data/field.h"
+#include "platform/data/text.h"
 
 #include <cctype>
 #include <cmath>
@@ -21,17 +22,6 @@ std::int64_t Pow10(int n) {
     std::int64_t p = 1;
     while (n-- > 0) p *= 10;
     return p;
-}
-
-bool Blank(const std::string& s) {
-    for (char c : s)
-        if (!std::isspace(static_cast<unsigned char>(c))) return false;
-    return true;
-}
-
-std::string Upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
 }
 
 TRefusal Refuse(const char* key, const char* field, std::string arg = {}) {
@@ -129,7 +119,7 @@ bool ForbidsApportionment(const std::string& k) { return !k.empty() && k[0] == '
 // ---- a line ------------------------------------------------------------------------------------
 
 TCheck CheckDocument(const std::string& document) {
-    if (Blank(document)) return Refuse("DOCU_DEV", "CDDOCUCONT");
+    if (IsBlank(document)) return Refuse("DOCU_DEV", "CDDOCUCONT");
     return {};
 }
 
@@ -146,7 +136,7 @@ TCheck CheckPeriod(const TCompanyRules& c, TDateTime date) {
 }
 
 TCheck CheckAccountGiven(const std::string& account) {
-    if (Blank(account)) return Refuse("CONT_DEV", "CDCONTCTBL");
+    if (IsBlank(account)) return Refuse("CONT_DEV", "CDCONTCTBL");
     return {};
 }
 
@@ -161,7 +151,7 @@ TCheck CheckAccount(const std::optional<TAccountInfo>& account) {
 }
 
 TCheck CheckHistory(const std::string& history, bool found) {
-    if (Blank(history)) return Refuse("HIST_DEV", "CDHISTPADR");
+    if (IsBlank(history)) return Refuse("HIST_DEV", "CDHISTPADR");
     if (!found) return Refuse("HIST_N", "CDHISTPADR");
     return {};
 }
@@ -173,36 +163,35 @@ TCheck CheckValue(TCents value) {
 
 TCheck CheckSameAccount(const TCompanyRules& c, const TEntryLine& line, const std::vector<TEntryLine>& others) {
     if (c.SameAccountBothSides || line.Value == 0) return {};
-    const std::string account = Upper(line.Account);
     for (const TEntryLine& o : others) {
         if (o.Seq == line.Seq) continue;
         const bool otherSide = line.Value > 0 ? o.Value < 0 : o.Value > 0;
-        if (otherSide && Upper(o.Account) == account) return Refuse("DBCR_MSMCONTA", "CDCONTCTBL");
+        if (otherSide && SameText(o.Account, line.Account)) return Refuse("DBCR_MSMCONTA", "CDCONTCTBL");
     }
     return {};
 }
 
 TCheck CheckCommercialGiven(const TCompanyRules& c, const TEntryLine& line) {
-    if (c.Commercial && !Blank(line.CommercialKind) && Blank(line.CommercialCode))
+    if (c.Commercial && !IsBlank(line.CommercialKind) && IsBlank(line.CommercialCode))
         return Refuse("CodComer_Inf", "CDCONTCOME");
     return {};
 }
 
 TCheck CheckCommercialCode(const TEntryLine& line, bool found) {
-    if (Blank(line.CommercialCode)) return {};
-    const std::string kind = Upper(line.CommercialKind);
+    if (IsBlank(line.CommercialCode)) return {};
+    const std::string kind = UpperCase(line.CommercialKind);
     if (kind == "B" && Utf8Length(line.CommercialCode) > 3) return Refuse("CodComerBan_Inv", "CDCONTCOME");
     if ((kind == "B" || kind == "C" || kind == "F") && !found) return Refuse("CodComer_Inv", "CDCONTCOME");
     return {};
 }
 
 TCheck CheckCommercialKind(const TEntryLine& line, const TAccountInfo& account) {
-    const bool lineHasOne = !Blank(line.CommercialKind) || !Blank(line.CommercialCode);
-    if (Blank(account.CommercialKind)) {
+    const bool lineHasOne = !IsBlank(line.CommercialKind) || !IsBlank(line.CommercialCode);
+    if (IsBlank(account.CommercialKind)) {
         if (lineHasOne) return Refuse("CodComer_Inv", "CDCONTCOME");
         return {};
     }
-    if (!Blank(line.CommercialKind) && Upper(line.CommercialKind) != Upper(account.CommercialKind))
+    if (!IsBlank(line.CommercialKind) && !SameText(line.CommercialKind, account.CommercialKind))
         return Refuse("CodComer_Inv", "CDCONTCOME");
     return {};
 }
@@ -210,7 +199,7 @@ TCheck CheckCommercialKind(const TEntryLine& line, const TAccountInfo& account) 
 // ---- apportionment --------------------------------------------------------------------------------
 
 TCheck CheckBranch(const std::string& branch, bool found) {
-    if (Blank(branch)) return Refuse("FIL_DEV", "CDFILIAL");
+    if (IsBlank(branch)) return Refuse("FIL_DEV", "CDFILIAL");
     if (!found) return Refuse("FIL_N", "CDFILIAL");
     return {};
 }
@@ -221,7 +210,7 @@ TCheck CheckBranchOfCompany(bool related) {
 }
 
 TCheck CheckCostCentre(const std::string& costCentre, bool ofBranch) {
-    if (Blank(costCentre)) return Refuse("CENTCUST_DEV", "CDCENTCUST");
+    if (IsBlank(costCentre)) return Refuse("CENTCUST_DEV", "CDCENTCUST");
     if (!ofBranch) return Refuse("CENTCUST_NFIL", "CDCENTCUST");
     return {};
 }
@@ -238,8 +227,7 @@ TCheck CheckShareValue(TCents value) {
 
 TCheck CheckPair(const TShare& share, const std::vector<TShare>& others) {
     for (const TShare& o : others)
-        if (o.Seq == share.Seq && Upper(o.Branch) == Upper(share.Branch) &&
-            Upper(o.CostCentre) == Upper(share.CostCentre))
+        if (o.Seq == share.Seq && SameText(o.Branch, share.Branch) && SameText(o.CostCentre, share.CostCentre))
             return Refuse("RATJA_INF", "CDFILIAL");
     return {};
 }
@@ -288,11 +276,7 @@ TCheck CheckNotBatch(const std::string& origin, const std::string& batchCode) {
 }
 
 TRefusal MapRefusal(const std::string& month, const std::string& year, const std::string& tax) {
-    auto trim = [](const std::string& s) {
-        const auto b = s.find_first_not_of(' ');
-        return b == std::string::npos ? std::string() : s.substr(b, s.find_last_not_of(' ') - b + 1);
-    };
-    return Refuse("MAPA_APUR", "", trim(month) + "/" + trim(year) + "-" + "Imposto: " + trim(tax));
+    return Refuse("MAPA_APUR", "", Trim(month, " ") + "/" + Trim(year, " ") + "-" + "Imposto: " + Trim(tax, " "));
 }
 
 std::string MessageText(const TRefusal& refusal) {

@@ -8,6 +8,7 @@
 // descriptor.
 #include "server/rpc_server.h"
 
+#include "platform/data/text.h"
 #include "platform/net/utf8.h"
 #include "server/rpc_session.h"
 
@@ -15,7 +16,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <cerrno>
 #include <iostream>
 #include <list>
@@ -32,11 +32,6 @@
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-std::string Lower(std::string s) {
-    for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
 
 struct TMethod {
     std::string name;
@@ -450,7 +445,7 @@ bool TRpcServer::Impl::Answer(TRpcFrameReader& reader, std::string& answer, bool
 }
 
 TRpcResponse TRpcServer::Impl::Dispatch(TRpcRequest& req, const TPacketStream::TSend& send) {
-    const auto it = methods.find(Lower(req.Method));
+    const auto it = methods.find(LowerCase(req.Method));
     if (it == methods.end())
         return ErrorAnswer(req.MsgId, "metodo", "Método desconhecido: " + Utf8Printable(req.Method));
     if (!options.SerializeHandlers) return Invoke(it->second, req, send);
@@ -494,13 +489,13 @@ TRpcServer::TRpcServer(TRpcServerOptions options) : impl_(std::make_unique<Impl>
 TRpcServer::~TRpcServer() { Stop(); }
 
 void TRpcServer::Register(std::string name, std::vector<int> byRefIndexes, THandler handler) {
-    std::string key = Lower(name);
+    std::string key = LowerCase(name);
     impl_->methods[key] = TMethod{std::move(name), std::move(byRefIndexes), std::move(handler), {}, {}};
 }
 
 void TRpcServer::RegisterPacket(std::string name, std::vector<int> byRefIndexes, std::vector<TPacketField> fields,
                                 TPacketHandler handler) {
-    std::string key = Lower(name);
+    std::string key = LowerCase(name);
     impl_->methods[key] =
         TMethod{std::move(name), std::move(byRefIndexes), {}, std::move(handler), std::move(fields)};
 }

@@ -1,22 +1,14 @@
 #include "server/rpc_session.h"
 
+#include "platform/data/text.h"
 #include "platform/net/session_token.h"
 #include "platform/net/utf8.h"
-
-#include <cctype>
 
 namespace {
 
 thread_local const TRpcCaller* current = nullptr;
 
-bool IsOpenSession(const std::string& method) {
-    const std::string name = kOpenSessionMethod;
-    if (method.size() != name.size()) return false;
-    for (std::size_t i = 0; i < name.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(method[i])) != std::tolower(static_cast<unsigned char>(name[i])))
-            return false;
-    return true;
-}
+bool IsOpenSession(const std::string& method) { return SameText(method, kOpenSessionMethod); }
 
 // Argument i as text ("" when absent, nil or not a text); cut to a sane size.
 std::string TextAt(const std::vector<TRpcValue>& params, std::size_t i, std::size_t max) {

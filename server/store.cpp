@@ -4,6 +4,7 @@
 #include "server/store_impl.h"
 
 #include "ledger/methods.h"
+#include "platform/data/text.h"
 
 #if __has_include("server/rpc_server.h")
 #include "server/rpc_server.h"
@@ -121,7 +122,7 @@ const std::vector<TStoreMethod>& StoreMethods()
 TRpcValue TEntryStore::Call(const std::string& name, std::vector<TRpcValue>& args)
 {
     for (const TStoreMethod& m : StoreMethods())
-        if (ledger::SameMethodName(m.Spec->Name, name)) {
+        if (SameText(m.Spec->Name, name)) {
             ledger::CountArgs(args, *m.Spec);
             return m.Handler(*this, args);
         }

@@ -3,7 +3,6 @@
 #include "server/store_internal.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace ctbstore {
 
@@ -18,11 +17,7 @@ bool SameAuthor(const TAuthor& a, const TAuthor& b)
 {
     const std::string x = OperatorName(a.Operator), y = OperatorName(b.Operator);
     if (x.empty() && y.empty()) return !a.Session.empty() && a.Session == b.Session;
-    if (x.size() != y.size()) return false;
-    for (std::size_t i = 0; i < x.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(x[i])) != std::tolower(static_cast<unsigned char>(y[i])))
-            return false;
-    return true;
+    return SameText(x, y);
 }
 
 long long ParseStamp(const std::string& text, soci::indicator ind)

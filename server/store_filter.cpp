@@ -325,8 +325,8 @@ TDataPacket TEntryStore::GetLancCont(const TLancFiltro& filtro)
 
 void TEntryStore::GetLancCont(const TLancFiltro& filtro, TPacketStream& out)
 {
-    if (!filtro.IsValueKind() && !ctbstore::SameName(filtro.TipoFiltro, "AuxFiltro") &&
-        !ctbstore::SameName(filtro.TipoFiltro, "AuxFiltroGer"))
+    if (!filtro.IsValueKind() && !SameText(filtro.TipoFiltro, "AuxFiltro") &&
+        !SameText(filtro.TipoFiltro, "AuxFiltroGer"))
         ctbstore::Refuse("argumentos", "Tipo de filtro desconhecido: \"" + filtro.TipoFiltro +
                                            "\" (esperado FiltroValor, FiltroValorGer, AuxFiltro"
                                            " ou AuxFiltroGer).");

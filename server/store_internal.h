@@ -5,6 +5,7 @@
 
 #include "platform/data/datetime.h"
 #include "platform/data/packet.h"
+#include "platform/data/text.h"
 #include "platform/net/rpcvalue.h"
 
 #include <soci/soci.h>
@@ -133,18 +134,11 @@ std::string StampToSql(long long ms);
 std::string StampText(long long ms);
 long long NowMs();
 
-// Codes and texts.
-std::string Trim(const std::string& s);
+// Codes and texts (Trim, FoldCase, Utf8Length: platform/data/text.h).
 // Code list membership: the list holds codes wrapped in underscores. An
 // empty code is in no list.
 bool InList(const std::string& list, const std::string& code);
-// Lower-cases ASCII and the Latin-1 letters (À..Þ) of a UTF-8 text, so that
-// "AÇÃO" and "ação" compare equal; other characters are kept as they are.
-std::string FoldCase(const std::string& utf8);
-std::size_t Utf8Length(const std::string& s);
 // An entry number without its leading zeros ("000123" -> "123", "000" -> "").
 std::string StripLeadingZeros(const std::string& s);
-// Case-insensitive ASCII comparison of method names.
-bool SameName(const std::string& a, const std::string& b);
 
 }  // namespace ctbstore

@@ -139,14 +139,6 @@ TDateTime Now()
     return date + (local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec) / 86400.0;
 }
 
-std::string Trim(const std::string& s)
-{
-    std::size_t b = 0, e = s.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
-    return s.substr(b, e - b);
-}
-
 bool InList(const std::string& list, const std::string& code)
 {
     // "_" + "" + "_" would be found between any two codes of the list.
@@ -154,52 +146,11 @@ bool InList(const std::string& list, const std::string& code)
     return list.find("_" + code + "_") != std::string::npos;
 }
 
-std::string FoldCase(const std::string& utf8)
-{
-    std::string out;
-    out.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(utf8[i]);
-        if (c < 0x80) {
-            out += static_cast<char>(std::tolower(c));
-        } else if (c == 0xC3 && i + 1 < utf8.size()) {
-            // U+00C0..U+00DE are the capitals of U+00E0..U+00FE, except
-            // U+00D7 (multiplication sign).
-            unsigned char n = static_cast<unsigned char>(utf8[i + 1]);
-            if (n >= 0x80 && n <= 0x9E && n != 0x97) n += 0x20;
-            out += static_cast<char>(c);
-            out += static_cast<char>(n);
-            ++i;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out;
-}
-
-std::size_t Utf8Length(const std::string& s)
-{
-    std::size_t n = 0;
-    for (unsigned char c : s)
-        if ((c & 0xC0) != 0x80) ++n;
-    return n;
-}
-
 std::string StripLeadingZeros(const std::string& s)
 {
     std::string t = Trim(s);
     std::size_t i = t.find_first_not_of('0');
     return i == std::string::npos ? std::string() : t.substr(i);
-}
-
-bool SameName(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
 }
 
 }  // namespace ctbstore

@@ -1,5 +1,7 @@
 #include "host/drive/compare.h"
 
+#include "platform/data/text.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -7,19 +9,6 @@
 
 namespace drive {
 namespace {
-
-std::string Lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
-
-std::string Trim(const std::string& s) {
-    std::size_t b = s.find_first_not_of(" \t");
-    if (b == std::string::npos) return {};
-    std::size_t e = s.find_last_not_of(" \t");
-    return s.substr(b, e - b + 1);
-}
 
 // Digits with one optional decimal point, as strtod reads them, nothing else.
 bool ParsePlain(const std::string& s, double& out) {
@@ -62,7 +51,7 @@ bool Split3(const std::string& s, char sep, std::string parts[3]) {
 }  // namespace
 
 bool ParseNumber(const std::string& raw, double& out) {
-    std::string s = Trim(raw);
+    std::string s = Trim(raw, kBlanks);
     std::size_t lastDot = s.rfind('.'), lastComma = s.rfind(',');
     if (lastDot != std::string::npos && lastComma != std::string::npos) {
         char decimal = lastDot > lastComma ? '.' : ',';
@@ -82,7 +71,7 @@ bool ParseNumber(const std::string& raw, double& out) {
 }
 
 bool ParseDate(const std::string& raw, int& year, int& month, int& day) {
-    std::string s = Trim(raw), p[3];
+    std::string s = Trim(raw, kBlanks), p[3];
     if (Split3(s, '/', p)) {
         if (!AllDigits(p[0], 1, 2) || !AllDigits(p[1], 1, 2) || !AllDigits(p[2], 4, 4)) return false;
         day = std::atoi(p[0].c_str());
@@ -109,7 +98,7 @@ bool ExpectedMatches(const std::string& actual, const std::string& expected) {
     int ay, am, ad, ey, em, ed;
     if (ParseDate(actual, ay, am, ad) && ParseDate(expected, ey, em, ed))
         return ay == ey && am == em && ad == ed;
-    std::string la = Lower(Trim(actual)), le = Lower(Trim(expected));
+    std::string la = LowerCase(Trim(actual, kBlanks)), le = LowerCase(Trim(expected, kBlanks));
     if ((la == "true" || la == "false") && (le == "true" || le == "false")) return la == le;
     return false;
 }

@@ -4,6 +4,8 @@
 // expectation fails instead of passing by chance.
 #pragma once
 
+#include "platform/data/text.h"
+
 #include <string>
 #include <vector>
 
@@ -32,6 +34,5 @@ Reading ReadProperty(TComponent* c, const std::vector<std::string>& path);
 std::string Dump(TComponent* c);
 
 std::string BoolText(bool b);
-bool SameText(const std::string& a, const std::string& b);
 
 }  // namespace drive

@@ -4,19 +4,11 @@
 #include "platform/data/dataset.h"
 
 #include <algorithm>
-#include <cctype>
 #include <sstream>
 
 namespace drive {
 
 std::string BoolText(bool b) { return b ? "true" : "false"; }
-
-bool SameText(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
 
 namespace {
 

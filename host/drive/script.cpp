@@ -1,18 +1,13 @@
 #include "host/drive/script.h"
 
+#include "platform/data/text.h"
+
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <stdexcept>
 
 namespace drive {
 namespace {
-
-std::string Lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
@@ -62,7 +57,7 @@ PickChoice ParsePick(const std::vector<Word>& w, std::string& text) {
     if (w.size() != 2) throw Malformed("esperado: pick CAMPO=VALOR | pick CÓDIGO,CÓDIGO | pick cancel");
     PickChoice p;
     text = w[1].text;
-    if (!w[1].quoted && Lower(text) == "cancel") {
+    if (!w[1].quoted && LowerCase(text) == "cancel") {
         text = "cancel";
         return p;
     }
@@ -79,7 +74,7 @@ PickChoice ParsePick(const std::vector<Word>& w, std::string& text) {
 }
 
 Answer ParseAnswer(const std::string& text) {
-    std::string a = Lower(text);
+    std::string a = LowerCase(text);
     if (a == "yes") return Answer::Yes;
     if (a == "no") return Answer::No;
     if (a == "ok") return Answer::Ok;
@@ -90,7 +85,7 @@ Answer ParseAnswer(const std::string& text) {
 void BuildGrid(const std::vector<Word>& w, Command& c) {
     if (w.size() < 3) throw Malformed("esperado: grid G col|row|cell|button ...");
     c.target = w[1].text;
-    std::string what = Lower(w[2].text);
+    std::string what = LowerCase(w[2].text);
     if (what == "col") {
         Arity(w, 4, "grid G col CAMPO");
         c.verb = Verb::GridCol;
@@ -114,12 +109,12 @@ void BuildGrid(const std::vector<Word>& w, Command& c) {
 
 void BuildExpect(const std::vector<Word>& w, Command& c) {
     if (w.size() < 2) throw Malformed("esperado: expect CAMINHO \"valor\" | message | no message | focus C");
-    std::string what = w[1].quoted ? std::string() : Lower(w[1].text);
+    std::string what = w[1].quoted ? std::string() : LowerCase(w[1].text);
     if (what == "message") {
         Arity(w, 3, "expect message \"texto\"");
         c.verb = Verb::ExpectMessage;
         c.text = w[2].text;
-    } else if (what == "no" && w.size() == 3 && Lower(w[2].text) == "message") {
+    } else if (what == "no" && w.size() == 3 && LowerCase(w[2].text) == "message") {
         c.verb = Verb::ExpectNoMessage;
     } else if (what == "lookup") {
         Arity(w, 3, "expect lookup \"título\"");
@@ -168,7 +163,7 @@ void BuildSimple(const std::string& verb, const std::vector<Word>& w, Command& c
 Command BuildCommand(const std::vector<Word>& w) {
     Command c;
     if (w[0].quoted) throw Malformed("um comando começa por um verbo");
-    std::string verb = Lower(w[0].text);
+    std::string verb = LowerCase(w[0].text);
     if (verb == "grid") {
         BuildGrid(w, c);
     } else if (verb == "expect") {
@@ -256,7 +251,7 @@ Script ParseScript(std::string_view text, const std::string& file) {
 bool IsKnownKey(const std::string& key) {
     static const char* names[] = {"enter", "tab", "escape", "delete", "insert",
                                   "down", "up", "f2", "ctrl+delete"};
-    std::string k = Lower(key);
+    std::string k = LowerCase(key);
     for (const char* n : names)
         if (k == n) return true;
     return !key.empty() && CodePoints(key) == 1;

@@ -1,16 +1,8 @@
 #include "platform/data/component.h"
 
-#include <algorithm>
-#include <cctype>
+#include "platform/data/text.h"
 
-namespace {
-bool sameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
-}  // namespace
+#include <algorithm>
 
 TComponent::TComponent(TComponent* owner) : owner_(owner) {
     if (owner_) owner_->owned_.push_back(this);
@@ -32,6 +24,6 @@ void TComponent::remove(TComponent* c) {
 
 TComponent* TComponent::FindComponent(const std::string& name) const {
     for (TComponent* c : owned_)
-        if (sameName(c->Name, name)) return c;
+        if (SameText(c->Name, name)) return c;
     return nullptr;
 }

@@ -5,18 +5,9 @@
 
 #include "platform/data/datasource.h"
 #include "platform/data/filter.h"
+#include "platform/data/text.h"
 
 #include <algorithm>
-#include <cctype>
-
-namespace {
-bool sameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
-}  // namespace
 
 const char* DataSetStateName(TDataSetState s) {
     switch (s) {
@@ -54,7 +45,7 @@ TField* TDataSet::AddField(const std::string& name, TFieldType type, int size) {
 
 TField* TDataSet::FindField(const std::string& name) const {
     for (const auto& f : fields_)
-        if (sameName(f->FieldName(), name)) return f.get();
+        if (SameText(f->FieldName(), name)) return f.get();
     return nullptr;
 }
 

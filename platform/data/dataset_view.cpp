@@ -3,28 +3,11 @@
 
 #include "platform/data/datetime.h"
 #include "platform/data/filter.h"
+#include "platform/data/text.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace {
-
-// Lower case for ASCII and the accented letters of Portuguese (UTF-8 "Ã" ->
-// "ã"), enough for loCaseInsensitive on the screens' texts.
-std::string foldCase(const std::string& s) {
-    std::string out = s;
-    for (std::size_t i = 0; i < out.size(); ++i) {
-        auto c = static_cast<unsigned char>(out[i]);
-        if (c < 0x80) {
-            out[i] = static_cast<char>(std::tolower(c));
-        } else if (c == 0xC3 && i + 1 < out.size()) {
-            auto d = static_cast<unsigned char>(out[i + 1]);
-            if (d >= 0x80 && d <= 0x9E && d != 0x97) out[i + 1] = static_cast<char>(d + 0x20);
-            ++i;
-        }
-    }
-    return out;
-}
 
 std::vector<std::string> splitKeys(const std::string& keys) {
     std::vector<std::string> out;
@@ -32,9 +15,8 @@ std::vector<std::string> splitKeys(const std::string& keys) {
     while (start <= keys.size()) {
         std::size_t p = keys.find(';', start);
         if (p == std::string::npos) p = keys.size();
-        std::string k = keys.substr(start, p - start);
-        const std::size_t b = k.find_first_not_of(' ');
-        if (b != std::string::npos) out.push_back(k.substr(b, k.find_last_not_of(' ') - b + 1));
+        std::string k = Trim(keys.substr(start, p - start), " ");
+        if (!k.empty()) out.push_back(k);
         start = p + 1;
     }
     return out;
@@ -54,8 +36,8 @@ bool keyMatches(const TField& f, const Variant& have, const Variant& want, TLoca
     }
     std::string h = have.AsString(), w = want.AsString();
     if (options.Contains(loCaseInsensitive)) {
-        h = foldCase(h);
-        w = foldCase(w);
+        h = FoldCase(h);
+        w = FoldCase(w);
     }
     if (options.Contains(loPartialKey)) return h.compare(0, w.size(), w) == 0;
     return h == w;
@@ -299,7 +281,7 @@ void TDataSet::AtViewRecord(int viewIndex, const std::function<void()>& read) co
 // ---- filter --------------------------------------------------------------------
 
 std::shared_ptr<TFilterExpr> TDataSet::compileFor(const std::string& text) const {
-    if (text.find_first_not_of(" \t\r\n") == std::string::npos) return nullptr;
+    if (IsBlank(text)) return nullptr;
     if (filterExpr_ && text == compiledText_) return filterExpr_;
     std::vector<TFilterField> fs;
     for (const auto& f : fields_) fs.push_back({f->FieldName(), f->DataType()});

@@ -1,5 +1,7 @@
 #include "platform/data/datetime.h"
 
+#include "platform/data/text.h"
+
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -176,10 +178,8 @@ std::string FormatDateTime(const std::string& format, TDateTime dt) {
 std::string DateToStr(TDateTime dt) { return FormatDateTime("dd/mm/yyyy", dt); }
 
 bool TryStrToDate(const std::string& text, TDateTime& out) {
-    std::size_t b = text.find_first_not_of(' ');
-    std::size_t e = text.find_last_not_of(' ');
-    if (b == std::string::npos) return false;
-    const std::string s = text.substr(b, e - b + 1);
+    const std::string s = Trim(text, " ");
+    if (s.empty()) return false;
     const std::size_t p1 = s.find('/');
     const std::size_t p2 = p1 == std::string::npos ? p1 : s.find('/', p1 + 1);
     if (p2 == std::string::npos || s.find('/', p2 + 1) != std::string::npos) return false;

@@ -17,31 +17,7 @@ bool blankDateText(const std::string& s) {
     throw EDatabaseError("'" + text + "' não é " + kind + " válido para o campo '" + f.DisplayName() + "'.");
 }
 
-std::string trimmed(const std::string& s) {
-    std::size_t b = s.find_first_not_of(" \t");
-    if (b == std::string::npos) return {};
-    return s.substr(b, s.find_last_not_of(" \t") - b + 1);
-}
-
 }  // namespace
-
-std::size_t Utf8Length(const std::string& s) {
-    std::size_t n = 0;
-    for (unsigned char c : s)
-        if ((c & 0xC0) != 0x80) ++n;
-    return n;
-}
-
-std::string Utf8Left(const std::string& s, std::size_t n) {
-    std::size_t chars = 0;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) {
-            if (chars == n) return s.substr(0, i);
-            ++chars;
-        }
-    }
-    return s;
-}
 
 TField::TField(TDataSet* dataSet, int index, std::string fieldName, TFieldType type, int size)
     : dataSet_(dataSet), index_(index), fieldName_(std::move(fieldName)), dataType_(type), size_(size) {}
@@ -110,7 +86,7 @@ TDateTime TField::AsDateTime() const { return Value().AsFloat(); }
 
 void TField::SetAsString(const std::string& s) {
     if (dataType_ != TFieldType::ftString) {
-        const std::string t = trimmed(s);
+        const std::string t = Trim(s, kBlanks);
         if (t.empty() || (dataType_ == TFieldType::ftDateTime && blankDateText(t))) {
             SetValue(Variant());
             return;

@@ -13,6 +13,7 @@
 #include "platform/data/datetime.h"
 #include "platform/data/errors.h"
 #include "platform/data/packet.h"
+#include "platform/data/text.h"
 #include "platform/data/variant.h"
 
 #include <cstdint>
@@ -97,7 +98,3 @@ using TFloatField = TField;
 using TIntegerField = TField;
 using TBooleanField = TField;
 using TDateTimeField = TField;
-
-// Characters (not bytes) of a UTF-8 text, and its first n characters.
-std::size_t Utf8Length(const std::string& s);
-std::string Utf8Left(const std::string& s, std::size_t n);

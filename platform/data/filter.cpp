@@ -2,20 +2,13 @@
 
 #include "platform/data/datetime.h"
 #include "platform/data/format.h"
+#include "platform/data/text.h"
 
 #include <cctype>
 #include <charconv>
 #include <cmath>
 
 namespace {
-
-bool sameText(const std::string& a, const char* b) {
-    std::size_t i = 0;
-    for (; i < a.size() && b[i]; ++i)
-        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
-            return false;
-    return i == a.size() && b[i] == 0;
-}
 
 // ---- lexer ---------------------------------------------------------------
 
@@ -288,7 +281,7 @@ private:
         throw EFilterError("Filtro inválido (" + what + " na posição " + std::to_string(tok_.pos) + "): " + text_);
     }
     void advance() { tok_ = lex_.next(); }
-    bool keyword(const char* k) const { return tok_.kind == Tok::Ident && sameText(tok_.text, k); }
+    bool keyword(const char* k) const { return tok_.kind == Tok::Ident && SameText(tok_.text, k); }
 
     std::unique_ptr<TFilterExpr> expr() {
         if (++depth_ > 200) fail("expressão aninhada demais");
@@ -387,7 +380,7 @@ private:
     void resolveField(Operand& o) const {
         for (std::size_t i = 0; i < fields_.size(); ++i) {
             const std::string& n = fields_[i].Name;
-            if (n.size() == tok_.text.size() && sameText(tok_.text, n.c_str())) {
+            if (SameText(tok_.text, n)) {
                 o.field = static_cast<int>(i);
                 o.type = fields_[i].DataType;
                 return;

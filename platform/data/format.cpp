@@ -1,5 +1,7 @@
 #include "platform/data/format.h"
 
+#include "platform/data/text.h"
+
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -185,10 +187,8 @@ std::string FormatFloat(const std::string& format, double value) {
 
 bool TryStrToFloat(const std::string& text, double& out) {
     const TFormatSettings& fs = FormatSettings();
-    std::size_t b = text.find_first_not_of(" \t");
-    if (b == std::string::npos) return false;
-    std::size_t e = text.find_last_not_of(" \t");
-    std::string s = text.substr(b, e - b + 1);
+    std::string s = Trim(text, kBlanks);
+    if (s.empty()) return false;
     std::string sign;
     if (s[0] == '-' || s[0] == '+') {
         if (s[0] == '-') sign = "-";

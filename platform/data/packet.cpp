@@ -10,32 +10,19 @@
 
 #include "platform/data/errors.h"
 #include "platform/data/format.h"
+#include "platform/data/text.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
 namespace {
 constexpr std::size_t kChunkRows = 1024;
-
-bool sameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
 
 void putBig(std::string& out, unsigned char tag, std::uint64_t v, int n) {
     char buf[9];
     buf[0] = static_cast<char>(tag);
     for (int i = 0; i < n; ++i) buf[1 + i] = static_cast<char>((v >> (8 * (n - 1 - i))) & 0xff);
     out.append(buf, static_cast<std::size_t>(n) + 1);
-}
-
-std::string_view trimmedView(std::string_view s) {
-    const std::size_t b = s.find_first_not_of(" \t\r\n");
-    if (b == std::string_view::npos) return {};
-    return s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
 }
 }  // namespace
 
@@ -141,7 +128,7 @@ bool TCellRef::TryAsFloat(double& out) const {
     case Variant::Kind::Boolean: out = Bool ? 1.0 : 0.0; return true;
     case Variant::Kind::Integer: out = static_cast<double>(Int); return true;
     case Variant::Kind::Float: out = Float; return true;
-    case Variant::Kind::String: return TryStrToFloat(std::string(trimmedView(Text)), out);
+    case Variant::Kind::String: return TryStrToFloat(Trim(Text), out);
     }
     return false;
 }
@@ -306,7 +293,7 @@ const std::vector<TPacketField>& TDataPacket::Fields() const { return impl_->fie
 int TDataPacket::FieldIndex(const std::string& name) const {
     const auto& f = impl_->fields;
     for (std::size_t i = 0; i < f.size(); ++i)
-        if (sameName(f[i].Name, name)) return static_cast<int>(i);
+        if (SameText(f[i].Name, name)) return static_cast<int>(i);
     return -1;
 }
 

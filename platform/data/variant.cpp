@@ -1,6 +1,7 @@
 #include "platform/data/variant.h"
 
 #include "platform/data/format.h"
+#include "platform/data/text.h"
 
 #include <cctype>
 #include <cmath>
@@ -8,18 +9,6 @@
 #include <limits>
 
 namespace {
-
-std::string lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-std::string trimmed(const std::string& s) {
-    std::size_t b = s.find_first_not_of(" \t\r\n");
-    if (b == std::string::npos) return {};
-    std::size_t e = s.find_last_not_of(" \t\r\n");
-    return s.substr(b, e - b + 1);
-}
 
 // 15 significant digits, as the framework shows a double, with the
 // settings' decimal separator.
@@ -54,7 +43,7 @@ bool Variant::TryAsFloat(double& out) const {
     case Kind::Boolean: out = std::get<bool>(v_) ? 1.0 : 0.0; return true;
     case Kind::Integer: out = static_cast<double>(std::get<std::int64_t>(v_)); return true;
     case Kind::Float: out = std::get<double>(v_); return true;
-    case Kind::String: return TryStrToFloat(trimmed(std::get<std::string>(v_)), out);
+    case Kind::String: return TryStrToFloat(Trim(std::get<std::string>(v_)), out);
     }
     return false;
 }
@@ -85,7 +74,7 @@ bool Variant::AsBoolean() const {
     case Kind::Integer: return std::get<std::int64_t>(v_) != 0;
     case Kind::Float: return std::get<double>(v_) != 0.0;
     case Kind::String: {
-        std::string s = lower(trimmed(std::get<std::string>(v_)));
+        std::string s = LowerCase(Trim(std::get<std::string>(v_)));
         if (s == "true" || s == "s" || s == "sim" || s == "t") return true;
         if (s == "false" || s == "n" || s == "nao" || s == "f" || s.empty()) return false;
         double d = 0;

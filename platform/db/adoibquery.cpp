@@ -1,10 +1,10 @@
 #include "platform/db/adoibquery.h"
 
+#include "platform/data/text.h"
 #include "platform/db/dbexec.h"
 #include "platform/db/sqlparams.h"
 
 #include <algorithm>
-#include <cctype>
 
 // ---- TSQLStrings -----------------------------------------------------------
 
@@ -37,17 +37,14 @@ std::string TSQLStrings::Text() const {
 }
 
 bool TSQLStrings::IsBlank() const {
-    return std::all_of(lines_.begin(), lines_.end(), [](const std::string& l) {
-        return std::all_of(l.begin(), l.end(),
-                           [](char c) { return std::isspace(static_cast<unsigned char>(c)); });
-    });
+    return std::all_of(lines_.begin(), lines_.end(), [](const std::string& l) { return ::IsBlank(l); });
 }
 
 // ---- TParams -----------------------------------------------------------------
 
 TParam* TParams::FindParam(const std::string& name) {
     for (auto& p : items_)
-        if (SameName(p.Name, name)) return &p;
+        if (SameText(p.Name, name)) return &p;
     return nullptr;
 }
 
@@ -87,7 +84,7 @@ TParams& TADOIBQuery::Params() {
         for (const TSQLStrings* t : texts)
             for (const auto& n : ParseSqlParams(t->Text()).Names)
                 if (std::none_of(names.begin(), names.end(),
-                                 [&](const std::string& k) { return SameName(k, n); }))
+                                 [&](const std::string& k) { return SameText(k, n); }))
                     names.push_back(n);
         params_.Assign(names);
         paramsSource_ = std::move(source);
@@ -122,7 +119,7 @@ void TADOIBQuery::Open() {
     db.Session();  // a closed connection raises its own message
     const std::string sql = SQLFor(db.Dialect());
     const std::string who = Name.empty() ? std::string("consulta") : Name;
-    if (sql.find_first_not_of(" \t\r\n") == std::string::npos)
+    if (::IsBlank(sql))
         throw EDatabaseError("A consulta " + who + " não tem texto SQL para " +
                              DialectName(db.Dialect()) + ".");
     std::vector<TBoundValue> values;

@@ -1,6 +1,7 @@
 #include "platform/db/dbconvert.h"
 
 #include "platform/data/errors.h"
+#include "platform/data/text.h"
 
 #include <soci/soci.h>
 
@@ -160,8 +161,7 @@ Variant toNumber(const TRawCell& c, TFieldType target, const std::string& column
 Variant toBoolean(const TRawCell& c, const std::string& column) {
     if (c.kind == TRawCell::Number) return c.number != 0;
     if (c.kind == TRawCell::Text) {
-        std::string t;
-        for (char ch : c.text) t += static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+        const std::string t = UpperCase(c.text);
         if (t.empty()) return Variant();
         if (t == "S" || t == "T" || t == "1" || t == "TRUE") return true;
         if (t == "N" || t == "F" || t == "0" || t == "FALSE") return false;

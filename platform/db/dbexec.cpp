@@ -1,6 +1,7 @@
 #include "platform/db/dbexec.h"
 
 #include "platform/data/field.h"
+#include "platform/data/text.h"
 #include "platform/db/dbconvert.h"
 #include "platform/db/sqlparams.h"
 
@@ -22,7 +23,7 @@ struct THolder {
 
 const Variant* findValue(const std::vector<TBoundValue>& params, const std::string& name) {
     for (const auto& p : params)
-        if (SameName(p.Name, name)) return &p.Value;
+        if (SameText(p.Name, name)) return &p.Value;
     return nullptr;
 }
 
@@ -53,16 +54,11 @@ void bindOccurrence(soci::details::prepare_temp_type& pt, THolder& h, const Vari
     }
 }
 
-std::string upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
 // PostgreSQL folds unquoted names to lower case; the screens name columns in
 // upper case, as the other dialects return them.
 std::string columnName(const soci::row& r, std::size_t i, TDBDialect dialect) {
     std::string n = r.get_properties(i).get_name();
-    return dialect == TDBDialect::PostgreSQL ? upper(n) : n;
+    return dialect == TDBDialect::PostgreSQL ? UpperCase(n) : n;
 }
 
 // For each field, the index of its column in the result (-1 when absent).
@@ -70,7 +66,7 @@ std::vector<int> mapColumns(const soci::row& r, const std::vector<TPacketField>&
     std::vector<int> map(fields.size(), -1);
     for (std::size_t f = 0; f < fields.size(); ++f)
         for (std::size_t c = 0; c < r.size(); ++c)
-            if (SameName(fields[f].Name, r.get_properties(c).get_name())) {
+            if (SameText(fields[f].Name, r.get_properties(c).get_name())) {
                 map[f] = static_cast<int>(c);
                 break;
             }

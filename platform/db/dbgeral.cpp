@@ -1,5 +1,7 @@
 #include "platform/db/dbgeral.h"
 
+#include "platform/data/text.h"
+
 #include <soci/soci.h>
 #include <soci/sqlite3/soci-sqlite3.h>
 
@@ -14,18 +16,8 @@ extern "C" soci::backend_factory const* factory_postgresql();
 
 namespace {
 
-bool startsWith(const std::string& s, const std::string& prefix) {
-    if (s.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(s[i])) != prefix[i]) return false;
-    return true;
-}
-
-std::string trim(const std::string& s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
-    return s.substr(b, e - b);
+bool startsWith(const std::string& s, std::string_view prefix) {
+    return SameText(std::string_view(s).substr(0, prefix.size()), prefix);
 }
 
 // SOCI's sqlite3 form "db=FILE timeout=N": the file named, for the existence
@@ -106,7 +98,7 @@ bool PostgreSQLAvailable() {
 }
 
 bool SplitDatabaseURL(const std::string& url, TDBDialect& dialect, std::string& target) {
-    const std::string u = trim(url);
+    const std::string u = Trim(url);
     dialect = TDBDialect::None;
     target = u;
     if (startsWith(u, "sqlite3://") || startsWith(u, "sqlite://")) {
@@ -120,7 +112,7 @@ bool SplitDatabaseURL(const std::string& url, TDBDialect& dialect, std::string& 
     }
     if (startsWith(u, "postgresql:")) {
         dialect = TDBDialect::PostgreSQL;
-        target = trim(u.substr(11));
+        target = Trim(u.substr(11));
         return true;
     }
     // Any other scheme ("mysql://", "odbc:...") is not ours; a bare path is SQLite.
@@ -177,11 +169,11 @@ std::string PgKeywordsFromURI(const std::string& uri) {
         out += keyword(percentDecode(pair.substr(0, eq)), percentDecode(pair.substr(eq + 1)));
         start = amp + 1;
     }
-    return trim(out);
+    return Trim(out);
 }
 
 std::string PgConnectString(const std::string& target) {
-    const std::string t = trim(target);
+    const std::string t = Trim(target);
     return t.find("://") != std::string::npos ? PgKeywordsFromURI(t) : t;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/db/sqlparams.h"
 
+#include "platform/data/text.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -51,14 +53,6 @@ std::string TParsedSql::OccurrenceName(std::size_t i) {
     return "ctbp" + std::to_string(i + 1);
 }
 
-bool SameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) ==
-                      std::toupper(static_cast<unsigned char>(y));
-           });
-}
-
 TParsedSql ParseSqlParams(const std::string& sql) {
     TParsedSql r;
     std::string& out = r.BackendText;
@@ -84,7 +78,7 @@ TParsedSql ParseSqlParams(const std::string& sql) {
             std::string name = sql.substr(i + 1, end - i - 1);
             out += ':' + TParsedSql::OccurrenceName(r.Occurrences.size());
             const bool known = std::any_of(r.Names.begin(), r.Names.end(),
-                                           [&](const std::string& n) { return SameName(n, name); });
+                                           [&](const std::string& n) { return SameText(n, name); });
             if (!known) r.Names.push_back(name);
             r.Occurrences.push_back(std::move(name));
             i = end;

@@ -25,6 +25,3 @@ struct TParsedSql {
 // Never fails: an unterminated literal or comment runs to the end of the text
 // (the database then reports the syntax error).
 TParsedSql ParseSqlParams(const std::string& sql);
-
-// Case-insensitive comparison of parameter and column names.
-bool SameName(const std::string& a, const std::string& b);

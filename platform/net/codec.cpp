@@ -18,13 +18,13 @@
 // by the unpacker before it allocates anything for it.
 #include "platform/net/codec.h"
 
+#include "platform/data/text.h"
 #include "platform/net/frame_scanner.h"
 #include "platform/net/packet_stream.h"
 
 #include <msgpack.hpp>
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <limits>
 #include <set>
@@ -164,11 +164,6 @@ bool CellFits(TFieldType t, const msgpack::object& o) {
     return false;
 }
 
-std::string Lower(std::string s) {
-    for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 class TDecoder {
 public:
     explicit TDecoder(const TRpcLimits& limits) : limits_(limits) {}
@@ -223,7 +218,7 @@ private:
             if (name.type != msgpack::type::STR || name.via.str.size == 0) Bad(where + " sem nome");
             TPacketField def;
             def.Name = Str(name);
-            if (!seen.insert(Lower(def.Name)).second) Bad("campo repetido no pacote: " + def.Name);
+            if (!seen.insert(LowerCase(def.Name)).second) Bad("campo repetido no pacote: " + def.Name);
             if (type.type != msgpack::type::STR || !FieldTypeFromName(Str(type), def.DataType))
                 Bad("tipo desconhecido no campo " + def.Name);
             if (size.type != msgpack::type::POSITIVE_INTEGER || size.via.u64 > 1u << 20)

@@ -4,9 +4,9 @@
 // form), so a piece never becomes a tree of objects.
 #include "platform/net/packet_stream.h"
 
+#include "platform/data/text.h"
 #include "platform/net/codec.h"
 
-#include <cctype>
 #include <cstring>
 #include <limits>
 #include <set>
@@ -133,12 +133,6 @@ private:
     const char* end_;
 };
 
-std::string Lower(std::string_view s) {
-    std::string out(s);
-    for (auto& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
 std::vector<TPacketField> ReadFields(TCursor& in) {
     const std::size_t n = in.Array();
     std::vector<TPacketField> out;
@@ -147,7 +141,7 @@ std::vector<TPacketField> ReadFields(TCursor& in) {
         if (in.Array() != 3) Bad("campo do pedaço não é [nome, tipo, tamanho]");
         TPacketField f;
         f.Name = std::string(in.Str("campo do pedaço sem nome"));
-        if (f.Name.empty() || !seen.insert(Lower(f.Name)).second) Bad("campo do pedaço sem nome ou repetido");
+        if (f.Name.empty() || !seen.insert(LowerCase(f.Name)).second) Bad("campo do pedaço sem nome ou repetido");
         if (!FieldTypeFromName(std::string(in.Str("tipo de campo inválido")), f.DataType))
             Bad("tipo desconhecido no campo " + f.Name);
         std::uint64_t size = 0;

@@ -1,5 +1,6 @@
 #include "platform/net/session_token.h"
 
+#include "platform/data/text.h"
 #include "platform/net/rpcvalue.h"
 
 #include <cstdio>
@@ -12,9 +13,7 @@ std::string ReadTokenFile(const std::string& path) {
         throw ERpcError("acesso", "Não foi possível ler o arquivo de chave de acesso \"" + path + "\".");
     std::string line;
     std::getline(in, line);
-    const auto begin = line.find_first_not_of(" \t\r\n");
-    const auto end = line.find_last_not_of(" \t\r\n");
-    const std::string token = begin == std::string::npos ? "" : line.substr(begin, end - begin + 1);
+    const std::string token = Trim(line);
     if (token.size() < kMinTokenLength)
         throw ERpcError("acesso", "O arquivo de chave de acesso \"" + path + "\" deve ter na primeira linha uma chave de ao menos " +
                                       std::to_string(kMinTokenLength) + " caracteres.");

@@ -1,7 +1,7 @@
 // UTF-8 text as the wire carries it (MessagePack str is UTF-8 text): a strict
 // check, and a printable copy of text that came from outside, for messages
 // that echo it. Lengths and cuts in characters: Utf8Length and Utf8Left
-// (platform/data/field.h).
+// (platform/data/text.h).
 #pragma once
 
 #include <cstddef>

@@ -1,6 +1,7 @@
 // Reading a report definition (grammar and meaning: docs/report-format.md).
 #include "platform/report/definition.h"
 
+#include "platform/data/text.h"
 #include "platform/db/sqlparams.h"
 #include "platform/report/report_error.h"
 #include "platform/report/template.h"
@@ -261,13 +262,13 @@ std::string TReportDef::SqlFor(TDBDialect dialect) const {
 
 int TReportDef::FieldIndex(const std::string& name) const {
     for (std::size_t i = 0; i < Fields.size(); ++i)
-        if (SameName(Fields[i].Name, name)) return static_cast<int>(i);
+        if (SameText(Fields[i].Name, name)) return static_cast<int>(i);
     return -1;
 }
 
 int TReportDef::ParamIndex(const std::string& name) const {
     for (std::size_t i = 0; i < Params.size(); ++i)
-        if (SameName(Params[i].Name, name)) return static_cast<int>(i);
+        if (SameText(Params[i].Name, name)) return static_cast<int>(i);
     return -1;
 }
 

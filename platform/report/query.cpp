@@ -1,6 +1,7 @@
 #include "platform/report/query.h"
 
 #include "platform/data/datetime.h"
+#include "platform/data/text.h"
 #include "platform/db/dbconvert.h"
 #include "platform/db/sqlparams.h"
 #include "platform/report/report_error.h"
@@ -66,7 +67,7 @@ std::vector<std::size_t> mapColumns(const soci::row& r, const TReportDef& def) {
     std::vector<std::size_t> map;
     for (const TFieldDef& f : def.Fields) {
         std::size_t c = 0;
-        while (c < r.size() && !SameName(r.get_properties(c).get_name(), f.Name)) ++c;
+        while (c < r.size() && !SameText(r.get_properties(c).get_name(), f.Name)) ++c;
         if (c == r.size())
             throw EReportError("A consulta do relatório não devolve o campo " + f.Name + ".");
         map.push_back(c);
@@ -77,7 +78,7 @@ std::vector<std::size_t> mapColumns(const soci::row& r, const TReportDef& def) {
 std::unique_ptr<TRowSpool> run(TDBConnection& db, const TReportDef& def, const std::vector<Variant>& params,
                                const std::function<void(std::int64_t)>& onRow) {
     const std::string sql = def.SqlFor(db.Dialect());
-    if (sql.find_first_not_of(" \t\r\n") == std::string::npos)
+    if (IsBlank(sql))
         throw EReportError("O relatório " + def.Title + " não tem consulta para " + DialectName(db.Dialect()) + ".");
     const TParsedSql parsed = ParseSqlParams(sql);
     std::vector<THolder> holders(parsed.Occurrences.size());

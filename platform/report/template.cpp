@@ -2,6 +2,7 @@
 
 #include "platform/data/datetime.h"
 #include "platform/data/format.h"
+#include "platform/data/text.h"
 #include "platform/db/dbconvert.h"
 #include "platform/db/sqlparams.h"
 #include "platform/report/report_error.h"
@@ -28,12 +29,6 @@ bool parseFunc(const std::string& name, TAggFunc& out) {
     return true;
 }
 
-std::string trim(const std::string& s) {
-    const auto b = s.find_first_not_of(" \t");
-    if (b == std::string::npos) return "";
-    return s.substr(b, s.find_last_not_of(" \t") - b + 1);
-}
-
 int addTotal(TReportDef& def, TAggFunc func, int field) {
     const bool money = field >= 0 && def.Fields[static_cast<std::size_t>(field)].Type == TValueType::Money;
     for (std::size_t i = 0; i < def.Totals.size(); ++i)
@@ -45,8 +40,8 @@ int addTotal(TReportDef& def, TAggFunc func, int field) {
 TTemplatePart totalPart(const std::string& ref, TReportDef& def) {
     const auto open = ref.find('(');
     if (ref.back() != ')') throw EReportError("total mal escrito: {" + ref + "}.");
-    const std::string fn = trim(ref.substr(0, open));
-    const std::string arg = trim(ref.substr(open + 1, ref.size() - open - 2));
+    const std::string fn = Trim(ref.substr(0, open), kBlanks);
+    const std::string arg = Trim(ref.substr(open + 1, ref.size() - open - 2), kBlanks);
     TAggFunc func;
     if (!parseFunc(fn, func))
         throw EReportError("função " + fn + " desconhecida (use sum, debit, credit ou count).");
@@ -72,9 +67,9 @@ TTemplatePart refPart(const std::string& inside, TReportDef& def, bool paramsFir
     const auto colon = inside.rfind(':');
     if (colon != std::string::npos && inside.find(')', colon) == std::string::npos) {
         ref = inside.substr(0, colon);
-        format = trim(inside.substr(colon + 1));
+        format = Trim(inside.substr(colon + 1), kBlanks);
     }
-    ref = trim(ref);
+    ref = Trim(ref, kBlanks);
     if (ref.empty()) throw EReportError("{} sem nome.");
     if (!knownFormat(format))
         throw EReportError("formato " + format +

@@ -1,5 +1,6 @@
 #include "platform/ui/grid.h"
 
+#include "platform/data/text.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/services.h"
 
@@ -73,11 +74,7 @@ void TDBGridColumns::Clear() {
 
 int TDBGridColumns::IndexOfField(const std::string& fieldName) const {
     for (int i = 0; i < Count(); ++i) {
-        const std::string& n = Items(i)->FieldName;
-        if (n.size() == fieldName.size() &&
-            std::equal(n.begin(), n.end(), fieldName.begin(),
-                       [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b)); }))
-            return i;
+        if (SameText(Items(i)->FieldName, fieldName)) return i;
     }
     return -1;
 }

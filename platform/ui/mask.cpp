@@ -1,5 +1,6 @@
 #include "platform/ui/mask.h"
 
+#include "platform/data/text.h"
 #include "platform/ui/controls.h"
 
 #include <cctype>
@@ -27,16 +28,7 @@ bool isPrintable(const std::string& ch) {
 // Case change for ASCII and the Latin-1 letters (à..þ / À..Þ).
 std::string withCase(const std::string& ch, Case cs) {
     if (cs == Case::Keep || ch.empty()) return ch;
-    std::string out = ch;
-    unsigned char c0 = static_cast<unsigned char>(out[0]);
-    if (out.size() == 1) {
-        out[0] = static_cast<char>(cs == Case::Upper ? std::toupper(c0) : std::tolower(c0));
-    } else if (out.size() == 2 && c0 == 0xC3) {
-        unsigned char c1 = static_cast<unsigned char>(out[1]);
-        if (cs == Case::Upper && c1 >= 0xA0 && c1 <= 0xBE && c1 != 0xB7) out[1] = static_cast<char>(c1 - 0x20);
-        if (cs == Case::Lower && c1 >= 0x80 && c1 <= 0x9E && c1 != 0x97) out[1] = static_cast<char>(c1 + 0x20);
-    }
-    return out;
+    return cs == Case::Upper ? AnsiUpperCase(ch) : FoldCase(ch);
 }
 
 TEditMask::Pos inputPos(Slot slot, bool required, Case cs) {

@@ -1,25 +1,13 @@
 #include "platform/ui/services.h"
 
 #include "platform/data/datasource.h"
+#include "platform/data/text.h"
 #include "platform/ui/stdctrls.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace {
 IUiServices* installed = nullptr;
-
-std::string lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-std::string trim(const std::string& s) {
-    std::size_t b = s.find_first_not_of(" \t");
-    if (b == std::string::npos) return "";
-    std::size_t e = s.find_last_not_of(" \t");
-    return s.substr(b, e - b + 1);
-}
 
 TMsgDlgBtn buttonOf(int mr) {
     switch (mr) {
@@ -54,7 +42,7 @@ std::vector<std::string> splitCodes(const std::string& s) {
     std::size_t start = 0;
     for (;;) {
         std::size_t c = s.find(',', start);
-        std::string part = trim(s.substr(start, c == std::string::npos ? std::string::npos : c - start));
+        std::string part = Trim(s.substr(start, c == std::string::npos ? std::string::npos : c - start), kBlanks);
         if (!part.empty()) out.push_back(part);
         if (c == std::string::npos) break;
         start = c + 1;
@@ -71,7 +59,7 @@ bool locatePick(TDataSource* ds, const std::string& pick, std::string& why) {
         return false;
     }
     std::size_t eq = pick.find('=');
-    std::string key = trim(pick.substr(0, eq)), value = trim(pick.substr(eq + 1));
+    std::string key = Trim(pick.substr(0, eq), kBlanks), value = Trim(pick.substr(eq + 1), kBlanks);
     if (!set->FindField(key)) {
         why = "campo " + key + " inexistente";
         return false;
@@ -103,7 +91,7 @@ std::string MsgDlgButtonsText(TMsgDlgButtons b) {
 }
 
 int ModalResultOfAnswer(const std::string& word) {
-    std::string w = lower(trim(word));
+    std::string w = LowerCase(Trim(word, kBlanks));
     if (w == "yes" || w == "sim") return mrYes;
     if (w == "no" || w == "nao" || w == "não") return mrNo;
     if (w == "ok") return mrOk;
@@ -183,7 +171,7 @@ bool THeadlessServices::takePick(const std::string& what, std::string& pick) {
     }
     pick = picks_.front();
     picks_.pop_front();
-    if (lower(trim(pick)) == "cancel") return false;
+    if (LowerCase(Trim(pick, kBlanks)) == "cancel") return false;
     return true;
 }
 
@@ -242,7 +230,7 @@ bool THeadlessServices::PesqArv(TDataSource* ds, const std::string& /*picture*/,
     bool ok = takePick(title, pick);
     if (ok) {
         std::string codeField = fields.empty() ? std::string() : fields.front();
-        std::string locate = pick.find('=') != std::string::npos ? pick : codeField + "=" + trim(pick);
+        std::string locate = pick.find('=') != std::string::npos ? pick : codeField + "=" + Trim(pick, kBlanks);
         if (codeField.empty() && pick.find('=') == std::string::npos) {
             why = "campo de código não informado";
             ok = false;
@@ -252,7 +240,7 @@ bool THeadlessServices::PesqArv(TDataSource* ds, const std::string& /*picture*/,
         if (!ok) note("escolha \"" + pick + "\" em \"" + title + "\": " + why);
         if (ok) {
             TField* f = codeField.empty() ? nullptr : ds->DataSet()->FindField(codeField);
-            code = f ? f->AsString() : trim(pick.substr(pick.find('=') + 1));
+            code = f ? f->AsString() : Trim(pick.substr(pick.find('=') + 1), kBlanks);
         }
     }
     item.answer = ok ? pick : "cancel";

@@ -2,12 +2,13 @@
 // suite database: the "T" convention of the parameter pairs, empty answers for
 // codes that do not exist, and the branch list of qryCentCust.
 #include "platform/data/datasource.h"
+
+#include "platform/data/text.h"
 #include "platform/db/adoibquery.h"
 #include "tests/db/testdb.h"
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <memory>
 
 // The backend's name, not bytes, in the test listing (found by argument
@@ -272,9 +273,7 @@ TEST_P(LookupQueryTest, DatabaseFailuresAreClearErrorsAndLeaveTheQueryClosed) {
         const std::string msg = e.what();
         EXPECT_NE(msg.find("qryFalha"), std::string::npos) << msg;
         EXPECT_NE(msg.find("Erro ao consultar o banco de dados"), std::string::npos) << msg;
-        std::string lower;
-        for (char c : msg) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        EXPECT_NE(lower.find("tabela_ausente"), std::string::npos) << msg;
+        EXPECT_NE(LowerCase(msg).find("tabela_ausente"), std::string::npos) << msg;
     }
     EXPECT_FALSE(q->Active());
 

@@ -1,5 +1,7 @@
 #include "tests/protocol/doc_examples.h"
 
+#include "platform/data/text.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -166,11 +168,6 @@ private:
 
 bool StartsWith(const std::string& s, const std::string& prefix) { return s.compare(0, prefix.size(), prefix) == 0; }
 
-std::string Trimmed(const std::string& s) {
-    std::size_t b = s.find_first_not_of(" \t");
-    return b == std::string::npos ? "" : s.substr(b);
-}
-
 Variant ScalarOf(const Pattern& p) {
     switch (p.K) {
     case Pattern::Kind::Nil: return Variant();
@@ -322,10 +319,10 @@ std::vector<Exchange> ReadExchanges(const std::string& markdown) {
     };
     while (std::getline(in, line)) {
         ++number;
-        const std::string t = Trimmed(line);
+        const std::string t = TrimLeft(line, kBlanks);
         if (StartsWith(t, "```")) {
             if (inBlock) finish();
-            inBlock = !inBlock && Trimmed(t.substr(3)) == "rpc";
+            inBlock = !inBlock && TrimLeft(t.substr(3), kBlanks) == "rpc";
             continue;
         }
         if (!inBlock) continue;

@@ -3,6 +3,8 @@
 // request is sent as the document writes it and the answer must be the one
 // the document shows, so the document cannot drift from the server.
 #include "server/store.h"
+
+#include "platform/data/text.h"
 #include "tests/protocol/doc_examples.h"
 #include "tests/server/server_process.h"
 
@@ -100,14 +102,10 @@ TEST_F(ProtocolDoc, EveryExampleGetsTheAnswerTheDocumentShows) {
 TEST_F(ProtocolDoc, EveryMethodHasAnExample) {
     std::set<std::string> shown;
     for (const protodoc::Exchange& x : protodoc::ReadExchanges(ProtocolText())) {
-        std::string m = protodoc::ToRequest(x.Request).Method;
-        for (char& c : m) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        shown.insert(m);
+        shown.insert(LowerCase(protodoc::ToRequest(x.Request).Method));
     }
     for (const TStoreMethod& m : StoreMethods()) {
-        std::string name = m.Spec->Name;
-        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        EXPECT_TRUE(shown.count(name)) << m.Spec->Name << " não tem exemplo em docs/protocol.md";
+        EXPECT_TRUE(shown.count(LowerCase(m.Spec->Name))) << m.Spec->Name << " não tem exemplo em docs/protocol.md";
     }
 }
 
@@ -128,10 +126,7 @@ TEST_F(ProtocolDoc, ArgumentTablesFollowTheMethodTable) {
             if (line.rfind("|", 0) != 0) continue;
             std::vector<std::string> cells;
             std::istringstream cellsIn(line.substr(1));
-            for (std::string c; std::getline(cellsIn, c, '|');) {
-                const auto b = c.find_first_not_of(' '), e = c.find_last_not_of(' ');
-                cells.push_back(b == std::string::npos ? "" : c.substr(b, e - b + 1));
-            }
+            for (std::string c; std::getline(cellsIn, c, '|');) cells.push_back(Trim(c, " "));
             if (indexColumn < 0) {
                 for (std::size_t i = 0; i < cells.size(); ++i)
                     if (cells[i] == "index") indexColumn = static_cast<int>(i);
