@@ -9,14 +9,14 @@
 std::string ReadTokenFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in)
-        throw ERpcError("acesso", "Não foi possível ler o arquivo de chave de acesso \"" + path + "\".");
+        throw ERpcError(TErrorKind::Acesso, "Não foi possível ler o arquivo de chave de acesso \"" + path + "\".");
     std::string line;
     std::getline(in, line);
     const auto begin = line.find_first_not_of(" \t\r\n");
     const auto end = line.find_last_not_of(" \t\r\n");
     const std::string token = begin == std::string::npos ? "" : line.substr(begin, end - begin + 1);
     if (token.size() < kMinTokenLength)
-        throw ERpcError("acesso", "O arquivo de chave de acesso \"" + path + "\" deve ter na primeira linha uma chave de ao menos " +
+        throw ERpcError(TErrorKind::Acesso, "O arquivo de chave de acesso \"" + path + "\" deve ter na primeira linha uma chave de ao menos " +
                                       std::to_string(kMinTokenLength) + " caracteres.");
     return token;
 }
