@@ -83,7 +83,7 @@ std::function<void()> TArg::PrepareWriteBack(const TRpcValue& value) const {
     if (auto* d = std::get_if<double*>(&arg_)) {
         double number = 0;
         if (!value.Scalar().TryAsFloat(number))
-            throw ERpcError("tipo", "O servidor de aplicação devolveu um valor que não é número.");
+            throw ERpcError(TErrorKind::Tipo, "O servidor de aplicação devolveu um valor que não é número.");
         return [target = *d, number] { *target = number; };
     }
     return [] {};
@@ -132,7 +132,7 @@ TRpcValue TNetConnection::failure(const std::string& code, const std::string& me
 
 TRpcValue TNetConnection::Call(const std::string& method, std::vector<TArg> args) {
     if (!Connected())
-        return failure("conexao", "Conexão com o servidor de aplicação " + ServerName +
+        return failure(WireCode(TErrorKind::Conexao), "Conexão com o servidor de aplicação " + ServerName +
                                       " não está aberta.");
     std::vector<TRpcValue> values;
     std::vector<int> byRef;
@@ -154,13 +154,13 @@ TRpcValue TNetConnection::Call(const std::string& method, std::vector<TArg> args
     } catch (const ERpcError& e) {
         return failure(e.Code(), e.what());
     } catch (const std::exception& e) {
-        return failure("interno", std::string("Falha na chamada de ") + method + ": " + e.what());
+        return failure(WireCode(TErrorKind::Interno), std::string("Falha na chamada de ") + method + ": " + e.what());
     }
 }
 
 TRpcValue TNetConnection::Call(const ledger::TMethodSpec& method, std::vector<TRpcValue>& args) {
     if (!Connected())
-        return failure("conexao", "Conexão com o servidor de aplicação " + ServerName + " não está aberta.");
+        return failure(WireCode(TErrorKind::Conexao), "Conexão com o servidor de aplicação " + ServerName + " não está aberta.");
     std::vector<TRpcValue> values = args;
     try {
         TRpcValue result = transport_->Call(method.Name, values, method.ByRef);
@@ -169,6 +169,6 @@ TRpcValue TNetConnection::Call(const ledger::TMethodSpec& method, std::vector<TR
     } catch (const ERpcError& e) {
         return failure(e.Code(), e.what());
     } catch (const std::exception& e) {
-        return failure("interno", std::string("Falha na chamada de ") + method.Name + ": " + e.what());
+        return failure(WireCode(TErrorKind::Interno), std::string("Falha na chamada de ") + method.Name + ": " + e.what());
     }
 }

@@ -31,7 +31,7 @@ void TfrmLancamentos::ValidaMapaApurac() {
         0);
     if (!answer.IsArray() || answer.Items().size() < 2 || !answer.Items()[0].IsScalar() ||
         !answer.Items()[1].IsPacket())
-        throw ERpcError("tipo", "Resposta inválida do servidor à verificação do mapa de apuração.");
+        throw ERpcError(TErrorKind::Tipo, "Resposta inválida do servidor à verificação do mapa de apuração.");
     cdsMapaApurac->Data(answer.Items()[1].Packet());
     if (answer.Items()[0].Scalar().AsString() != "ERRO") return;
     cdsMapaApurac->First();

@@ -37,7 +37,7 @@ const TMethodSpec* FindMethod(const std::string& name) {
 namespace {
 
 [[noreturn]] void WrongType(const TMethodSpec& m, std::size_t i, const char* expected) {
-    throw ERpcError("tipo", "O argumento " + std::to_string(i + 1) + " do método " + m.Name + " deve ser " +
+    throw ERpcError(TErrorKind::Tipo, "O argumento " + std::to_string(i + 1) + " do método " + m.Name + " deve ser " +
                                 expected + ".");
 }
 
@@ -51,7 +51,7 @@ const Variant& ScalarArg(const std::vector<TRpcValue>& args, std::size_t i, cons
 
 void CountArgs(const std::vector<TRpcValue>& args, const TMethodSpec& m) {
     if (args.size() != m.ArgCount)
-        throw ERpcError("argumentos", "O método " + std::string(m.Name) + " espera " + std::to_string(m.ArgCount) +
+        throw ERpcError(TErrorKind::Argumentos, "O método " + std::string(m.Name) + " espera " + std::to_string(m.ArgCount) +
                                           " argumentos e recebeu " + std::to_string(args.size()) + ".");
 }
 
@@ -60,7 +60,7 @@ std::string TextArg(const std::vector<TRpcValue>& args, std::size_t i, const TMe
     if (v.IsNull()) return "";
     if (v.kind() != Variant::Kind::String) WrongType(m, i, "texto");
     if (!IsValidUtf8(*v.string_if()))
-        throw ERpcError("tipo", "O argumento " + std::to_string(i + 1) + " do método " + m.Name +
+        throw ERpcError(TErrorKind::Tipo, "O argumento " + std::to_string(i + 1) + " do método " + m.Name +
                                     " tem caracteres inválidos (o texto não está em UTF-8).");
     return v.AsString();
 }

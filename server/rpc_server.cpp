@@ -110,7 +110,7 @@ void ConfigureSocket(int fd, int keepAliveSeconds) {
 
 // Turns a new client away with an answer it reads as the failure of its call.
 void TurnAway(asio::ip::tcp::socket& socket, const std::string& message) {
-    const std::string answer = EncodeResponse(ErrorAnswer(std::nullopt, "limite", message));
+    const std::string answer = EncodeResponse(ErrorAnswer(std::nullopt, WireCode(TErrorKind::Limite), message));
     ::send(socket.native_handle(), answer.data(), answer.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
     asio::error_code ignored;
     socket.shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
@@ -354,7 +354,7 @@ void TRpcServer::Impl::Serve(TConnection& c) {
         if (!WaitFor(c.Fd(), POLLIN, deadline)) {
             if (midFrame) {
                 const std::string answer = EncodeResponse(ErrorAnswer(
-                    std::nullopt, "tempo",
+                    std::nullopt, WireCode(TErrorKind::Tempo),
                     "A requisição não chegou inteira em " + Seconds(options.FrameTimeout) + "; conexão encerrada."));
                 WriteAll(c.Fd(), answer, Clock::now() + options.WriteTimeout);
             }
@@ -387,7 +387,7 @@ bool TRpcServer::Impl::ServeFrames(TConnection& c, TRpcFrameReader& reader, TInp
         }
         if (!close && !hold.Set(reader.Weight())) {
             answer = EncodeResponse(ErrorAnswer(
-                std::nullopt, "limite",
+                std::nullopt, WireCode(TErrorKind::Limite),
                 "O servidor de aplicação está sem memória livre para receber esta requisição; "
                 "tente novamente em instantes."));
             close = true;
@@ -430,7 +430,7 @@ bool TRpcServer::Impl::Answer(TRpcFrameReader& reader, std::string& answer, bool
         close = !e.InSync();
     } catch (const std::bad_alloc&) {
         Log("memória esgotada ao ler uma requisição");
-        r = ErrorAnswer(std::nullopt, "limite",
+        r = ErrorAnswer(std::nullopt, WireCode(TErrorKind::Limite),
                         "Memória insuficiente no servidor de aplicação para esta requisição; conexão encerrada.");
         close = true;
     }
@@ -438,7 +438,7 @@ bool TRpcServer::Impl::Answer(TRpcFrameReader& reader, std::string& answer, bool
         answer = EncodeResponse(r);
     } catch (const std::bad_alloc&) {
         Log("memória esgotada ao escrever uma resposta");
-        answer = EncodeResponse(ErrorAnswer(r.MsgId, "interno",
+        answer = EncodeResponse(ErrorAnswer(r.MsgId, WireCode(TErrorKind::Interno),
                                             "Memória insuficiente no servidor de aplicação para a resposta."));
     }
     return true;
@@ -447,7 +447,7 @@ bool TRpcServer::Impl::Answer(TRpcFrameReader& reader, std::string& answer, bool
 TRpcResponse TRpcServer::Impl::Dispatch(TRpcRequest& req, const TPacketStream::TSend& send) {
     const auto it = methods.find(LowerCase(req.Method));
     if (it == methods.end())
-        return ErrorAnswer(req.MsgId, "metodo", "Método desconhecido: " + Utf8Printable(req.Method));
+        return ErrorAnswer(req.MsgId, WireCode(TErrorKind::Metodo), "Método desconhecido: " + Utf8Printable(req.Method));
     if (!options.SerializeHandlers) return Invoke(it->second, req, send);
     std::lock_guard lock(serialize);
     return Invoke(it->second, req, send);
@@ -477,10 +477,10 @@ TRpcResponse TRpcServer::Impl::Invoke(const TMethod& m, TRpcRequest& req, const 
         return ErrorAnswer(req.MsgId, e.Code(), e.what());
     } catch (const std::exception& e) {
         Log(m.name + ": " + e.what());
-        return ErrorAnswer(req.MsgId, "interno", plain);
+        return ErrorAnswer(req.MsgId, WireCode(TErrorKind::Interno), plain);
     } catch (...) {
         Log(m.name + ": erro inesperado");
-        return ErrorAnswer(req.MsgId, "interno", plain);
+        return ErrorAnswer(req.MsgId, WireCode(TErrorKind::Interno), plain);
     }
 }
 
@@ -529,7 +529,7 @@ int TRpcServer::Start(const std::string& address, int port) {
     } catch (const std::exception& e) {
         asio::error_code ignored;
         d.acceptor.close(ignored);
-        throw ERpcError("conexao", "Não foi possível escutar em " + address + ":" + std::to_string(port) + ": " +
+        throw ERpcError(TErrorKind::Conexao, "Não foi possível escutar em " + address + ":" + std::to_string(port) + ": " +
                                        e.what());
     }
     d.started = true;
@@ -584,6 +584,6 @@ std::size_t TRpcServer::ActiveConnections() const {
 
 void ExpectArgs(const std::vector<TRpcValue>& args, std::size_t n, const std::string& method) {
     if (args.size() == n) return;
-    throw ERpcError("argumentos", "O método " + method + " espera " + std::to_string(n) + " argumento" +
+    throw ERpcError(TErrorKind::Argumentos, "O método " + method + " espera " + std::to_string(n) + " argumento" +
                                       (n == 1 ? "" : "s") + " e recebeu " + std::to_string(args.size()) + ".");
 }

@@ -22,7 +22,7 @@ TRpcResponse Refusal(std::uint32_t msgid, const std::string& message) {
     TRpcResponse r;
     r.MsgId = msgid;
     r.Ok = false;
-    r.ErrorCode = "acesso";
+    r.ErrorCode = WireCode(TErrorKind::Acesso);
     r.ErrorMessage = message;
     return r;
 }

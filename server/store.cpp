@@ -126,7 +126,7 @@ TRpcValue TEntryStore::Call(const std::string& name, std::vector<TRpcValue>& arg
             ledger::CountArgs(args, *m.Spec);
             return m.Handler(*this, args);
         }
-    Refuse("metodo", "Método desconhecido: " + name);
+    Refuse(TErrorKind::Metodo, "Método desconhecido: " + name);
 }
 
 void RegisterStoreMethods(TRpcServer& server, const std::string& dbUrl)
@@ -152,6 +152,6 @@ void RegisterStoreMethods(TRpcServer& server, const std::string& dbUrl)
 #else
     (void)server;
     (void)dbUrl;
-    Refuse("interno", "Servidor RPC indisponível nesta compilação.");
+    Refuse(TErrorKind::Interno, "Servidor RPC indisponível nesta compilação.");
 #endif
 }

@@ -133,7 +133,7 @@ void RefuseIfChangedByAnother(const TLastChange& last, long long seenMs, const T
         tail = "Nada foi excluído: reabra o lançamento para conferir a versão atual.";
     else
         tail = "Nada foi gravado: reabra o lançamento para ver a versão atual e refaça suas alterações.";
-    Refuse("conflito", head + tail);
+    Refuse(TErrorKind::Conflito, head + tail);
 }
 
 void TSessionViews::Saw(const std::string& session, const std::string& entry, long long ms)

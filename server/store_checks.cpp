@@ -20,14 +20,14 @@ void CheckPacketText(const TDataPacket& p, const std::string& what)
     const auto& fields = p.Fields();
     for (const TPacketField& f : fields)
         if (!IsValidUtf8(f.Name))
-            Refuse("validacao", "O pacote de " + what + " tem um nome de campo com caracteres inválidos "
+            Refuse(TErrorKind::Validacao, "O pacote de " + what + " tem um nome de campo com caracteres inválidos "
                                 "(o texto não está em UTF-8).");
     for (std::size_t r = 0; r < p.RecordCount(); ++r)
         for (std::size_t c = 0; c < fields.size(); ++c) {
             const Variant v = p.Value(r, c);
             const std::string* s = v.string_if();
             if (s && !IsValidUtf8(*s))
-                Refuse("validacao", "O campo " + fields[c].Name + " do registro " + std::to_string(r + 1) +
+                Refuse(TErrorKind::Validacao, "O campo " + fields[c].Name + " do registro " + std::to_string(r + 1) +
                                         " do pacote de " + what +
                                         " tem caracteres inválidos (o texto não está em UTF-8).");
         }
@@ -53,7 +53,7 @@ bool WellFormedNumber(const std::string& nr)
 void CheckText(const std::string& text, const std::string& what)
 {
     if (!IsValidUtf8(text))
-        Refuse("validacao", "O texto de " + what + " tem caracteres inválidos (não está em UTF-8).");
+        Refuse(TErrorKind::Validacao, "O texto de " + what + " tem caracteres inválidos (não está em UTF-8).");
 }
 
 void CheckSaveRequest(const TDataPacket& linhas, const TDataPacket& rateio, const std::string& empresa,
@@ -66,7 +66,7 @@ void CheckSaveRequest(const TDataPacket& linhas, const TDataPacket& rateio, cons
     CheckPacketText(linhas, "partidas");
     CheckPacketText(rateio, "rateios");
     if (!WellFormedNumber(Trim(nrLanc)))
-        Refuse("validacao", "Número do lançamento contábil inválido: deve ter 12 dígitos "
+        Refuse(TErrorKind::Validacao, "Número do lançamento contábil inválido: deve ter 12 dígitos "
                             "(ano, mês e sequência), como o sistema o fornece.");
 }
 
@@ -82,7 +82,7 @@ void CheckNumberIssued(soci::session& sql, const std::string& empresa, const std
     sql << "SELECT NRULTSEQ FROM NUMLANCCONT WHERE CDEMPRESA = :e AND NRANOMES = :a", soci::use(empresa),
         soci::use(anoMes), soci::into(last, ind);
     if (sql.got_data() && ind == soci::i_ok && std::stoll(nrLanc.substr(6)) <= last) return;
-    Refuse("validacao", "O número " + nrLanc + " não foi fornecido pela numeração de lançamentos da empresa " +
+    Refuse(TErrorKind::Validacao, "O número " + nrLanc + " não foi fornecido pela numeração de lançamentos da empresa " +
                             empresa + "; um lançamento novo deve usar o número que o sistema fornece.");
 }
 

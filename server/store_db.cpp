@@ -51,7 +51,7 @@ TDbTarget SqliteTarget(const std::string& rest)
         t.Display = rest;
     }
     if (Trim(t.Display).empty())
-        Refuse("banco", "Arquivo do banco de dados não informado.");
+        Refuse(TErrorKind::Banco, "Arquivo do banco de dados não informado.");
     return t;
 }
 
@@ -64,14 +64,14 @@ TDbTarget PostgresTarget(const std::string& target)
     try {
         t.Connect = PgConnectString(target);
     } catch (const EDatabaseError& e) {
-        Refuse("banco", e.what());
+        Refuse(TErrorKind::Banco, e.what());
     }
-    if (t.Connect.empty()) Refuse("banco", "Banco de dados PostgreSQL não informado.");
+    if (t.Connect.empty()) Refuse(TErrorKind::Banco, "Banco de dados PostgreSQL não informado.");
     t.Display = "PostgreSQL (" + PgDisplayName(t.Connect) + ")";
     return t;
 #else
     (void)target;
-    Refuse("banco", "Este servidor foi gerado sem suporte a PostgreSQL.");
+    Refuse(TErrorKind::Banco, "Este servidor foi gerado sem suporte a PostgreSQL.");
 #endif
 }
 
@@ -90,11 +90,11 @@ void ConfigureSqlite(soci::session& sql)
 TDbTarget ParseDbUrl(const std::string& url)
 {
     std::string u = Trim(url);
-    if (u.empty()) Refuse("banco", "Banco de dados não informado.");
+    if (u.empty()) Refuse(TErrorKind::Banco, "Banco de dados não informado.");
     TDBDialect dialect = TDBDialect::None;
     std::string target;
     if (!SplitDatabaseURL(u, dialect, target))
-        Refuse("banco", "Tipo de banco de dados não suportado em \"" + u +
+        Refuse(TErrorKind::Banco, "Tipo de banco de dados não suportado em \"" + u +
                             "\" (use um arquivo SQLite, sqlite3://ARQUIVO ou postgresql://...).");
     if (dialect == TDBDialect::PostgreSQL) return PostgresTarget(target);
     return SqliteTarget(target);
@@ -115,7 +115,7 @@ std::unique_ptr<soci::session> OpenSession(const TDbTarget& target)
         }
     } catch (const std::exception& e) {
         LogDetail("banco: ao abrir " + target.Display + ": " + e.what());
-        Refuse("banco", "Não foi possível abrir o banco de dados " + target.Display +
+        Refuse(TErrorKind::Banco, "Não foi possível abrir o banco de dados " + target.Display +
                             ". Verifique se ele existe e está acessível ao servidor de aplicação.");
     }
     return sql;
@@ -210,9 +210,9 @@ TSessionPool::TLease TSessionPool::Acquire()
     return TLease(*this, OpenSession(target_));
 }
 
-void Refuse(const std::string& code, const std::string& message)
+void Refuse(TErrorKind kind, const std::string& message)
 {
-    throw ERpcError(code, message);
+    throw ERpcError(kind, message);
 }
 
 void LogDetail(const std::string& text)
@@ -228,8 +228,8 @@ ERpcError DatabaseError(const std::exception& e, const std::string& action)
     LogDetail("banco: ao " + action + ": " + what);
     if (what.find("database is locked") != std::string::npos ||
         what.find("database is busy") != std::string::npos)
-        return ERpcError("banco", "Banco de dados ocupado por outro usuário; tente novamente.");
-    return ERpcError("banco", "Não foi possível " + action +
+        return ERpcError(TErrorKind::Banco, "Banco de dados ocupado por outro usuário; tente novamente.");
+    return ERpcError(TErrorKind::Banco, "Não foi possível " + action +
                                   ". Tente novamente; se o erro continuar, avise o responsável pelo "
                                   "servidor de aplicação (o detalhe está no registro do servidor).");
 }

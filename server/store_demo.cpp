@@ -429,7 +429,7 @@ TDemoSummary GenerateDemo(const std::string& dbUrl, const TDemoOptions& options)
         long companies = 0;
         *sql << "SELECT COUNT(*) FROM EMPRESA", soci::into(companies);
         if (companies > 0)
-            Refuse("banco", "O banco de dados " + target.Display +
+            Refuse(TErrorKind::Banco, "O banco de dados " + target.Display +
                                 " já contém empresas; a demonstração só é gerada num banco vazio.");
         ctbdemo::WriteReference(*sql, year);
         TDemoSummary summary = ctbdemo::WriteEntries(*sql, options, year);

@@ -79,7 +79,7 @@ public:
           histLanc_(FoldCase(f.HistLanc))
     {
         if (f.IsValueKind() && (!AmountToCents(f.VrIni, vrIni_) || !AmountToCents(f.VrFim, vrFim_)))
-            Refuse("argumentos", "Faixa de valores inválida no filtro.");
+            Refuse(TErrorKind::Argumentos, "Faixa de valores inválida no filtro.");
     }
 
     using TKeys = std::set<std::pair<std::string, std::string>>;
@@ -327,10 +327,10 @@ void TEntryStore::GetLancCont(const TLancFiltro& filtro, TPacketStream& out)
 {
     if (!filtro.IsValueKind() && !SameText(filtro.TipoFiltro, "AuxFiltro") &&
         !SameText(filtro.TipoFiltro, "AuxFiltroGer"))
-        ctbstore::Refuse("argumentos", "Tipo de filtro desconhecido: \"" + filtro.TipoFiltro +
+        ctbstore::Refuse(TErrorKind::Argumentos, "Tipo de filtro desconhecido: \"" + filtro.TipoFiltro +
                                            "\" (esperado FiltroValor, FiltroValorGer, AuxFiltro"
                                            " ou AuxFiltroGer).");
     if (!ctbstore::ValidDate(filtro.DtIni) || !ctbstore::ValidDate(filtro.DtFim))
-        ctbstore::Refuse("argumentos", "Período do filtro com data inválida.");
+        ctbstore::Refuse(TErrorKind::Argumentos, "Período do filtro com data inválida.");
     impl_->Run(false, [&](soci::session& sql) { ctbstore::GetLancContIn(sql, filtro, out); });
 }

@@ -12,7 +12,7 @@ TCompanyPeriods LoadPeriods(soci::session& sql, const std::string& empresa)
 {
     int companies = 0;
     sql << "SELECT COUNT(*) FROM EMPRESA WHERE CDEMPRESA = :e", use(empresa), into(companies);
-    if (companies == 0) Refuse("validacao", "Empresa não cadastrada.");
+    if (companies == 0) Refuse(TErrorKind::Validacao, "Empresa não cadastrada.");
 
     TCompanyPeriods p;
     soci::indicator i1, i2, i3, i4;
@@ -32,9 +32,9 @@ void CheckPeriod(const TCompanyPeriods& p, const std::string& date, const std::s
 {
     // An unset bound refuses: a company without parameters has no open period.
     if (p.IniCont.empty() || p.FimCont.empty() || date < p.IniCont || date > p.FimCont)
-        Refuse("periodo", where + ledger::MessageText({"PERIODO_FORA", "", ""}));
+        Refuse(TErrorKind::Periodo, where + ledger::MessageText({"PERIODO_FORA", "", ""}));
     if (p.IniLanc.empty() || p.FimLanc.empty() || date < p.IniLanc || date > p.FimLanc)
-        Refuse("periodo", where + ledger::MessageText({"DATALANC_FORA", "", ""}));
+        Refuse(TErrorKind::Periodo, where + ledger::MessageText({"DATALANC_FORA", "", ""}));
 }
 
 std::string LoteDoLancamento(soci::session& sql, const std::string& empresa,
@@ -75,10 +75,10 @@ void CheckNotProtected(soci::session& sql, const std::string& empresa, const std
             use(empresa), use(nrLanc), into(closings);
         inBatch = closings > 0;
     }
-    if (inBatch) Refuse("lote", ledger::MessageText({"LANC_LOTE", "", lote}));
+    if (inBatch) Refuse(TErrorKind::Lote, ledger::MessageText({"LANC_LOTE", "", lote}));
     TDataPacket mapas = MapasDoLancamento(sql, empresa, nrLanc);
     if (mapas.RecordCount() > 0)
-        Refuse("mapa", ledger::MessageText(ledger::MapRefusal(
+        Refuse(TErrorKind::Mapa, ledger::MessageText(ledger::MapRefusal(
                            mapas.Value(0, 0).AsString(), mapas.Value(0, 1).AsString(), mapas.Value(0, 2).AsString())));
 }
 

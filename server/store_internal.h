@@ -89,7 +89,7 @@ private:
 };
 
 // ERpcError helpers.
-[[noreturn]] void Refuse(const std::string& code, const std::string& message);
+[[noreturn]] void Refuse(TErrorKind kind, const std::string& message);
 // A database failure as the bookkeeper sees it: what could not be done
 // (action: "gravar no banco de dados"...) and what to do, in plain words; the
 // database's own text (SQL, bound values) goes to the server's log only.

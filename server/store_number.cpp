@@ -72,7 +72,7 @@ std::string ReserveNumber(soci::session& sql, const std::string& empresa, const 
     int companies = 0;
     sql << "SELECT COUNT(*) FROM EMPRESA WHERE CDEMPRESA = :e", soci::use(empresa),
         soci::into(companies);
-    if (companies == 0) Refuse("validacao", "Empresa não cadastrada.");
+    if (companies == 0) Refuse(TErrorKind::Validacao, "Empresa não cadastrada.");
 
     long long base = HighestStoredSequence(sql, empresa, anoMes);
     sql << "INSERT INTO NUMLANCCONT (CDEMPRESA, NRANOMES, NRULTSEQ) VALUES (:e, :a, :s)"
@@ -84,7 +84,7 @@ std::string ReserveNumber(soci::session& sql, const std::string& empresa, const 
                " WHERE CDEMPRESA = :e AND NRANOMES = :a RETURNING NRULTSEQ",
             soci::use(empresa), soci::use(anoMes), soci::into(seq);
         if (seq > kMaxSequence)
-            Refuse("validacao", "Numeração de lançamentos esgotada para o mês " + anoMes + ".");
+            Refuse(TErrorKind::Validacao, "Numeração de lançamentos esgotada para o mês " + anoMes + ".");
         std::string nr = anoMes + Sequence6(seq);
         if (!NumberInUse(sql, empresa, nr)) return nr;
     }

@@ -124,9 +124,10 @@ void CheckEntryRules(soci::session& sql, const std::string& empresa, const std::
     const auto refusal = ledger::CheckEntry(LoadCompanyRules(sql, empresa), linhas, partes, reference);
     if (!refusal) return;
     const std::string& key = refusal->Refusal.Key;
-    const char* code = key == "PERIODO_FORA" || key == "DATALANC_FORA" ? "periodo" : "validacao";
+    const TErrorKind kind =
+        key == "PERIODO_FORA" || key == "DATALANC_FORA" ? TErrorKind::Periodo : TErrorKind::Validacao;
     const std::string where = refusal->Seq.empty() ? "" : "Partida " + refusal->Seq + ": ";
-    Refuse(code, where + ledger::MessageText(refusal->Refusal));
+    Refuse(kind, where + ledger::MessageText(refusal->Refusal));
 }
 
 }  // namespace ctbstore

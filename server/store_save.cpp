@@ -25,7 +25,7 @@ public:
     int Require(const std::string& field) const
     {
         int i = p_.FieldIndex(field);
-        if (i < 0) Refuse("validacao", "O pacote de " + what_ + " não tem o campo " + field + ".");
+        if (i < 0) Refuse(TErrorKind::Validacao, "O pacote de " + what_ + " não tem o campo " + field + ".");
         return i;
     }
     int Optional(const std::string& field) const { return p_.FieldIndex(field); }
@@ -35,7 +35,7 @@ public:
         if (col < 0) return "";
         const Variant& v = p_.Value(row, static_cast<std::size_t>(col));
         if (v.kind() == Variant::Kind::Float)
-            Refuse("validacao", "Campo " + p_.Fields()[col].Name + " de " + what_ + " deve ser texto.");
+            Refuse(TErrorKind::Validacao, "Campo " + p_.Fields()[col].Name + " de " + what_ + " deve ser texto.");
         return v.AsString();
     }
     std::string Code(std::size_t row, int col) const { return Trim(Text(row, col)); }
@@ -47,7 +47,7 @@ public:
         const Variant& v = p_.Value(row, static_cast<std::size_t>(col));
         if (v.IsNull()) return 0;
         if (v.kind() != Variant::Kind::Float && v.kind() != Variant::Kind::Integer)
-            Refuse("validacao", "Campo " + p_.Fields()[col].Name + " de " + what_ + " deve ser data.");
+            Refuse(TErrorKind::Validacao, "Campo " + p_.Fields()[col].Name + " de " + what_ + " deve ser data.");
         return v.AsFloat();
     }
 
@@ -70,7 +70,7 @@ void CheckLength(const std::string& value, std::size_t max, const std::string& f
                  const std::string& where)
 {
     if (Utf8Length(value) > max)
-        Refuse("validacao", where + "o campo " + field + " excede " + std::to_string(max) +
+        Refuse(TErrorKind::Validacao, where + "o campo " + field + " excede " + std::to_string(max) +
                                 " caracteres.");
 }
 
@@ -104,16 +104,16 @@ std::vector<TStoredLine> TakeLines(const TDataPacket& p, const std::string& empr
         l.NrLanc = nrLanc;
         l.NrSeq = r.Code(i, cSeq);
         std::string where = LinePrefix(l.NrSeq);
-        if (l.NrSeq.empty()) Refuse("validacao", "Sequência da partida deve ser informada.");
+        if (l.NrSeq.empty()) Refuse(TErrorKind::Validacao, "Sequência da partida deve ser informada.");
         CheckLength(l.NrSeq, 5, "NRSEQLANC", where);
         // What a line must hold is the entry rules' to say (store_rules.cpp);
         // here only what cannot be read at all.
         l.ContCtbl = r.Code(i, cConta);
         TDateTime data = r.Date(i, cData);
-        if (!ValidDate(data)) Refuse("validacao", where + "Data do lançamento contábil inválida.");
+        if (!ValidDate(data)) Refuse(TErrorKind::Validacao, where + "Data do lançamento contábil inválida.");
         l.DtLanc = DateToSql(data);
         if (!r.Cents(i, cValor, l.Cents))
-            Refuse("validacao", where + "Valor da partida deve ser um número válido.");
+            Refuse(TErrorKind::Validacao, where + "Valor da partida deve ser um número válido.");
         l.FilLanc = r.Code(i, cFil);
         l.HistPadr = r.Code(i, cHist);
         l.Docu = r.Code(i, cDocu);
@@ -141,11 +141,11 @@ std::vector<TStoredLine> TakeLines(const TDataPacket& p, const std::string& empr
         lines.push_back(std::move(l));
     }
     if (lines.empty())
-        Refuse("validacao", "O lançamento contábil " + nrLanc + " não tem partidas a gravar.");
+        Refuse(TErrorKind::Validacao, "O lançamento contábil " + nrLanc + " não tem partidas a gravar.");
     std::set<std::string> seqs;
     for (const TStoredLine& l : lines)
         if (!seqs.insert(l.NrSeq).second)
-            Refuse("validacao", LinePrefix(l.NrSeq) + "sequência repetida no lançamento.");
+            Refuse(TErrorKind::Validacao, LinePrefix(l.NrSeq) + "sequência repetida no lançamento.");
     return lines;
 }
 
@@ -177,9 +177,9 @@ std::vector<TStoredRateio> TakeRateio(const TDataPacket& p, const std::string& e
         CheckLength(a.Filial, 4, "CDFILIAL", where);
         CheckLength(a.CentCust, 4, "CDCENTCUST", where);
         if (!r.Cents(i, cVr, a.Cents))
-            Refuse("validacao", where + "Valor de rateio deve ser um número válido.");
+            Refuse(TErrorKind::Validacao, where + "Valor de rateio deve ser um número válido.");
         TDateTime comp = r.Date(i, cDt);
-        if (!ValidDate(comp)) Refuse("validacao", where + "Data de competência inválida.");
+        if (!ValidDate(comp)) Refuse(TErrorKind::Validacao, where + "Data de competência inválida.");
         a.DtComp = DateToSql(comp);
         out.push_back(std::move(a));
     }
@@ -264,8 +264,8 @@ long long SaveEntry(soci::session& sql, TDialect dialect, TEntryToSave& e, const
 std::string RequireNumber(const std::string& nrLanc)
 {
     std::string nr = Trim(nrLanc);
-    if (nr.empty()) Refuse("validacao", "Número do lançamento contábil deve ser informado.");
-    if (nr.size() > 12) Refuse("validacao", "Número do lançamento contábil excede 12 caracteres.");
+    if (nr.empty()) Refuse(TErrorKind::Validacao, "Número do lançamento contábil deve ser informado.");
+    if (nr.size() > 12) Refuse(TErrorKind::Validacao, "Número do lançamento contábil excede 12 caracteres.");
     return nr;
 }
 
@@ -302,9 +302,9 @@ void TEntryStore::SetExcluiLancamento(const std::string& empresa, std::string& n
         TStoredState stored = LoadStored(sql, emp, nr);
         if (stored.OperBySeq.empty()) {
             if (last.Deleted && !last.By.Operator.empty())
-                Refuse("validacao", "Lançamento contábil " + nr + " já foi excluído por " + last.By.Operator +
+                Refuse(TErrorKind::Validacao, "Lançamento contábil " + nr + " já foi excluído por " + last.By.Operator +
                                         " em " + StampText(last.Ms) + ".");
-            Refuse("validacao", "Lançamento contábil " + nr + " não cadastrado.");
+            Refuse(TErrorKind::Validacao, "Lançamento contábil " + nr + " não cadastrado.");
         }
         long long seen = 0;
         if (impl_->Views.Seen(caller.Session, key, seen))

@@ -2,6 +2,7 @@
 // post, cancel, delete). Navigation and the view are in dataset_view.cpp,
 // Data, open/close and notifications in dataset_data.cpp.
 #include "platform/data/dataset.h"
+#include "platform/data/dataset_impl.h"
 
 #include "platform/data/datasource.h"
 #include "platform/data/filter.h"
@@ -19,32 +20,35 @@ const char* DataSetStateName(TDataSetState s) {
     return "dsInactive";
 }
 
-TDataSet::TDataSet(TComponent* owner) : TComponent(owner) {}
+TDataSet::TDataSet(TComponent* owner) : TComponent(owner), d_(std::make_unique<TImpl>(*this)) {}
 
 TDataSet::~TDataSet() {
-    const std::vector<TDataSource*> sources = sources_;
+    const std::vector<TDataSource*> sources = d_->sources_;
     for (TDataSource* s : sources) s->DataSetDestroying();
 }
 
 // ---- fields -----------------------------------------------------------------
 
+int TDataSet::FieldCount() const { return static_cast<int>(d_->fields_.size()); }
+TField* TDataSet::Fields(int i) const { return d_->fields_.at(static_cast<std::size_t>(i)).get(); }
+
 TField* TDataSet::AddField(const std::string& name, TFieldType type, int size) {
-    if (Active()) throw EDatabaseError("Não é possível definir campos em '" + Name + "' aberto.");
+    if (d_->active()) throw EDatabaseError("Não é possível definir campos em '" + Name + "' aberto.");
     if (FindField(name)) throw EDatabaseError("Campo '" + name + "' duplicado em '" + Name + "'.");
-    if (fieldsFromPacket_) {
-        fields_.clear();
-        fieldsFromPacket_ = false;
+    if (d_->fieldsFromPacket_) {
+        d_->fields_.clear();
+        d_->fieldsFromPacket_ = false;
     }
     if (type == TFieldType::ftString && size <= 0) size = 20;
-    fields_.push_back(std::make_unique<TField>(this, static_cast<int>(fields_.size()), name, type, size));
-    compiledText_.clear();
-    mappedLayout_.clear();
-    colOf_.clear();
-    return fields_.back().get();
+    d_->fields_.push_back(std::make_unique<TField>(this, static_cast<int>(d_->fields_.size()), name, type, size));
+    d_->compiledText_.clear();
+    d_->mappedLayout_.clear();
+    d_->colOf_.clear();
+    return d_->fields_.back().get();
 }
 
 TField* TDataSet::FindField(const std::string& name) const {
-    for (const auto& f : fields_)
+    for (const auto& f : d_->fields_)
         if (SameText(f->FieldName(), name)) return f.get();
     return nullptr;
 }
@@ -56,47 +60,53 @@ TField* TDataSet::FieldByName(const std::string& name) const {
 
 Variant TDataSet::GetFieldValue(int fieldIndex) const {
     const auto i = static_cast<std::size_t>(fieldIndex);
-    if (peekRow_ >= 0) {
-        const int col = colOf_[i];
-        return col < 0 ? Variant() : data_.Value(static_cast<std::size_t>(peekRow_), static_cast<std::size_t>(col));
+    if (d_->peekRow_ >= 0) {
+        const int col = d_->colOf_[i];
+        return col < 0 ? Variant()
+                       : d_->data_.Value(static_cast<std::size_t>(d_->peekRow_), static_cast<std::size_t>(col));
     }
-    if (state_ == dsEdit || state_ == dsInsert) return buf_[i];
-    const long phys = currentPhys();
-    if (phys < 0 || colOf_[i] < 0) return Variant();
-    return data_.Value(static_cast<std::size_t>(phys), static_cast<std::size_t>(colOf_[i]));
+    if (d_->state_ == dsEdit || d_->state_ == dsInsert) return d_->buf_[i];
+    const long phys = d_->currentPhys();
+    if (phys < 0 || d_->colOf_[i] < 0) return Variant();
+    return d_->data_.Value(static_cast<std::size_t>(phys), static_cast<std::size_t>(d_->colOf_[i]));
 }
 
 void TDataSet::SetFieldValue(int fieldIndex, const Variant& v) {
-    TField* f = fields_.at(static_cast<std::size_t>(fieldIndex)).get();
-    if (state_ != dsEdit && state_ != dsInsert)
+    TField* f = d_->fields_.at(static_cast<std::size_t>(fieldIndex)).get();
+    if (d_->state_ != dsEdit && d_->state_ != dsInsert)
         throw EDatabaseError("'" + Name + "' não está em modo de edição ou inserção (campo '" + f->FieldName() + "').");
     if (f->ReadOnly) throw EDatabaseError("O campo '" + f->DisplayName() + "' não pode ser modificado.");
     const auto i = static_cast<std::size_t>(fieldIndex);
-    modified_ = true;
-    if (buf_[i] == v) return;
-    buf_[i] = v;
-    dirty_[i] = true;
+    d_->modified_ = true;
+    if (d_->buf_[i] == v) return;
+    d_->buf_[i] = v;
+    d_->dirty_[i] = true;
     if (f->OnChange) f->OnChange(f);
     DataEvent(TDataEvent::RecordChanged, f);
 }
 
 // ---- state machine ------------------------------------------------------------
 
+TDataSetState TDataSet::State() const { return d_->state_; }
+bool TDataSet::Active() const { return d_->active(); }
+bool TDataSet::Modified() const { return d_->modified_; }
+
 void TDataSet::requireActive() const {
-    if (!Active()) throw EDatabaseError("Operação não permitida: '" + Name + "' está fechado.");
+    if (!d_->active()) throw EDatabaseError("Operação não permitida: '" + Name + "' está fechado.");
 }
 
-void TDataSet::requireWritable() const {
-    if (ReadOnly) throw EDatabaseError("Não é possível modificar '" + Name + "': conjunto de dados somente leitura.");
+void TDataSet::TImpl::requireWritable() const {
+    if (self.ReadOnly)
+        throw EDatabaseError("Não é possível modificar '" + self.Name + "': conjunto de dados somente leitura.");
 }
 
-void TDataSet::setState(TDataSetState s) {
+void TDataSet::TImpl::setState(TDataSetState s) {
     if (state_ == s) return;
     state_ = s;
-    DataEvent(TDataEvent::StateChanged);
+    self.DataEvent(TDataEvent::StateChanged);
 }
 
-void TDataSet::loadBuffer(bool blank) {
+void TDataSet::TImpl::loadBuffer(bool blank) {
     buf_.assign(fields_.size(), Variant());
     dirty_.assign(fields_.size(), false);
     modified_ = false;
@@ -108,54 +118,54 @@ void TDataSet::loadBuffer(bool blank) {
 }
 
 void TDataSet::UpdateRecord() {
-    if (state_ != dsEdit && state_ != dsInsert)
+    if (d_->state_ != dsEdit && d_->state_ != dsInsert)
         throw EDatabaseError("'" + Name + "' não está em modo de edição ou inserção.");
     DataEvent(TDataEvent::UpdateData);
 }
 
 void TDataSet::CheckBrowseMode() {
     requireActive();
-    if (state_ != dsEdit && state_ != dsInsert) return;
+    if (d_->state_ != dsEdit && d_->state_ != dsInsert) return;
     UpdateRecord();
-    if (modified_) Post();
+    if (d_->modified_) Post();
     else Cancel();
 }
 
-void TDataSet::Insert() { startInsert(false); }
-void TDataSet::Append() { startInsert(true); }
+void TDataSet::Insert() { d_->startInsert(false); }
+void TDataSet::Append() { d_->startInsert(true); }
 
-void TDataSet::startInsert(bool append) {
-    requireActive();
+void TDataSet::TImpl::startInsert(bool append) {
+    self.requireActive();
     requireWritable();
-    CheckBrowseMode();
-    fire(BeforeInsert);
-    fire(BeforeScroll);
+    self.CheckBrowseMode();
+    fire(self.BeforeInsert);
+    fire(self.BeforeScroll);
     savedCur_ = cur_;
     const long phys = currentPhys();
     insertPhys_ = append || phys < 0 ? data_.RecordCount() : static_cast<std::size_t>(phys);
     loadBuffer(true);
     setState(dsInsert);
-    DataEvent(TDataEvent::DataSetChanged);
-    fire(OnNewRecord);
-    fire(AfterInsert);
-    fire(AfterScroll);
+    self.DataEvent(TDataEvent::DataSetChanged);
+    fire(self.OnNewRecord);
+    fire(self.AfterInsert);
+    fire(self.AfterScroll);
 }
 
 void TDataSet::Edit() {
     requireActive();
-    if (state_ == dsEdit || state_ == dsInsert) return;
-    if (viewCount() == 0) {
+    if (d_->state_ == dsEdit || d_->state_ == dsInsert) return;
+    if (d_->viewCount() == 0) {
         Insert();
         return;
     }
-    requireWritable();
-    fire(BeforeEdit);
-    loadBuffer(false);
-    setState(dsEdit);
-    fire(AfterEdit);
+    d_->requireWritable();
+    d_->fire(BeforeEdit);
+    d_->loadBuffer(false);
+    d_->setState(dsEdit);
+    d_->fire(AfterEdit);
 }
 
-void TDataSet::checkRequired() const {
+void TDataSet::TImpl::checkRequired() const {
     for (std::size_t i = 0; i < fields_.size(); ++i)
         if (fields_[i]->Required && buf_[i].IsNull())
             throw EDatabaseError("O campo '" + fields_[i]->DisplayName() + "' deve ser informado.");
@@ -163,28 +173,28 @@ void TDataSet::checkRequired() const {
 
 void TDataSet::Post() {
     requireActive();
-    if (state_ != dsEdit && state_ != dsInsert)
+    if (d_->state_ != dsEdit && d_->state_ != dsInsert)
         throw EDatabaseError("'" + Name + "' não está em modo de edição ou inserção.");
     UpdateRecord();
-    fire(BeforePost);
-    checkRequired();
+    d_->fire(BeforePost);
+    d_->checkRequired();
     std::size_t phys;
-    if (state_ == dsInsert) {
-        phys = insertPhys_;
-        writeInsert(phys);
+    if (d_->state_ == dsInsert) {
+        phys = d_->insertPhys_;
+        d_->writeInsert(phys);
     } else {
-        phys = static_cast<std::size_t>(currentPhys());
-        writeEdit(phys);
+        phys = static_cast<std::size_t>(d_->currentPhys());
+        d_->writeEdit(phys);
     }
-    buf_.clear();
-    state_ = dsBrowse;
-    afterPostPosition(phys);
+    d_->buf_.clear();
+    d_->state_ = dsBrowse;
+    d_->afterPostPosition(phys);
     DataEvent(TDataEvent::StateChanged);
     DataEvent(TDataEvent::DataSetChanged);
-    fire(AfterPost);
+    d_->fire(AfterPost);
 }
 
-void TDataSet::writeInsert(std::size_t phys) {
+void TDataSet::TImpl::writeInsert(std::size_t phys) {
     for (std::size_t i = 0; i < fields_.size(); ++i)
         if (colOf_[i] < 0 && !buf_[i].IsNull()) ensureColumn(static_cast<int>(i));
     TPacketRow row(data_.Fields().size());
@@ -195,7 +205,7 @@ void TDataSet::writeInsert(std::size_t phys) {
     insertPhysInView(phys);
 }
 
-void TDataSet::writeEdit(std::size_t phys) {
+void TDataSet::TImpl::writeEdit(std::size_t phys) {
     bool changed = false;
     for (std::size_t i = 0; i < fields_.size(); ++i) {
         if (!dirty_[i]) continue;
@@ -214,42 +224,42 @@ void TDataSet::writeEdit(std::size_t phys) {
 }
 
 void TDataSet::Cancel() {
-    if (state_ != dsEdit && state_ != dsInsert) return;
-    const bool wasInsert = state_ == dsInsert;
-    fire(BeforeCancel);
-    if (wasInsert) fire(BeforeScroll);
-    buf_.clear();
-    modified_ = false;
-    state_ = dsBrowse;
-    if (wasInsert) cur_ = std::min(savedCur_, viewCount() == 0 ? 0 : viewCount() - 1);
+    if (d_->state_ != dsEdit && d_->state_ != dsInsert) return;
+    const bool wasInsert = d_->state_ == dsInsert;
+    d_->fire(BeforeCancel);
+    if (wasInsert) d_->fire(BeforeScroll);
+    d_->buf_.clear();
+    d_->modified_ = false;
+    d_->state_ = dsBrowse;
+    if (wasInsert) d_->cur_ = std::min(d_->savedCur_, d_->viewCount() == 0 ? 0 : d_->viewCount() - 1);
     DataEvent(TDataEvent::StateChanged);
     DataEvent(TDataEvent::DataSetChanged);
-    fire(AfterCancel);
-    if (wasInsert) fire(AfterScroll);
+    d_->fire(AfterCancel);
+    if (wasInsert) d_->fire(AfterScroll);
 }
 
 void TDataSet::Delete() {
     requireActive();
-    if (state_ == dsInsert) {
+    if (d_->state_ == dsInsert) {
         Cancel();
         return;
     }
-    if (viewCount() == 0) throw EDatabaseError("Não é possível excluir: '" + Name + "' está vazio.");
-    requireWritable();
-    fire(BeforeDelete);
-    fire(BeforeScroll);
-    const auto phys = static_cast<std::size_t>(currentPhys());
-    data_.DeleteRow(phys);
-    removePhysFromView(phys, true);
-    buf_.clear();
-    modified_ = false;
-    const bool stateChanged = state_ != dsBrowse;
-    state_ = dsBrowse;
-    const std::size_t n = viewCount();
-    cur_ = n == 0 ? 0 : std::min(cur_, n - 1);
-    eof_ = bof_ = n == 0;
+    if (d_->viewCount() == 0) throw EDatabaseError("Não é possível excluir: '" + Name + "' está vazio.");
+    d_->requireWritable();
+    d_->fire(BeforeDelete);
+    d_->fire(BeforeScroll);
+    const auto phys = static_cast<std::size_t>(d_->currentPhys());
+    d_->data_.DeleteRow(phys);
+    d_->removePhysFromView(phys, true);
+    d_->buf_.clear();
+    d_->modified_ = false;
+    const bool stateChanged = d_->state_ != dsBrowse;
+    d_->state_ = dsBrowse;
+    const std::size_t n = d_->viewCount();
+    d_->cur_ = n == 0 ? 0 : std::min(d_->cur_, n - 1);
+    d_->eof_ = d_->bof_ = n == 0;
     if (stateChanged) DataEvent(TDataEvent::StateChanged);
     DataEvent(TDataEvent::DataSetChanged);
-    fire(AfterDelete);
-    fire(AfterScroll);
+    d_->fire(AfterDelete);
+    d_->fire(AfterScroll);
 }

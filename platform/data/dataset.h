@@ -44,7 +44,6 @@
 #include <vector>
 
 class TDataSource;
-class TFilterExpr;
 
 // The framework's state names are plain names (dsBrowse), as the screens write them.
 enum TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };
@@ -76,18 +75,18 @@ public:
     // ---- fields ---------------------------------------------------------
     // Defines a persistent field (data set inactive). Raises on a duplicate.
     TField* AddField(const std::string& name, TFieldType type, int size = 0);
-    int FieldCount() const { return static_cast<int>(fields_.size()); }
-    TField* Fields(int i) const { return fields_.at(static_cast<std::size_t>(i)).get(); }
+    int FieldCount() const;
+    TField* Fields(int i) const;  // raises std::out_of_range outside 0..FieldCount()-1
     TField* FieldByName(const std::string& name) const;  // raises when absent
     TField* FindField(const std::string& name) const;    // nullptr when absent
 
     // ---- state ----------------------------------------------------------
-    TDataSetState State() const { return state_; }
-    bool Active() const { return state_ != dsInactive; }
+    TDataSetState State() const;
+    bool Active() const;
     void SetActive(bool active);
     void Open() { SetActive(true); }
     void Close() { SetActive(false); }
-    bool Modified() const { return modified_; }  // a field was written in this edit
+    bool Modified() const;  // a field was written in this edit
     bool ReadOnly = false;
 
     void Insert();
@@ -136,15 +135,15 @@ public:
     // it is applied (SetFilter on a filtered active data set, SetFiltered(true),
     // opening with Filtered on) and changes nothing: the previous text, filter
     // and view stay. On an unfiltered or closed data set SetFilter only stores.
-    const std::string& Filter() const { return filterText_; }
+    const std::string& Filter() const;
     void SetFilter(const std::string& text);
-    bool Filtered() const { return filtered_; }
+    bool Filtered() const;
     void SetFiltered(bool on);
 
     // ---- controls -------------------------------------------------------
     void DisableControls();
     void EnableControls();
-    bool ControlsDisabled() const { return disableCount_ > 0; }
+    bool ControlsDisabled() const;
 
     // ---- events ---------------------------------------------------------
     TDataSetNotifyEvent BeforeOpen, AfterOpen, BeforeClose, AfterClose;
@@ -176,69 +175,10 @@ protected:
     void requireActive() const;
 
 private:
-    std::vector<std::unique_ptr<TField>> fields_;
-    bool fieldsFromPacket_ = false;  // fields were created from a packet, not defined
-    TDataPacket data_;
-    std::vector<int> colOf_;      // field index -> packet column, -1 when absent
-    std::vector<TPacketField> mappedLayout_;  // packet layout colOf_ was computed for
-    std::vector<Variant> buf_;    // record buffer while editing
-    std::vector<bool> dirty_;     // buffer fields written in this edit
-    TDataSetState state_ = dsInactive;
-    bool modified_ = false;
-
-    // View: visible physical rows (filtered), or every row (identity). It is
-    // built on first use after a change of data or filter.
-    mutable std::vector<std::size_t> view_;
-    mutable bool viewDirty_ = false;
-    mutable bool atFirstPending_ = false;  // position is "first" once the view is known
-    std::size_t cur_ = 0;                  // position in the view
-    mutable bool eof_ = true, bof_ = true;
-    std::size_t insertPhys_ = 0;  // where an insert lands in the packet
-    std::size_t savedCur_ = 0;    // position to return to when an insert is cancelled
-    mutable long peekRow_ = -1;   // physical row read by DisplayTextAt, -1 = current
-
-    std::string filterText_;
-    bool filtered_ = false;
-    std::shared_ptr<TFilterExpr> filterExpr_;  // compiled for compiledText_
-    std::string compiledText_;
-
-    int disableCount_ = 0;
-    std::vector<TDataSource*> sources_;
-
-    // dataset.cpp
-    void requireWritable() const;
-    void setState(TDataSetState s);
-    void loadBuffer(bool blank);
-    void startInsert(bool append);
-    void checkRequired() const;
-    void writeInsert(std::size_t phys);
-    void writeEdit(std::size_t phys);
-    // dataset_view.cpp
-    bool filterOn() const { return filtered_ && filterExpr_ != nullptr; }
-    const std::vector<std::size_t>& view() const;
-    void rebuildView() const;  // fills the (mutable) view
-    std::size_t viewCount() const;
-    std::size_t physAt(std::size_t viewIndex) const;
-    long viewIndexOfPhys(std::size_t phys) const;  // -1 when not visible
-    long currentPhys() const;                        // -1 when none
-    bool passesFilter(std::size_t phys) const;
-    void insertPhysInView(std::size_t phys);
-    void removePhysFromView(std::size_t phys, bool deleted);
-    void afterPostPosition(std::size_t phys);
-    void resetPosition();
-    void moveTo(std::size_t viewIndex, bool bof, bool eof);
-    bool recordMatches(std::size_t phys, const std::vector<const TField*>& keys,
-                       const std::vector<Variant>& values, TLocateOptions options) const;
-    std::shared_ptr<TFilterExpr> compileFor(const std::string& text) const;
-    void applyFilter(const std::string& text, bool on);
-    // dataset_data.cpp
-    void mapColumns();
-    void ensureColumn(int fieldIndex);
-    bool sameLayout(const TDataPacket& p) const;
-    void buildFieldsFromPacket(const TDataPacket& p);
-    void prepareFilter();
-    void openWith(const TDataPacket& packet);
-    void fire(const TDataSetNotifyEvent& e) { if (e) e(this); }
+    // The records, the view, the edit buffer, the filter and the data sources,
+    // with the steps the operations share (platform/data/dataset_impl.h).
+    struct TImpl;
+    std::unique_ptr<TImpl> d_;
 
 public:
     // Notifications to the data sources (suppressed while controls are disabled).

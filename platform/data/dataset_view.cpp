@@ -1,5 +1,6 @@
 // TDataSet: the filtered view, navigation, Filter and Locate.
 #include "platform/data/dataset.h"
+#include "platform/data/dataset_impl.h"
 
 #include "platform/data/datetime.h"
 #include "platform/data/filter.h"
@@ -47,7 +48,7 @@ bool keyMatches(const TField& f, const Variant& have, const Variant& want, TLoca
 
 // ---- the view -----------------------------------------------------------------
 
-const std::vector<std::size_t>& TDataSet::view() const {
+const std::vector<std::size_t>& TDataSet::TImpl::view() const {
     if (viewDirty_) {
         rebuildView();
         viewDirty_ = false;
@@ -60,7 +61,7 @@ const std::vector<std::size_t>& TDataSet::view() const {
     return view_;
 }
 
-void TDataSet::rebuildView() const {
+void TDataSet::TImpl::rebuildView() const {
     view_.clear();
     if (!filterOn()) return;
     std::size_t phys = 0;
@@ -72,41 +73,41 @@ void TDataSet::rebuildView() const {
 }
 
 TDataPacket TDataSet::ViewData() const {
-    TDataPacket out(data_.Fields());
-    for (std::size_t i = 0, n = viewCount(); i < n; ++i) {
-        const std::string_view cells = data_.RowAt(physAt(i)).Bytes();
+    TDataPacket out(d_->data_.Fields());
+    for (std::size_t i = 0, n = d_->viewCount(); i < n; ++i) {
+        const std::string_view cells = d_->data_.RowAt(d_->physAt(i)).Bytes();
         out.AppendStoredRow(cells.data(), cells.size());
     }
     return out;
 }
 
-std::size_t TDataSet::viewCount() const {
-    if (!Active()) return 0;
+std::size_t TDataSet::TImpl::viewCount() const {
+    if (!active()) return 0;
     return filterOn() ? view().size() : data_.RecordCount();
 }
 
-std::size_t TDataSet::physAt(std::size_t viewIndex) const { return filterOn() ? view()[viewIndex] : viewIndex; }
+std::size_t TDataSet::TImpl::physAt(std::size_t viewIndex) const { return filterOn() ? view()[viewIndex] : viewIndex; }
 
-long TDataSet::viewIndexOfPhys(std::size_t phys) const {
+long TDataSet::TImpl::viewIndexOfPhys(std::size_t phys) const {
     if (!filterOn()) return phys < data_.RecordCount() ? static_cast<long>(phys) : -1;
     const auto& v = view();
     auto it = std::lower_bound(v.begin(), v.end(), phys);
     return it != v.end() && *it == phys ? static_cast<long>(it - v.begin()) : -1;
 }
 
-long TDataSet::currentPhys() const {
-    if (!Active()) return -1;
+long TDataSet::TImpl::currentPhys() const {
+    if (!active()) return -1;
     const std::size_t n = viewCount();
     if (n == 0) return -1;
     return static_cast<long>(physAt(std::min(cur_, n - 1)));
 }
 
-bool TDataSet::passesFilter(std::size_t phys) const {
+bool TDataSet::TImpl::passesFilter(std::size_t phys) const {
     return !filterOn() || filterExpr_->Matches(data_.RowAt(phys));
 }
 
 // A row was inserted into the packet at `phys`: later rows move down by one.
-void TDataSet::insertPhysInView(std::size_t phys) {
+void TDataSet::TImpl::insertPhysInView(std::size_t phys) {
     if (!filterOn() || viewDirty_) return;
     auto it = std::lower_bound(view_.begin(), view_.end(), phys);
     for (auto j = it; j != view_.end(); ++j) ++*j;
@@ -115,7 +116,7 @@ void TDataSet::insertPhysInView(std::size_t phys) {
 
 // The row at `phys` left the view; when it also left the packet, later rows
 // move up by one.
-void TDataSet::removePhysFromView(std::size_t phys, bool deleted) {
+void TDataSet::TImpl::removePhysFromView(std::size_t phys, bool deleted) {
     if (!filterOn() || viewDirty_) return;
     auto it = std::lower_bound(view_.begin(), view_.end(), phys);
     if (it != view_.end() && *it == phys) it = view_.erase(it);
@@ -123,7 +124,7 @@ void TDataSet::removePhysFromView(std::size_t phys, bool deleted) {
         for (auto j = it; j != view_.end(); ++j) --*j;
 }
 
-void TDataSet::afterPostPosition(std::size_t phys) {
+void TDataSet::TImpl::afterPostPosition(std::size_t phys) {
     const long idx = viewIndexOfPhys(phys);
     const std::size_t n = viewCount();
     if (idx >= 0) {
@@ -139,7 +140,7 @@ void TDataSet::afterPostPosition(std::size_t phys) {
     eof_ = bof_ = n == 0;
 }
 
-void TDataSet::resetPosition() {
+void TDataSet::TImpl::resetPosition() {
     cur_ = 0;
     view_.clear();
     bof_ = true;
@@ -152,55 +153,55 @@ void TDataSet::resetPosition() {
 // ---- navigation ------------------------------------------------------------------
 
 bool TDataSet::Eof() const {
-    if (!Active()) return true;
-    view();
-    return state_ == dsInsert ? false : eof_;
+    if (!d_->active()) return true;
+    d_->view();
+    return d_->state_ == dsInsert ? false : d_->eof_;
 }
 
 bool TDataSet::Bof() const {
-    if (!Active()) return true;
-    view();
-    return state_ == dsInsert ? false : bof_;
+    if (!d_->active()) return true;
+    d_->view();
+    return d_->state_ == dsInsert ? false : d_->bof_;
 }
 
-bool TDataSet::IsEmpty() const { return viewCount() == 0 && state_ != dsInsert; }
+bool TDataSet::IsEmpty() const { return d_->viewCount() == 0 && d_->state_ != dsInsert; }
 
-int TDataSet::RecordCount() const { return static_cast<int>(viewCount()); }
+int TDataSet::RecordCount() const { return static_cast<int>(d_->viewCount()); }
 
 int TDataSet::RecNo() const {
-    const std::size_t n = viewCount();
-    return n == 0 ? 0 : static_cast<int>(std::min(cur_, n - 1) + 1);
+    const std::size_t n = d_->viewCount();
+    return n == 0 ? 0 : static_cast<int>(std::min(d_->cur_, n - 1) + 1);
 }
 
-void TDataSet::moveTo(std::size_t viewIndex, bool bof, bool eof) {
-    fire(BeforeScroll);
+void TDataSet::TImpl::moveTo(std::size_t viewIndex, bool bof, bool eof) {
+    fire(self.BeforeScroll);
     cur_ = viewIndex;
     bof_ = bof;
     eof_ = eof;
-    DataEvent(TDataEvent::Scrolled);
-    fire(AfterScroll);
+    self.DataEvent(TDataEvent::Scrolled);
+    fire(self.AfterScroll);
 }
 
 void TDataSet::First() {
     requireActive();
     CheckBrowseMode();
-    moveTo(0, true, viewCount() == 0);
+    d_->moveTo(0, true, d_->viewCount() == 0);
 }
 
 void TDataSet::Last() {
     requireActive();
     CheckBrowseMode();
-    const std::size_t n = viewCount();
-    moveTo(n == 0 ? 0 : n - 1, n == 0, true);
+    const std::size_t n = d_->viewCount();
+    d_->moveTo(n == 0 ? 0 : n - 1, n == 0, true);
 }
 
 int TDataSet::MoveBy(int distance) {
     requireActive();
     CheckBrowseMode();
-    view();
-    if (distance == 0 || (distance > 0 && eof_) || (distance < 0 && bof_)) return 0;
-    const long n = static_cast<long>(viewCount());
-    const long from = static_cast<long>(cur_);
+    d_->view();
+    if (distance == 0 || (distance > 0 && d_->eof_) || (distance < 0 && d_->bof_)) return 0;
+    const long n = static_cast<long>(d_->viewCount());
+    const long from = static_cast<long>(d_->cur_);
     long to = from + distance;
     bool bof = false, eof = false;
     if (to >= n) {
@@ -210,17 +211,17 @@ int TDataSet::MoveBy(int distance) {
         to = 0;
         bof = true;
     }
-    moveTo(static_cast<std::size_t>(std::max(to, 0L)), bof, eof);
+    d_->moveTo(static_cast<std::size_t>(std::max(to, 0L)), bof, eof);
     return static_cast<int>(to - from);
 }
 
 void TDataSet::SetRecNo(int recNo) {
     requireActive();
     CheckBrowseMode();
-    const long n = static_cast<long>(viewCount());
+    const long n = static_cast<long>(d_->viewCount());
     if (n == 0) return;
     const long to = std::clamp(static_cast<long>(recNo) - 1, 0L, n - 1);
-    moveTo(static_cast<std::size_t>(to), false, false);
+    d_->moveTo(static_cast<std::size_t>(to), false, false);
 }
 
 bool TDataSet::Locate(const std::string& keyField, const Variant& value, TLocateOptions options) {
@@ -235,16 +236,16 @@ bool TDataSet::Locate(const std::string& keyFields, const std::vector<Variant>& 
     if (keys.empty() || keys.size() != values.size())
         throw EDatabaseError("Locate em '" + Name + "': " + std::to_string(keys.size()) + " campos e " +
                              std::to_string(values.size()) + " valores.");
-    const std::size_t n = viewCount();
+    const std::size_t n = d_->viewCount();
     for (std::size_t i = 0; i < n; ++i) {
-        if (!recordMatches(physAt(i), keys, values, options)) continue;
-        moveTo(i, false, false);
+        if (!d_->recordMatches(d_->physAt(i), keys, values, options)) continue;
+        d_->moveTo(i, false, false);
         return true;
     }
     return false;
 }
 
-bool TDataSet::recordMatches(std::size_t phys, const std::vector<const TField*>& keys,
+bool TDataSet::TImpl::recordMatches(std::size_t phys, const std::vector<const TField*>& keys,
                              const std::vector<Variant>& values, TLocateOptions options) const {
     const TRowRef row = data_.RowAt(phys);
     for (std::size_t k = 0; k < keys.size(); ++k) {
@@ -256,9 +257,10 @@ bool TDataSet::recordMatches(std::size_t phys, const std::vector<const TField*>&
 }
 
 Variant TDataSet::ValueAt(int viewIndex, const TField* field) const {
-    if (viewIndex < 0 || static_cast<std::size_t>(viewIndex) >= viewCount() || !field) return Variant();
-    const int col = colOf_[static_cast<std::size_t>(field->Index())];
-    return col < 0 ? Variant() : data_.Value(physAt(static_cast<std::size_t>(viewIndex)), static_cast<std::size_t>(col));
+    if (viewIndex < 0 || static_cast<std::size_t>(viewIndex) >= d_->viewCount() || !field) return Variant();
+    const int col = d_->colOf_[static_cast<std::size_t>(field->Index())];
+    return col < 0 ? Variant()
+                   : d_->data_.Value(d_->physAt(static_cast<std::size_t>(viewIndex)), static_cast<std::size_t>(col));
 }
 
 std::string TDataSet::DisplayTextAt(int viewIndex, const TField* field) const {
@@ -268,19 +270,22 @@ std::string TDataSet::DisplayTextAt(int viewIndex, const TField* field) const {
 }
 
 void TDataSet::AtViewRecord(int viewIndex, const std::function<void()>& read) const {
-    if (viewIndex < 0 || static_cast<std::size_t>(viewIndex) >= viewCount()) return;
+    if (viewIndex < 0 || static_cast<std::size_t>(viewIndex) >= d_->viewCount()) return;
     struct Peek {
         long& slot;
         long saved;
         ~Peek() { slot = saved; }
-    } peek{peekRow_, peekRow_};
-    peekRow_ = static_cast<long>(physAt(static_cast<std::size_t>(viewIndex)));
+    } peek{d_->peekRow_, d_->peekRow_};
+    d_->peekRow_ = static_cast<long>(d_->physAt(static_cast<std::size_t>(viewIndex)));
     read();
 }
 
 // ---- filter --------------------------------------------------------------------
 
-std::shared_ptr<TFilterExpr> TDataSet::compileFor(const std::string& text) const {
+const std::string& TDataSet::Filter() const { return d_->filterText_; }
+bool TDataSet::Filtered() const { return d_->filtered_; }
+
+std::shared_ptr<TFilterExpr> TDataSet::TImpl::compileFor(const std::string& text) const {
     if (IsBlank(text)) return nullptr;
     if (filterExpr_ && text == compiledText_) return filterExpr_;
     std::vector<TFilterField> fs;
@@ -290,41 +295,41 @@ std::shared_ptr<TFilterExpr> TDataSet::compileFor(const std::string& text) const
     return e;
 }
 
-void TDataSet::applyFilter(const std::string& text, bool on) {
+void TDataSet::TImpl::applyFilter(const std::string& text, bool on) {
     // Compile first: a bad text changes nothing.
-    std::shared_ptr<TFilterExpr> expr = on && Active() ? compileFor(text) : filterExpr_;
-    if (Active()) {
-        CheckBrowseMode();
-        fire(BeforeScroll);
+    std::shared_ptr<TFilterExpr> expr = on && active() ? compileFor(text) : filterExpr_;
+    if (active()) {
+        self.CheckBrowseMode();
+        fire(self.BeforeScroll);
     }
-    if (on && Active()) {
+    if (on && active()) {
         filterExpr_ = expr;
         compiledText_ = text;
     }
     filterText_ = text;
     filtered_ = on;
-    if (!Active()) return;
+    if (!active()) return;
     resetPosition();
-    DataEvent(TDataEvent::DataSetChanged);
-    if (!IsEmpty()) fire(AfterScroll);
+    self.DataEvent(TDataEvent::DataSetChanged);
+    if (!self.IsEmpty()) fire(self.AfterScroll);
 }
 
 void TDataSet::SetFilter(const std::string& text) {
-    if (Active() && filtered_) CheckBrowseMode();
-    if (text == filterText_) return;
-    if (!filtered_ || !Active()) {
-        filterText_ = text;
+    if (d_->active() && d_->filtered_) CheckBrowseMode();
+    if (text == d_->filterText_) return;
+    if (!d_->filtered_ || !d_->active()) {
+        d_->filterText_ = text;
         return;
     }
-    applyFilter(text, true);
+    d_->applyFilter(text, true);
 }
 
 void TDataSet::SetFiltered(bool on) {
-    if (Active()) CheckBrowseMode();
-    if (on == filtered_) return;
-    if (!Active()) {
-        filtered_ = on;
+    if (d_->active()) CheckBrowseMode();
+    if (on == d_->filtered_) return;
+    if (!d_->active()) {
+        d_->filtered_ = on;
         return;
     }
-    applyFilter(filterText_, on);
+    d_->applyFilter(d_->filterText_, on);
 }

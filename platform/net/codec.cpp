@@ -110,11 +110,11 @@ void PackValue(TPacker& pk, const TRpcValue& v) {
 // ---------------------------------------------------------------- decoding
 
 [[noreturn]] void Bad(const std::string& what) {
-    throw ERpcFrameError("protocolo", "Quadro inválido: " + what + ".", true);
+    throw ERpcFrameError(TErrorKind::Protocolo, "Quadro inválido: " + what + ".", true);
 }
 
 [[noreturn]] void TooDeep(std::size_t limit) {
-    throw ERpcFrameError("limite",
+    throw ERpcFrameError(TErrorKind::Limite,
                          "Quadro com aninhamento acima do limite de " + std::to_string(limit) + " níveis.",
                          true);
 }
@@ -352,7 +352,7 @@ msgpack::unpack_limit UnpackLimit(const TRpcLimits& l) {
 }
 
 [[noreturn]] void TooLarge(std::size_t limit) {
-    throw ERpcFrameError("limite", "Quadro maior que o limite de " + std::to_string(limit) + " bytes.", false);
+    throw ERpcFrameError(TErrorKind::Limite, "Quadro maior que o limite de " + std::to_string(limit) + " bytes.", false);
 }
 
 }  // namespace
@@ -421,7 +421,7 @@ struct TRpcFrameReader::Impl {
     // Scans the bytes held; true when they hold a whole frame. The unpacker
     // only ever sees whole frames, which the scanner has already checked.
     bool Ready() {
-        if (spent) throw ERpcFrameError("protocolo", "Quadro inválido: a sequência de bytes foi abandonada.", false);
+        if (spent) throw ERpcFrameError(TErrorKind::Protocolo, "Quadro inválido: a sequência de bytes foi abandonada.", false);
         try {
             frameBytes = scanner.Scan(unpacker->nonparsed_buffer(), unpacker->nonparsed_size());
             return frameBytes != 0;
@@ -442,14 +442,14 @@ struct TRpcFrameReader::Impl {
             }
         } catch (const msgpack::size_overflow&) {
             spent = true;
-            throw ERpcFrameError("limite", "Quadro com comprimento declarado acima do limite.", false);
+            throw ERpcFrameError(TErrorKind::Limite, "Quadro com comprimento declarado acima do limite.", false);
         } catch (const msgpack::unpack_error&) {
         } catch (const std::bad_alloc&) {
             spent = true;
             TooLarge(limits.MaxFrame);
         }
         spent = true;
-        throw ERpcFrameError("protocolo", "Quadro inválido: os bytes não são MessagePack.", false);
+        throw ERpcFrameError(TErrorKind::Protocolo, "Quadro inválido: os bytes não são MessagePack.", false);
     }
 
     // The unpacker keeps its buffer, grown for the largest frame or burst it
@@ -478,7 +478,7 @@ struct TRpcFrameReader::Impl {
             piecesBytes += size;
             if (piecesBytes > limits.MaxAnswer) {
                 spent = true;
-                throw ERpcFrameError("limite",
+                throw ERpcFrameError(TErrorKind::Limite,
                                      "Resposta maior que o limite de " + std::to_string(limits.MaxAnswer) + " bytes.",
                                      false);
             }
@@ -507,7 +507,7 @@ struct TRpcFrameReader::Impl {
         piecesBytes = 0;
         if (!resp.Ok) return;
         if (resp.MsgId != id || !resp.Value.IsPacket() || resp.Value.Packet().Fields() != all.Fields())
-            throw ERpcFrameError("protocolo", "Quadro inválido: resposta que não fecha os seus pedaços.", true,
+            throw ERpcFrameError(TErrorKind::Protocolo, "Quadro inválido: resposta que não fecha os seus pedaços.", true,
                                  resp.MsgId);
         all.AppendRows(resp.Value.Packet());
         resp.Value = TRpcValue(std::move(all));

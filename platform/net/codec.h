@@ -51,6 +51,9 @@ struct TRpcResponse {
 // the frame got as far as carrying one.
 class ERpcFrameError : public ERpcError {
 public:
+    ERpcFrameError(TErrorKind kind, const std::string& message, bool inSync,
+                   std::optional<std::uint32_t> msgid = std::nullopt)
+        : ERpcError(kind, message), inSync_(inSync), msgid_(msgid) {}
     ERpcFrameError(std::string code, const std::string& message, bool inSync,
                    std::optional<std::uint32_t> msgid = std::nullopt)
         : ERpcError(std::move(code), message), inSync_(inSync), msgid_(msgid) {}

@@ -20,7 +20,7 @@ std::uint64_t BigEndian(const unsigned char* p, int n) {
     return v;
 }
 
-[[noreturn]] void Limit(const std::string& what) { throw ERpcFrameError("limite", what, false); }
+[[noreturn]] void Limit(const std::string& what) { throw ERpcFrameError(TErrorKind::Limite, what, false); }
 
 }  // namespace
 
@@ -134,7 +134,7 @@ bool TFrameScanner::Header(const unsigned char* p, std::size_t avail) {
     case 0xdf: return container(4, 0, true);
     default: break;
     }
-    throw ERpcFrameError("protocolo", "Quadro inválido: os bytes não são MessagePack.", false);
+    throw ERpcFrameError(TErrorKind::Protocolo, "Quadro inválido: os bytes não são MessagePack.", false);
 }
 
 std::size_t TFrameScanner::Scan(const char* data, std::size_t size) {

@@ -28,7 +28,7 @@ void PutArray(std::string& out, std::size_t n) {
 std::size_t ArrayHeaderSize(std::size_t n) { return n < 16 ? 1 : n < 65536 ? 3 : 5; }
 
 [[noreturn]] void Bad(const std::string& what) {
-    throw ERpcFrameError("protocolo", "Quadro inválido: " + what + ".", true);
+    throw ERpcFrameError(TErrorKind::Protocolo, "Quadro inválido: " + what + ".", true);
 }
 
 // Reads MessagePack headers off a whole frame; every read is bounds-checked.

@@ -86,14 +86,14 @@ void TRpcClient::Connect(const std::string& host, int port, std::chrono::millise
     port_ = port;
     const std::string where = "Não foi possível conectar ao servidor de aplicação em " + host + ":" +
                               std::to_string(port) + ".";
-    if (port <= 0 || port > 65535) throw ERpcError("conexao", where + " Porta inválida.");
+    if (port <= 0 || port > 65535) throw ERpcError(TErrorKind::Conexao, where + " Porta inválida.");
 
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* list = nullptr;
     const int gai = ::getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &list);
-    if (gai != 0) throw ERpcError("conexao", where + " " + ::gai_strerror(gai) + ".");
+    if (gai != 0) throw ERpcError(TErrorKind::Conexao, where + " " + ::gai_strerror(gai) + ".");
 
     const auto deadline = DeadlineAfter(timeout);
     bool timedOut = false;
@@ -101,8 +101,8 @@ void TRpcClient::Connect(const std::string& host, int port, std::chrono::millise
     for (const addrinfo* ai = list; ai && fd_ < 0 && !timedOut; ai = ai->ai_next)
         fd_ = TryConnect(ai, deadline, timedOut, why);
     ::freeaddrinfo(list);
-    if (timedOut) throw ERpcError("tempo", where + " Tempo esgotado após " + Seconds(timeout) + ".");
-    if (fd_ < 0) throw ERpcError("conexao", where + " " + why + ".");
+    if (timedOut) throw ERpcError(TErrorKind::Tempo, where + " Tempo esgotado após " + Seconds(timeout) + ".");
+    if (fd_ < 0) throw ERpcError(TErrorKind::Conexao, where + " " + why + ".");
     if (hasSession_) OpenSession(timeout);
 }
 
@@ -127,9 +127,9 @@ void TRpcClient::Disconnect() noexcept {
     fd_ = -1;
 }
 
-void TRpcClient::Fail(const std::string& code, const std::string& message) {
+void TRpcClient::Fail(TErrorKind kind, const std::string& message) {
     Disconnect();
-    throw ERpcError(code, message);
+    throw ERpcError(kind, message);
 }
 
 void TRpcClient::SendAll(const std::string& bytes, Clock::time_point deadline) {
@@ -142,9 +142,9 @@ void TRpcClient::SendAll(const std::string& bytes, Clock::time_point deadline) {
             continue;
         } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
             if (!WaitFor(fd_, POLLOUT, deadline))
-                Fail("tempo", "O servidor de aplicação não respondeu a tempo.");
+                Fail(TErrorKind::Tempo, "O servidor de aplicação não respondeu a tempo.");
         } else {
-            Fail("conexao", "Conexão com o servidor de aplicação perdida.");
+            Fail(TErrorKind::Conexao, "Conexão com o servidor de aplicação perdida.");
         }
     }
 }
@@ -157,20 +157,20 @@ TRpcResponse TRpcClient::ReadResponse(std::uint32_t msgid, Clock::time_point dea
         try {
             if (reader.NextResponse(resp)) break;
         } catch (const ERpcFrameError& e) {
-            Fail("protocolo", std::string("Resposta inválida do servidor de aplicação. ") + e.what());
+            Fail(TErrorKind::Protocolo, std::string("Resposta inválida do servidor de aplicação. ") + e.what());
         }
-        if (!WaitFor(fd_, POLLIN, deadline)) Fail("tempo", "O servidor de aplicação não respondeu a tempo.");
+        if (!WaitFor(fd_, POLLIN, deadline)) Fail(TErrorKind::Tempo, "O servidor de aplicação não respondeu a tempo.");
         const ssize_t n = ::recv(fd_, chunk.data(), chunk.size(), 0);
         if (n > 0) reader.Feed(chunk.data(), static_cast<std::size_t>(n));
         else if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) continue;
-        else Fail("conexao", "Conexão com o servidor de aplicação perdida.");
+        else Fail(TErrorKind::Conexao, "Conexão com o servidor de aplicação perdida.");
     }
     // An answer without msgid is the server refusing the frame itself; any
     // other msgid means the stream is out of step.
     if (resp.MsgId && *resp.MsgId != msgid)
-        Fail("protocolo", "Resposta inválida do servidor de aplicação: identificador de mensagem inesperado.");
+        Fail(TErrorKind::Protocolo, "Resposta inválida do servidor de aplicação: identificador de mensagem inesperado.");
     if (reader.Pending() != 0)
-        Fail("protocolo", "Resposta inválida do servidor de aplicação: dados inesperados após a resposta.");
+        Fail(TErrorKind::Protocolo, "Resposta inválida do servidor de aplicação: dados inesperados após a resposta.");
     return resp;
 }
 
@@ -186,14 +186,14 @@ bool TRpcClient::ClosedWhileIdle() const {
 
 TRpcValue TRpcClient::Call(const std::string& method, const std::vector<TRpcArg>& args,
                            std::chrono::milliseconds timeout) {
-    if (fd_ < 0) throw ERpcError("conexao", "Não há conexão com o servidor de aplicação.");
+    if (fd_ < 0) throw ERpcError(TErrorKind::Conexao, "Não há conexão com o servidor de aplicação.");
     // The server closes connections left idle; the call was not sent yet, so
     // it goes over a new connection.
     if (ClosedWhileIdle()) {
         try {
             Connect(host_, port_);
         } catch (const ERpcError&) {
-            Fail("conexao", "Conexão com o servidor de aplicação perdida.");
+            Fail(TErrorKind::Conexao, "Conexão com o servidor de aplicação perdida.");
         }
     }
     const auto deadline = DeadlineAfter(timeout);
@@ -208,7 +208,7 @@ TRpcValue TRpcClient::Call(const std::string& method, const std::vector<TRpcArg>
     TRpcResponse resp = ReadResponse(req.MsgId, deadline);
     if (!resp.Ok) {
         // The server closes after refusing a frame, and after refusing access.
-        if (!resp.MsgId || resp.ErrorCode == "acesso") Disconnect();
+        if (!resp.MsgId || resp.ErrorCode == WireCode(TErrorKind::Acesso)) Disconnect();
         throw ERpcError(resp.ErrorCode, resp.ErrorMessage.empty() ? "Erro no servidor de aplicação." : resp.ErrorMessage);
     }
     for (auto& [index, value] : resp.Out) {
@@ -223,7 +223,7 @@ TRpcValue TRpcClient::Call(const std::string& method, const std::vector<TRpcValu
     std::vector<TRpcArg> refs;
     refs.reserve(args.size());
     for (TRpcValue* a : args) {
-        if (!a) throw ERpcError("argumentos", "Argumento nulo na chamada de " + method + ".");
+        if (!a) throw ERpcError(TErrorKind::Argumentos, "Argumento nulo na chamada de " + method + ".");
         refs.push_back(TRpcArg::Ref(*a));
     }
     return Call(method, refs, timeout);

@@ -100,7 +100,7 @@ public:
 private:
     void SendAll(const std::string& bytes, std::chrono::steady_clock::time_point deadline);
     TRpcResponse ReadResponse(std::uint32_t msgid, std::chrono::steady_clock::time_point deadline);
-    [[noreturn]] void Fail(const std::string& code, const std::string& message);
+    [[noreturn]] void Fail(TErrorKind kind, const std::string& message);
     bool ClosedWhileIdle() const;
 
     void OpenSession(std::chrono::milliseconds timeout);

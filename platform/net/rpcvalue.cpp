@@ -3,7 +3,7 @@
 namespace {
 
 [[noreturn]] void WrongKind(const char* expected) {
-    throw ERpcError("tipo", std::string("Valor recebido não é ") + expected + ".");
+    throw ERpcError(TErrorKind::Tipo, std::string("Valor recebido não é ") + expected + ".");
 }
 
 }  // namespace

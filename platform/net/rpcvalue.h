@@ -5,6 +5,7 @@
 
 #include "platform/data/packet.h"
 #include "platform/data/variant.h"
+#include "platform/net/error_kind.h"
 
 #include <cstdint>
 #include <stdexcept>
@@ -42,10 +43,12 @@ private:
     std::variant<Variant, TDataPacket, Array> v_;
 };
 
-// An error answer: code is a short machine-readable word, message is
-// Portuguese and fit to show a bookkeeper.
+// An error answer: code is a short machine-readable word (WireCode of its
+// kind; one read from the wire is kept as it came), message is Portuguese and
+// fit to show a bookkeeper.
 class ERpcError : public std::runtime_error {
 public:
+    ERpcError(TErrorKind kind, const std::string& message) : ERpcError(WireCode(kind), message) {}
     ERpcError(std::string code, const std::string& message)
         : std::runtime_error(message), code_(std::move(code)) {}
     const std::string& Code() const { return code_; }

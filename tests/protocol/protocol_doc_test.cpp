@@ -2,6 +2,7 @@
 // ctb11000-server over a fresh demo database (ctb-demo --year 2024): every
 // request is sent as the document writes it and the answer must be the one
 // the document shows, so the document cannot drift from the server.
+#include "platform/net/error_kind.h"
 #include "server/store.h"
 
 #include "platform/data/text.h"
@@ -144,3 +145,27 @@ TEST_F(ProtocolDoc, ArgumentTablesFollowTheMethodTable) {
 }
 
 }  // namespace
+
+// The error words a client compares: every kind has its own word and the
+// document's "Error codes" section lists it; every code the table lists is a kind.
+TEST_F(ProtocolDoc, ErrorCodesAreTheErrorKinds) {
+    const std::string doc = ProtocolText();
+    const std::size_t at = doc.find("### Error codes");
+    ASSERT_NE(at, std::string::npos);
+    const std::string section = doc.substr(at, doc.find("\n## ", at) - at);
+    std::set<std::string> words;
+    for (int k = 0; k <= static_cast<int>(TErrorKind::Conflito); ++k) {
+        const std::string word = WireCode(static_cast<TErrorKind>(k));
+        EXPECT_TRUE(words.insert(word).second) << word << " repetido";
+        EXPECT_NE(section.find("`" + word + "`"), std::string::npos) << word << " ausente de docs/protocol.md";
+    }
+    std::istringstream lines(section);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("| `", 0) != 0) continue;
+        const std::string codes = line.substr(0, line.find('|', 1));
+        for (std::size_t b = codes.find('`'); b != std::string::npos; b = codes.find('`', codes.find('`', b + 1) + 1)) {
+            const std::string word = codes.substr(b + 1, codes.find('`', b + 1) - b - 1);
+            EXPECT_TRUE(words.count(word)) << word << " da tabela não é um TErrorKind";
+        }
+    }
+}
