@@ -2,10 +2,10 @@
 // the main window with the "Lançamento Contábil" command, which loads the
 // module and calls IniProc; the module's screens open in it.
 #include "contracts/reportdesigner.h"
+#include "host/common/session.h"
 #include "host/desktop/host.h"
 #include "host/desktop/options.h"
 #include "host/desktop/palette.h"
-#include "host/desktop/session.h"
 #include "host/desktop/tour.h"
 #include "platform/data/datetime.h"
 
@@ -30,9 +30,9 @@ std::vector<std::string> Arguments(const QStringList& list) {
     return out;
 }
 
-// The year the tour's filter asks for: the year of the fixed date, else today's.
-int TourYear(const desk::Options& o) {
-    if (!o.today.empty()) return std::atoi(o.today.substr(0, 4).c_str());
+// The year the tour's filter asks for: the year of today, which --today fixed
+// when the session started.
+int TourYear() {
     int y = 0, m = 0, d = 0;
     DecodeDate(Date(), y, m, d);
     return y;
@@ -89,10 +89,17 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& t
         std::fprintf(stderr, "ctb-host: %s\n", text.toLocal8Bit().constData());
 }
 
+// What the status bar shows: the address named by --server, or "local" for
+// the server started here, whose port changes from run to run (the address is
+// in the hint), so that screenshots stay the same.
+std::string ServerLabel(const hostcommon::Session& session) {
+    return session.OwnServer() ? "local" : session.ServerAddress();
+}
+
 int RunTour(QApplication& app, desk::DesktopHost& host, const desk::Options& o) {
     QDir().mkpath(QString::fromStdString(o.screenshots));
     desk::StepRunner runner;
-    desk::AddScreenshotTour(runner, host, QString::fromStdString(o.screenshots), TourYear(o));
+    desk::AddScreenshotTour(runner, host, QString::fromStdString(o.screenshots), TourYear());
     runner.OnDone = [&] {
         if (runner.Failed() || !host.CloseAll()) host.RequestQuit();
         app.quit();
@@ -125,13 +132,13 @@ int main(int argc, char** argv) {
         return Fail(error + "\n\n" + desk::UsageText());
     if (o.screenshots.empty() && Invisible(QGuiApplication::platformName().toStdString()))
         return Fail(InvisibleRefusal(QGuiApplication::platformName().toStdString()));
-    desk::Session session;
-    if (!session.Start(o, error)) return Fail(error);
+    hostcommon::Session session;
+    if (!session.Start(o, "ctb-host", error)) return Fail(error);
 
     desk::DesktopHost host;
     host.Start([&session] { session.OpenModule(); });
     host.Main()->SetStatus(QString::fromStdString(o.company), QString::fromStdString(o.operatorName),
-                           QString::fromStdString(session.ServerLabel()),
+                           QString::fromStdString(ServerLabel(session)),
                            QString::fromStdString(session.ServerAddress()));
     host.Main()->show();
 

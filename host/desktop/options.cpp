@@ -1,28 +1,6 @@
 #include "host/desktop/options.h"
 
-#include <cstdlib>
-
 namespace desk {
-namespace {
-
-bool ValidHostPort(const std::string& text) {
-    const std::size_t colon = text.rfind(':');
-    if (colon == std::string::npos || colon == 0 || colon + 1 >= text.size()) return false;
-    const std::string digits = text.substr(colon + 1);
-    if (digits.size() > 5 || digits.find_first_not_of("0123456789") != std::string::npos) return false;
-    const int p = std::atoi(digits.c_str());
-    return p >= 1 && p <= 65535;
-}
-
-bool ValidDate(const std::string& t) {
-    if (t.size() != 10 || t[4] != '-' || t[7] != '-') return false;
-    for (std::size_t i : {0u, 1u, 2u, 3u, 5u, 6u, 8u, 9u})
-        if (t[i] < '0' || t[i] > '9') return false;
-    const int m = std::atoi(t.substr(5, 2).c_str()), d = std::atoi(t.substr(8, 2).c_str());
-    return m >= 1 && m <= 12 && d >= 1 && d <= 31;
-}
-
-}  // namespace
 
 bool ParseOptions(const std::vector<std::string>& args, Options& out, std::string& error) {
     struct Valued { const char* name; std::string* value; };
@@ -43,9 +21,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options& out, std::strin
         }
         if (!matched) { error = "opção desconhecida: " + a; return false; }
     }
-    if (!out.dbFile.empty() && !out.dbUrl.empty()) { error = "informe --db ou --db-url, não os dois"; return false; }
-    if (!out.server.empty() && !ValidHostPort(out.server)) { error = "--server deve ser HOST:PORTA: " + out.server; return false; }
-    if (!out.today.empty() && !ValidDate(out.today)) { error = "--today deve ser uma data AAAA-MM-DD: " + out.today; return false; }
+    if (!hostcommon::CheckStartOptions(out, error)) return false;
     if (out.company.empty() || out.company.size() > 2 || out.company.find(' ') != std::string::npos) {
         error = "--company deve ser um código de um ou dois caracteres: " + out.company;
         return false;

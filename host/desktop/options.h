@@ -1,19 +1,15 @@
 // The command line of ctb-host.
 #pragma once
 
+#include "host/common/options.h"
+
 #include <string>
 #include <vector>
 
 namespace desk {
 
-struct Options {
-    std::string dbFile;        // --db FILE (created with demo data when missing)
-    std::string dbUrl;         // --db-url URL
-    std::string server;        // --server HOST:PORT (else a private server is started)
-    std::string tokenFile;     // --token-file FILE: the server's access token
-    std::string company = "01";
-    std::string operatorName = "operador";
-    std::string today;         // --today YYYY-MM-DD
+struct Options : hostcommon::StartOptions {
+    Options() { operatorName = "operador"; }
     bool open = false;         // --open: the entry screen opens at start
     std::string screenshots;   // --screenshots DIR: render the tour to PNG files and quit
     bool help = false;

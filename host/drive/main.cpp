@@ -1,20 +1,13 @@
 // ctb-drive: the headless scenario driver (see docs/drive.md).
 #include "contracts/reportdesigner.h"
-#include "contracts/zembra.h"
-#include "host/drive/compare.h"
+#include "host/common/session.h"
 #include "host/drive/interpreter.h"
-#include "host/drive/module.h"
 #include "host/drive/options.h"
-#include "host/drive/process.h"
 #include "host/drive/script.h"
-#include "platform/data/datetime.h"
-#include "platform/db/dbgeral.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/services.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -35,18 +28,6 @@ void CreateMainWindow() {
 int SetupError(const std::string& text) {
     std::fprintf(stderr, "ctb-drive: %s\n", text.c_str());
     return 2;
-}
-
-bool FixToday(const std::string& today, std::string& error) {
-    if (today.empty()) return true;
-    int y = 0, m = 0, d = 0;
-    TDateTime dt = 0;
-    if (!drive::ParseDate(today, y, m, d) || !EncodeDate(y, m, d, dt)) {
-        error = "--today inválido: " + today;
-        return false;
-    }
-    SetToday(dt);
-    return true;
 }
 
 bool ReadScript(const std::string& path, drive::Script& out, std::string& error) {
@@ -74,34 +55,8 @@ int main(int argc, char** argv) {
         std::printf("%s", drive::UsageText().c_str());
         return 0;
     }
-    std::string url;
-    if (!drive::PrepareDatabase(o.dbUrl, o.dbFile, o.today, "ctb-drive", url, error) || !FixToday(o.today, error)) return SetupError(error);
-
-    if (!o.tokenFile.empty()) {
-        // The private server started below reads it from the environment too.
-        ::setenv("CTB_SERVER_TOKEN_FILE", o.tokenFile.c_str(), 1);
-        Zembra::SetServerTokenFile(o.tokenFile);
-    }
-    drive::ServerProcess server;
-    std::string host = "127.0.0.1";
-    int port = 0;
-    if (!o.server.empty()) {
-        drive::SplitHostPort(o.server, host, port);
-    } else {
-        if (!server.Start(drive::ExecutableDir() + "/ctb11000-server", url, 30000, error)) return SetupError(error);
-        port = server.Port();
-    }
-
-    Zembra::SetEmprProc(o.company);
-    Zembra::SetOperador(o.operatorName);
-    Zembra::SetWebURL(host);
-    Zembra::SetWebPort(port);
-    Zembra::SetDatabaseURL(url);
-    try {
-        dtmDBGeral().Open(url);
-    } catch (const std::exception& e) {
-        return SetupError(std::string("não foi possível abrir o banco de dados: ") + e.what());
-    }
+    hostcommon::Session session;
+    if (!session.Start(o, "ctb-drive", error)) return SetupError(error);
     SetServices(nullptr);
     // Reports have no printer here: each one is a PDF file, named on the output.
     TReportDesignerDialog::SetOnRun([](const TReportRun& run) {
@@ -112,10 +67,9 @@ int main(int argc, char** argv) {
     });
     CreateMainWindow();
 
-    drive::Module module;
-    if (!module.Load(drive::DefaultModulePath(), error)) return SetupError(error);
+    if (!session.LoadModule(error)) return SetupError(error);
 
-    drive::Interpreter interpreter([&module] { module.IniProc(); });
+    drive::Interpreter interpreter([&session] { session.OpenModule(); });
     interpreter.timings = o.timings;
     int unreadable = 0;
     for (const std::string& path : o.scripts) {
@@ -130,6 +84,6 @@ int main(int argc, char** argv) {
     int failed = interpreter.Failed() + unreadable;
     std::printf("%d ok, %d falha(s)\n", interpreter.Passed(), failed);
     std::fflush(stdout);
-    server.Stop();
+    session.Stop();
     return failed == 0 ? 0 : 1;
 }

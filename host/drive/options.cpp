@@ -1,23 +1,8 @@
 #include "host/drive/options.h"
 
-#include "host/drive/compare.h"
 #include "host/drive/script.h"
 
-#include <cstdlib>
-
 namespace drive {
-
-bool SplitHostPort(const std::string& text, std::string& host, int& port) {
-    std::size_t colon = text.rfind(':');
-    if (colon == std::string::npos || colon == 0 || colon + 1 >= text.size()) return false;
-    std::string digits = text.substr(colon + 1);
-    if (digits.size() > 5 || digits.find_first_not_of("0123456789") != std::string::npos) return false;
-    int p = std::atoi(digits.c_str());
-    if (p < 1 || p > 65535) return false;
-    host = text.substr(0, colon);
-    port = p;
-    return true;
-}
 
 bool ParseOptions(int argc, char** argv, Options& out, std::string& error) {
     struct Valued { const char* name; std::string* value; };
@@ -40,18 +25,7 @@ bool ParseOptions(int argc, char** argv, Options& out, std::string& error) {
         if (a.size() > 1 && a[0] == '-') { error = "opção desconhecida: " + a; return false; }
         out.scripts.push_back(a);
     }
-    if (!out.dbFile.empty() && !out.dbUrl.empty()) { error = "informe --db ou --db-url, não os dois"; return false; }
-    std::string host;
-    int port = 0;
-    if (!out.server.empty() && !SplitHostPort(out.server, host, port)) {
-        error = "--server deve ser HOST:PORTA: " + out.server;
-        return false;
-    }
-    int y, m, d;
-    if (!out.today.empty() && (out.today.find('-') == std::string::npos || !ParseDate(out.today, y, m, d))) {
-        error = "--today deve ser uma data AAAA-MM-DD: " + out.today;
-        return false;
-    }
+    if (!hostcommon::CheckStartOptions(out, error)) return false;
     if (out.company.empty()) { error = "--company não pode ser vazio"; return false; }
     if (!out.help && out.scripts.empty()) { error = "nenhum roteiro informado"; return false; }
     return true;

@@ -5,8 +5,9 @@
 // real widgets and comparing what they show with the headless model.
 #include "desktop_fixture.h"
 
+#include "host/common/session.h"
 #include "host/desktop/gridview.h"
-#include "host/desktop/session.h"
+#include "host/desktop/options.h"
 #include "host/desktop/steps.h"
 
 #include <QLineEdit>
@@ -90,9 +91,9 @@ TEST(DesktopFlow, CompanyFilterAndEntryOnRealWidgets) {
     desk::Options o;
     o.dbFile = (dir.path() + "/demo.db").toStdString();
     o.today = "2024-01-31";
-    desk::Session session;
+    hostcommon::Session session;
     std::string error;
-    ASSERT_TRUE(session.Start(o, error)) << error;
+    ASSERT_TRUE(session.Start(o, "ctb-host", error)) << error;
 
     auto host = std::make_unique<desk::DesktopHost>();
     host->Start([&session] { session.OpenModule(); });

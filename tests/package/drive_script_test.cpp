@@ -1,8 +1,8 @@
 // The scenario language of ctb-drive: how lines become commands, which lines
 // are refused (with their numbers), and how expectations compare values.
+#include "host/common/process.h"
 #include "host/drive/compare.h"
 #include "host/drive/options.h"
-#include "host/drive/process.h"
 #include "host/drive/script.h"
 
 #include <gtest/gtest.h>
@@ -209,11 +209,11 @@ TEST(DriveOptions, CommandLine) {
 
 TEST(DriveProcess, ListeningLine) {
     int port = 0;
-    EXPECT_TRUE(ParseListeningLine("ctb11000-server: escutando em 127.0.0.1:40123", port));
+    EXPECT_TRUE(hostcommon::ParseListeningLine("ctb11000-server: escutando em 127.0.0.1:40123", port));
     EXPECT_EQ(port, 40123);
-    EXPECT_TRUE(ParseListeningLine("escutando em 127.0.0.1:5\r", port));
+    EXPECT_TRUE(hostcommon::ParseListeningLine("escutando em 127.0.0.1:5\r", port));
     EXPECT_EQ(port, 5);
-    EXPECT_FALSE(ParseListeningLine("escutando em 127.0.0.1:", port));
-    EXPECT_FALSE(ParseListeningLine("escutando em 127.0.0.1:99999", port));
-    EXPECT_FALSE(ParseListeningLine("opening database", port));
+    EXPECT_FALSE(hostcommon::ParseListeningLine("escutando em 127.0.0.1:", port));
+    EXPECT_FALSE(hostcommon::ParseListeningLine("escutando em 127.0.0.1:99999", port));
+    EXPECT_FALSE(hostcommon::ParseListeningLine("opening database", port));
 }

@@ -1,7 +1,7 @@
 #include "tests/package/module_env.h"
 
 #include "contracts/zembra.h"
-#include "host/drive/process.h"
+#include "host/common/process.h"
 #include "platform/data/datetime.h"
 #include "platform/db/dbgeral.h"
 
@@ -25,9 +25,9 @@ public:
             return;
         }
         dir_ = tmpl;
-        const std::string bin = drive::ExecutableDir();
+        const std::string bin = hostcommon::ExecutableDir();
         const std::string db = dir_ + "/demo.db";
-        int status = drive::RunProgram({bin + "/ctb-demo", "--db", db, "--year", std::to_string(kYear)}, why);
+        int status = hostcommon::RunProgram({bin + "/ctb-demo", "--db", db, "--year", std::to_string(kYear)}, why);
         if (status != 0) {
             why = "ctb-demo failed: " + why;
             return;
@@ -59,7 +59,7 @@ public:
 
 private:
     std::string dir_;
-    drive::ServerProcess server_;
+    hostcommon::ServerProcess server_;
 };
 
 Environment* const environment =

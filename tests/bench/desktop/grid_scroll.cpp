@@ -5,9 +5,10 @@
 //
 // The database is CTB_BENCH_DB when set, else created once in /tmp with
 // ctb-demo (170,000 lines, of which about 100,000 belong to company 01).
+#include "host/common/session.h"
 #include "host/desktop/gridview.h"
 #include "host/desktop/host.h"
-#include "host/desktop/session.h"
+#include "host/desktop/options.h"
 #include "host/desktop/steps.h"
 #include "host/desktop/uidrive.h"
 
@@ -115,7 +116,7 @@ std::string BenchDatabase() {
     const std::string path = "/tmp/ctb-bench-desktop-170k.db";
     if (std::filesystem::exists(path)) return path;
     std::string error;
-    const int status = drive::RunProgram({drive::ExecutableDir() + "/ctb-demo", "--db", path, "--size", "170000",
+    const int status = hostcommon::RunProgram({hostcommon::ExecutableDir() + "/ctb-demo", "--db", path, "--size", "170000",
                                           "--year", "2024"}, error);
     if (status != 0) std::fprintf(stderr, "ctb-demo failed: %s\n", error.c_str());
     return path;
@@ -158,9 +159,9 @@ int main(int argc, char** argv) {
     desk::Options o;
     o.dbFile = BenchDatabase();
     o.today = "2024-12-31";
-    desk::Session session;
+    hostcommon::Session session;
     std::string error;
-    if (!session.Start(o, error)) {
+    if (!session.Start(o, "ctb-host", error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }

@@ -1,4 +1,6 @@
-#include "host/drive/process.h"
+#include "host/common/process.h"
+
+#include "host/common/options.h"
 
 #include "platform/db/dbgeral.h"
 
@@ -17,7 +19,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace drive {
+namespace hostcommon {
 namespace {
 
 std::vector<char*> ArgPointers(const std::vector<std::string>& argv) {
@@ -84,15 +86,8 @@ bool ParseListeningLine(const std::string& line, int& port) {
     if (at == std::string::npos) return false;
     std::string addr = line.substr(at + marker.size());
     while (!addr.empty() && (addr.back() == '\r' || addr.back() == ' ')) addr.pop_back();
-    std::size_t colon = addr.rfind(':');
-    if (colon == std::string::npos) return false;
-    std::string digits = addr.substr(colon + 1);
-    if (digits.empty() || digits.size() > 5 || digits.find_first_not_of("0123456789") != std::string::npos)
-        return false;
-    int p = std::atoi(digits.c_str());
-    if (p < 1 || p > 65535) return false;
-    port = p;
-    return true;
+    std::string host;
+    return SplitHostPort(addr, host, port);
 }
 
 bool ServerProcess::Start(const std::string& program, const std::string& dbUrl, int timeoutMs,
@@ -200,4 +195,4 @@ bool PrepareDatabase(const std::string& dbUrl, const std::string& dbFile, const 
     return status == 0;
 }
 
-}  // namespace drive
+}  // namespace hostcommon

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace drive {
+namespace hostcommon {
 
 class Module {
 public:
@@ -25,7 +25,7 @@ private:
     void (*iniProc_)() = nullptr;
 };
 
-// CTB_MODULE when set, else libctb11000.so in the driver's own folder.
+// CTB_MODULE when set, else libctb11000.so in the host's own folder.
 std::string DefaultModulePath();
 
-}  // namespace drive
+}  // namespace hostcommon

@@ -1,12 +1,12 @@
-#include "host/drive/module.h"
+#include "host/common/module.h"
 
-#include "host/drive/process.h"
+#include "host/common/process.h"
 
 #include <cstdlib>
 #include <dlfcn.h>
 #include <unistd.h>
 
-namespace drive {
+namespace hostcommon {
 
 bool Module::Load(const std::string& path, std::string& error) {
     handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_GLOBAL);
@@ -39,4 +39,4 @@ std::string DefaultModulePath() {
     return access(beside.c_str(), F_OK) != 0 && access(installed.c_str(), F_OK) == 0 ? installed : beside;
 }
 
-}  // namespace drive
+}  // namespace hostcommon

@@ -1,14 +1,14 @@
-// Child processes of ctb-drive: the demo database generator, run to the end,
-// and a private application server that lives as long as the driver's run.
+// Child processes of a host: the demo database generator, run to the end,
+// and a private application server that lives as long as the host's run.
 #pragma once
 
 #include <string>
 #include <thread>
 #include <vector>
 
-namespace drive {
+namespace hostcommon {
 
-// The folder of the running executable (where ctb-drive's siblings live).
+// The folder of the running executable (where the host's siblings live).
 std::string ExecutableDir();
 
 // Runs a program to completion with inherited output; returns its exit status,
@@ -48,4 +48,4 @@ private:
     std::thread drain_;  // keeps reading the server's output so it never blocks on a full pipe
 };
 
-}  // namespace drive
+}  // namespace hostcommon
