@@ -33,8 +33,8 @@ bool TBtnPesquisa::runPick() {
     if (PesqType == ptSimples) return Pesquisa::Pesquisar(DataSource, Title, false, true);
     std::string code;
     if (auto* edit = dynamic_cast<TCustomEdit*>(Associate)) code = edit->Text();
-    return Pesqarvore::PesqArv(DataSource, Zembra::DBPict(PictType),
-                               {FieldCodigo, FieldNivel, FieldNome, "1"}, Title, code);
+    return Pesqarvore::PesqArv(DataSource, Zembra::DBPict(PictType), {FieldCodigo, FieldNivel, FieldNome, "1"}, Title,
+                               code);
 }
 
 void TBtnPesquisa::fillAssociate() {

@@ -11,9 +11,7 @@ TDataSet* openSet(TDataSource* ds) {
     return set && set->Active() ? set : nullptr;
 }
 
-bool editing(const TDataSet* set) {
-    return set->State() == dsEdit || set->State() == dsInsert;
-}
+bool editing(const TDataSet* set) { return set->State() == dsEdit || set->State() == dsInsert; }
 
 }  // namespace
 
@@ -30,11 +28,15 @@ bool TDBNavigator::ButtonEnabled(TNavigateBtn button) const {
     TDataSet* set = openSet(DataSource);
     if (!set || !Enabled) return false;
     switch (button) {
-    case nbFirst: case nbPrior: return !editing(set) && !set->Bof();
-    case nbNext: case nbLast: return !editing(set) && !set->Eof();
+    case nbFirst:
+    case nbPrior: return !editing(set) && !set->Bof();
+    case nbNext:
+    case nbLast: return !editing(set) && !set->Eof();
     case nbInsert: return !editing(set);
-    case nbDelete: case nbEdit: return !editing(set) && !set->IsEmpty();
-    case nbPost: case nbCancel: return editing(set);
+    case nbDelete:
+    case nbEdit: return !editing(set) && !set->IsEmpty();
+    case nbPost:
+    case nbCancel: return editing(set);
     case nbRefresh: return !editing(set);
     }
     return false;

@@ -20,8 +20,7 @@ public:
     const char* WidgetKind() const override { return "dbtext"; }
 };
 
-enum TNavigateBtn { nbFirst, nbPrior, nbNext, nbLast, nbInsert, nbDelete, nbEdit, nbPost,
-                    nbCancel, nbRefresh };
+enum TNavigateBtn { nbFirst, nbPrior, nbNext, nbLast, nbInsert, nbDelete, nbEdit, nbPost, nbCancel, nbRefresh };
 
 // Record navigation over DataSource. A button that does not apply to the data
 // set's state (or a closed data set) does nothing.

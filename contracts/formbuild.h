@@ -6,8 +6,7 @@
 namespace FormBuild {
 
 // A control named `name`, owned by owner and sitting in parent.
-template <class T>
-T* Control(TComponent* owner, TWinControl* parent, const char* name, TAlign align = alNone) {
+template <class T> T* Control(TComponent* owner, TWinControl* parent, const char* name, TAlign align = alNone) {
     T* c = new T(owner);
     c->Name = name;
     c->Align = align;

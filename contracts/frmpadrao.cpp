@@ -8,9 +8,7 @@ using FormBuild::Control;
 
 namespace {
 
-bool editing(const TDataSet* ds) {
-    return ds && (ds->State() == dsEdit || ds->State() == dsInsert);
-}
+bool editing(const TDataSet* ds) { return ds && (ds->State() == dsEdit || ds->State() == dsInsert); }
 
 }  // namespace
 
@@ -169,8 +167,8 @@ void TfrmPadrao::sbtAlterarClick(TObject*) {
 void TfrmPadrao::sbtExcluirClick(TObject*) {
     TDataSet* ds = dtsPadrao->DataSet();
     if (!ds || !ds->Active() || editing(ds) || ds->IsEmpty()) return;
-    if (MessageDlg(msgMensagensPadroes->Msg("Excl"), mtConfirmation, TMsgDlgButtons(mbYes) << mbNo,
-                   HelpContext) == mrYes)
+    if (MessageDlg(msgMensagensPadroes->Msg("Excl"), mtConfirmation, TMsgDlgButtons(mbYes) << mbNo, HelpContext) ==
+        mrYes)
         ds->Delete();
 }
 

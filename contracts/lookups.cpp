@@ -25,8 +25,8 @@ bool Pesquisar(TDataSource* dataSource, const std::string& title, bool, bool) {
 
 namespace Pesqlista {
 
-bool PesquisaLista(TDataSource* dataSource, const std::string& keyField,
-                   const std::string& title, bool, std::string& list) {
+bool PesquisaLista(TDataSource* dataSource, const std::string& keyField, const std::string& title, bool,
+                   std::string& list) {
     if (!openDataSet(dataSource)) return false;
     std::string chosen = list;
     if (!Services().PesquisaLista(dataSource, keyField, title, chosen)) return false;
@@ -38,7 +38,10 @@ std::vector<std::string> CodesOf(const std::string& list) {
     std::vector<std::string> codes;
     std::size_t i = 0;
     while (i < list.size()) {
-        if (list[i] != '_') { ++i; continue; }
+        if (list[i] != '_') {
+            ++i;
+            continue;
+        }
         const std::size_t end = list.find('_', i + 1);
         if (end == std::string::npos) break;
         codes.push_back(list.substr(i + 1, end - i - 1));
@@ -61,8 +64,8 @@ bool InList(const std::string& list, const std::string& code) {
 
 namespace Pesqarvore {
 
-bool PesqArv(TDataSource* dataSource, const std::string& picture,
-             const std::vector<std::string>& fields, const std::string& title, std::string& code) {
+bool PesqArv(TDataSource* dataSource, const std::string& picture, const std::vector<std::string>& fields,
+             const std::string& title, std::string& code) {
     if (!openDataSet(dataSource) || fields.empty()) return false;
     std::string chosen = code;
     if (!Services().PesqArv(dataSource, picture, fields, title, chosen)) return false;

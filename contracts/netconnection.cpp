@@ -10,7 +10,9 @@ namespace {
 
 // An error object travels as an array whose first item is this marker; no
 // method of the application server answers with such an array.
-const char* const kErrorMarker = "\x1b" "ctb:erro";
+const char* const kErrorMarker =
+    "\x1b"
+    "ctb:erro";
 
 // Each connection opens a session: the token of the host's token file
 // (Zembra::ServerTokenFile) when it names one, an id of this connection's
@@ -24,8 +26,7 @@ public:
     }
     void Disconnect() override { client_.Disconnect(); }
     bool Connected() const override { return client_.Connected(); }
-    TRpcValue Call(const std::string& method, std::vector<TRpcValue>& args,
-                   const std::vector<int>& byRef) override {
+    TRpcValue Call(const std::string& method, std::vector<TRpcValue>& args, const std::vector<int>& byRef) override {
         std::vector<TRpcArg> wire;
         wire.reserve(args.size());
         for (std::size_t i = 0; i < args.size(); ++i) {
@@ -98,9 +99,7 @@ TNetConnection::~TNetConnection() {
     if (transport_) transport_->Disconnect();
 }
 
-void TNetConnection::SetTransportFactory(TTransportFactory factory) {
-    transportFactory() = std::move(factory);
-}
+void TNetConnection::SetTransportFactory(TTransportFactory factory) { transportFactory() = std::move(factory); }
 
 bool TNetConnection::Connected() const { return transport_ && transport_->Connected(); }
 
@@ -113,15 +112,15 @@ void TNetConnection::SetConnected(bool value) {
     if (BeforeConnect) BeforeConnect(this);
     const std::string where = Host + ":" + std::to_string(Port);
     if (Host.empty() || Port <= 0 || Port > 65535)
-        throw ENetConnectionError("Servidor de aplicação " + ServerName +
-                                  " não configurado (endereço \"" + where + "\").");
+        throw ENetConnectionError("Servidor de aplicação " + ServerName + " não configurado (endereço \"" + where +
+                                  "\").");
     if (!transport_) transport_ = newTransport();
     try {
         transport_->Connect(Host, Port);
     } catch (const std::exception& e) {
         transport_->Disconnect();
-        throw ENetConnectionError("Não foi possível conectar ao servidor de aplicação " +
-                                  ServerName + " em " + where + ". " + e.what());
+        throw ENetConnectionError("Não foi possível conectar ao servidor de aplicação " + ServerName + " em " + where +
+                                  ". " + e.what());
     }
 }
 
@@ -132,8 +131,8 @@ TRpcValue TNetConnection::failure(const std::string& code, const std::string& me
 
 TRpcValue TNetConnection::Call(const std::string& method, std::vector<TArg> args) {
     if (!Connected())
-        return failure(WireCode(TErrorKind::Conexao), "Conexão com o servidor de aplicação " + ServerName +
-                                      " não está aberta.");
+        return failure(WireCode(TErrorKind::Conexao),
+                       "Conexão com o servidor de aplicação " + ServerName + " não está aberta.");
     std::vector<TRpcValue> values;
     std::vector<int> byRef;
     values.reserve(args.size());
@@ -147,8 +146,7 @@ TRpcValue TNetConnection::Call(const std::string& method, std::vector<TArg> args
         // bad answer leaves the caller's variables as they were.
         std::vector<std::function<void()>> stores;
         for (int i : byRef)
-            stores.push_back(args[static_cast<std::size_t>(i)].PrepareWriteBack(
-                values[static_cast<std::size_t>(i)]));
+            stores.push_back(args[static_cast<std::size_t>(i)].PrepareWriteBack(values[static_cast<std::size_t>(i)]));
         for (auto& store : stores) store();
         return result;
     } catch (const ERpcError& e) {
@@ -160,7 +158,8 @@ TRpcValue TNetConnection::Call(const std::string& method, std::vector<TArg> args
 
 TRpcValue TNetConnection::Call(const ledger::TMethodSpec& method, std::vector<TRpcValue>& args) {
     if (!Connected())
-        return failure(WireCode(TErrorKind::Conexao), "Conexão com o servidor de aplicação " + ServerName + " não está aberta.");
+        return failure(WireCode(TErrorKind::Conexao),
+                       "Conexão com o servidor de aplicação " + ServerName + " não está aberta.");
     std::vector<TRpcValue> values = args;
     try {
         TRpcValue result = transport_->Call(method.Name, values, method.ByRef);
@@ -169,6 +168,7 @@ TRpcValue TNetConnection::Call(const ledger::TMethodSpec& method, std::vector<TR
     } catch (const ERpcError& e) {
         return failure(e.Code(), e.what());
     } catch (const std::exception& e) {
-        return failure(WireCode(TErrorKind::Interno), std::string("Falha na chamada de ") + method.Name + ": " + e.what());
+        return failure(WireCode(TErrorKind::Interno),
+                       std::string("Falha na chamada de ") + method.Name + ": " + e.what());
     }
 }

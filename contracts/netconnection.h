@@ -35,8 +35,7 @@ public:
 // An error object as a call hands it to its caller: the server's code and its
 // Portuguese message.
 TRpcValue MakeServerError(const std::string& code, const std::string& message);
-bool IsServerError(const TRpcValue& value, std::string* code = nullptr,
-                   std::string* message = nullptr);
+bool IsServerError(const TRpcValue& value, std::string* code = nullptr, std::string* message = nullptr);
 
 // One positional argument of Call.
 class TArg {
@@ -80,8 +79,7 @@ public:
     virtual bool Connected() const = 0;
     // args[i] holds the value sent; for every index in byRef, args[i] receives
     // the server's value after a successful call. Throws ERpcError on failure.
-    virtual TRpcValue Call(const std::string& method, std::vector<TRpcValue>& args,
-                           const std::vector<int>& byRef) = 0;
+    virtual TRpcValue Call(const std::string& method, std::vector<TRpcValue>& args, const std::vector<int>& byRef) = 0;
 };
 
 using TTransportFactory = std::function<std::unique_ptr<TAppServerTransport>()>;

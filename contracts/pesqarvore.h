@@ -13,7 +13,7 @@ namespace Pesqarvore {
 
 // True when an account was picked: the data set then stands on it and code
 // holds its code. code comes in as the current value (where the tree opens).
-bool PesqArv(TDataSource* dataSource, const std::string& picture,
-             const std::vector<std::string>& fields, const std::string& title, std::string& code);
+bool PesqArv(TDataSource* dataSource, const std::string& picture, const std::vector<std::string>& fields,
+             const std::string& title, std::string& code);
 
 }  // namespace Pesqarvore

@@ -12,8 +12,8 @@ namespace Pesqlista {
 
 // True when the user confirmed a choice; list then holds it. On a cancel the
 // list is left as it was. The flag belongs to the suite's call shape.
-bool PesquisaLista(TDataSource* dataSource, const std::string& keyField,
-                   const std::string& title, bool flag, std::string& list);
+bool PesquisaLista(TDataSource* dataSource, const std::string& keyField, const std::string& title, bool flag,
+                   std::string& list);
 
 // Codes of a code list, in order ("_01__03_" -> {"01", "03"}).
 std::vector<std::string> CodesOf(const std::string& list);

@@ -13,7 +13,6 @@ namespace Pesquisa {
 // by "|": the dialog's caption and the text shown when there is nothing to
 // pick. A data source without an open data set gives false. The two flags
 // belong to the suite's call shape and are passed on unused.
-bool Pesquisar(TDataSource* dataSource, const std::string& title, bool multi = false,
-               bool showAll = true);
+bool Pesquisar(TDataSource* dataSource, const std::string& title, bool multi = false, bool showAll = true);
 
 }  // namespace Pesquisa

@@ -179,8 +179,7 @@ bool TReportDesignerDialog::Execute(int reportIndex, TReportAction action, const
         TParams params;
         params.Assign(def.Params);
         if (BeforeGetQueryParams) BeforeGetQueryParams(this, params);
-        for (int i = 0; i < params.Count(); ++i)
-            run.Params.emplace_back(params.Items(i)->Name, params.Items(i)->Value);
+        for (int i = 0; i < params.Count(); ++i) run.Params.emplace_back(params.Items(i)->Name, params.Items(i)->Value);
         record(std::move(run));
         return true;
     }

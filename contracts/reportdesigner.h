@@ -26,7 +26,9 @@
 #include <string>
 #include <vector>
 
-namespace report { class TReportDocument; }
+namespace report {
+class TReportDocument;
+}
 
 enum TReportAction { raPrint, raPreview, raSaveAs };
 
@@ -50,7 +52,7 @@ struct TReportRun {
     TReportAction Action = raPrint;
     std::string Title;  // save-as: the title given to the copy
     std::vector<std::pair<std::string, Variant>> Params;
-    std::string File;   // the PDF written, or the copy saved ("" when none)
+    std::string File;  // the PDF written, or the copy saved ("" when none)
     int Pages = 0;
     long long Rows = 0;
 };
@@ -60,8 +62,7 @@ class IReportOutput {
 public:
     virtual ~IReportOutput() = default;
     // Preview or print `doc`; sets run.File when it wrote one.
-    virtual void Show(const std::shared_ptr<report::TReportDocument>& doc, TReportAction action,
-                      TReportRun& run) = 0;
+    virtual void Show(const std::shared_ptr<report::TReportDocument>& doc, TReportAction action, TReportRun& run) = 0;
 };
 
 class TReportDesignerDialog : public TComponent {

@@ -10,10 +10,16 @@ namespace {
 // Characters that stand for a typed position in an edit mask.
 bool isPlaceholder(char c) {
     switch (c) {
-    case '9': case '0': case '#': case 'L': case 'l': case 'A': case 'a': case 'C': case 'c':
-        return true;
-    default:
-        return false;
+    case '9':
+    case '0':
+    case '#':
+    case 'L':
+    case 'l':
+    case 'A':
+    case 'a':
+    case 'C':
+    case 'c': return true;
+    default: return false;
     }
 }
 
@@ -31,9 +37,7 @@ std::string refusal(int pictType, const std::string& format) {
 
 namespace Tabvalid {
 
-std::string PictureFormat(const std::string& picture) {
-    return picture.substr(0, picture.find(';'));
-}
+std::string PictureFormat(const std::string& picture) { return picture.substr(0, picture.find(';')); }
 
 std::vector<int> PictureLevels(const std::string& picture) {
     const std::string format = PictureFormat(picture);
@@ -70,8 +74,8 @@ std::string StripLiterals(const std::string& picture, const std::string& text) {
     return out;
 }
 
-void ValidEx(const TDataSource* /*dataSource*/, int pictType, std::string& text,
-             const std::vector<int>& options, const std::string& extra, bool /*flag*/) {
+void ValidEx(const TDataSource* /*dataSource*/, int pictType, std::string& text, const std::vector<int>& options,
+             const std::string& extra, bool /*flag*/) {
     const std::string picture = Zembra::DBPict(pictType);
     if (picture.empty()) return;  // a type without picture has nothing to check
     const std::string format = PictureFormat(picture);
@@ -87,11 +91,9 @@ void ValidEx(const TDataSource* /*dataSource*/, int pictType, std::string& text,
     }
     bool ok = !code.empty() && static_cast<int>(code.size()) <= total;
     for (std::size_t i = 0; ok && i < code.size(); ++i)
-        if (isDigitPlaceholder(slots[i]) && !std::isdigit(static_cast<unsigned char>(code[i])))
-            ok = false;
+        if (isDigitPlaceholder(slots[i]) && !std::isdigit(static_cast<unsigned char>(code[i]))) ok = false;
     const bool byLevel = std::find(options.begin(), options.end(), voNivel) != options.end();
-    if (ok && byLevel)
-        ok = std::find(levels.begin(), levels.end(), static_cast<int>(code.size())) != levels.end();
+    if (ok && byLevel) ok = std::find(levels.begin(), levels.end(), static_cast<int>(code.size())) != levels.end();
     if (!ok) throw EValidError(extra.empty() ? refusal(pictType, format) : extra);
     text = code;
 }

@@ -37,7 +37,7 @@ std::string StripLiterals(const std::string& picture, const std::string& text);
 // throws EValidError; extra, when not empty, is the refusal's text instead of
 // the standard one. The data source and flag are part of the suite's call
 // shape: existence of the code is the caller's own query's to check.
-void ValidEx(const TDataSource* dataSource, int pictType, std::string& text,
-             const std::vector<int>& options, const std::string& extra, bool flag);
+void ValidEx(const TDataSource* dataSource, int pictType, std::string& text, const std::vector<int>& options,
+             const std::string& extra, bool flag);
 
 }  // namespace Tabvalid

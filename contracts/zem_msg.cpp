@@ -33,9 +33,7 @@ constexpr CommonText kCommon[] = {
 
 namespace Zem_msg {
 
-void TMessages::Add(const std::string& key, const std::string& text) {
-    rows_.emplace_back(key, text);
-}
+void TMessages::Add(const std::string& key, const std::string& text) { rows_.emplace_back(key, text); }
 
 void TMessages::SetLines(const std::vector<std::string>& lines) {
     rows_.clear();

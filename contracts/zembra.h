@@ -22,14 +22,14 @@ inline constexpr const char* kDefaultAccountPicture = "9.9.9.99.99999;0;_";
 std::string DBPict(int type);
 void SetDBPict(int type, const std::string& picture);
 
-std::string EmprProc();    // host's current company
-std::string Operador();    // operator code
-std::string WebURL();      // application server host
-int WebPort();             // application server port (0 when not configured)
+std::string EmprProc();         // host's current company
+std::string Operador();         // operator code
+std::string WebURL();           // application server host
+int WebPort();                  // application server port (0 when not configured)
 std::string ServerTokenFile();  // the server's access token file ("" = the server asks for none)
-std::string DatabaseURL(); // suite database
-std::string ReportDir();   // report definitions ("" = those installed with the module)
-std::string OutputDir();   // where reports are written without a printer ("" = temporary folder)
+std::string DatabaseURL();      // suite database
+std::string ReportDir();        // report definitions ("" = those installed with the module)
+std::string OutputDir();        // where reports are written without a printer ("" = temporary folder)
 
 void SetEmprProc(const std::string& company);
 void SetOperador(const std::string& operatorCode);

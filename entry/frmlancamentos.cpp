@@ -11,8 +11,7 @@
 TfrmLancamentos* frmLancamentos = nullptr;
 bool bostcriado = false;
 
-TfrmLancamentos::TfrmLancamentos(TComponent* owner)
-    : TfrmPadrao(owner), TPublishedMembers("TfrmLancamentos") {
+TfrmLancamentos::TfrmLancamentos(TComponent* owner) : TfrmPadrao(owner), TPublishedMembers("TfrmLancamentos") {
     Name = "frmLancamentos";
     Caption = "Lançamento Contábil";
     lblCodTela->Caption = "CTB11000";

@@ -168,20 +168,20 @@ public:
     std::unique_ptr<TColumn> colLancCdContCome;
     std::unique_ptr<TColumn> colPadrIdLancCome;
     std::unique_ptr<TColumn> colPadrCdContCome;
-    std::string stUltDocu;       // last document number seen
-    std::string stFilialAnt;     // apportionment branch when its edit began
-    std::string stCentCustAnt;   // apportionment cost centre when its edit began
-    TDateTime dtUltLanc = 0;     // last entry date seen
-    double vrContrapartida = 0;  // balancing value proposed for a new line
-    double vrRestoRateio = 0;    // value proposed for a new apportionment line
-    bool boFiltroCriado = false; // the filter dialog of this instance exists
-    bool boAlterado = false;     // the entry shown has changes not yet sent
-    bool boNovoLanc = false;     // the include command is opening a new entry
-    bool boEmRateio = false;     // the focus is in the apportionment panel
-    std::int32_t nrProxSeq = 0;  // next line sequence of the entry
-    std::string stNrLancCont;    // number of the entry on the form page
-    std::string stHistAnt;       // CDHISTPADR of the line before its edit
-    std::string stDsHistAnt;     // DSHISTLANC of the line before its edit
+    std::string stUltDocu;        // last document number seen
+    std::string stFilialAnt;      // apportionment branch when its edit began
+    std::string stCentCustAnt;    // apportionment cost centre when its edit began
+    TDateTime dtUltLanc = 0;      // last entry date seen
+    double vrContrapartida = 0;   // balancing value proposed for a new line
+    double vrRestoRateio = 0;     // value proposed for a new apportionment line
+    bool boFiltroCriado = false;  // the filter dialog of this instance exists
+    bool boAlterado = false;      // the entry shown has changes not yet sent
+    bool boNovoLanc = false;      // the include command is opening a new entry
+    bool boEmRateio = false;      // the focus is in the apportionment panel
+    std::int32_t nrProxSeq = 0;   // next line sequence of the entry
+    std::string stNrLancCont;     // number of the entry on the form page
+    std::string stHistAnt;        // CDHISTPADR of the line before its edit
+    std::string stDsHistAnt;      // DSHISTLANC of the line before its edit
     // The entry's apportionment as it was when the current line edit began:
     // abandoning the edit brings it back (the account column may have
     // dropped the line's shares meanwhile).
@@ -292,8 +292,8 @@ public:
 
     // ---- totals and line display (lancamentos_totals.cpp) -------------------------------
     virtual void cdsLancContVRLANCAMENTGetText(TField* Sender, std::string& Text, bool DisplayText);
-    virtual void dbgLancContDrawColumnCell(TObject* Sender, const TRect& Rect, int DataCol,
-                                           TColumn* Column, TGridDrawState State);
+    virtual void dbgLancContDrawColumnCell(TObject* Sender, const TRect& Rect, int DataCol, TColumn* Column,
+                                           TGridDrawState State);
     // The history cell last drawn by dbgLancContDrawColumnCell.
     TCelulaHistorico celHistorico;
 
@@ -438,8 +438,7 @@ std::string TextoIdSistema(const std::string& code);
 //    AND NRSEQLANC  = '00001'";
 //  - cdsDebitoCredito on one entry: "NRLANCCONT = '...' AND CDEMPRESA  = '01'".
 std::string FiltroLancamento(const std::string& cdEmpresa, const std::string& nrLancCont);
-std::string FiltroRateio(const std::string& nrLancCont, const std::string& cdEmpresa,
-                         const std::string& nrSeqLanc);
+std::string FiltroRateio(const std::string& nrLancCont, const std::string& cdEmpresa, const std::string& nrSeqLanc);
 std::string FiltroDebitoCredito(const std::string& nrLancCont, const std::string& cdEmpresa);
 //  - the line mirror on one line (the first management line of a proposal):
 //    "CDEMPRESA  = '01' AND NRLANCCONT = '...' AND NRSEQLANC  = '00001'";

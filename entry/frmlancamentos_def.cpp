@@ -82,13 +82,12 @@ TField* AddDefined(TDataSet* ds, const TFieldDef& d) {
     return f;
 }
 
-TField* AddField(TDataSet* ds, const char* name, TFieldType type, int size, const char* label,
-                 bool visible = true, const char* mask = "") {
+TField* AddField(TDataSet* ds, const char* name, TFieldType type, int size, const char* label, bool visible = true,
+                 const char* mask = "") {
     return AddDefined(ds, TFieldDef{name, type, size, label, mask, visible});
 }
 
-TField* AddField(TADOIBQuery* q, const char* name, TFieldType type, int size, const char* label,
-                 bool visible = true) {
+TField* AddField(TADOIBQuery* q, const char* name, TFieldType type, int size, const char* label, bool visible = true) {
     TField* f = q->AddField(name, type, size);
     f->DisplayLabel = label;
     f->Visible = visible;
@@ -108,14 +107,13 @@ TColumn* AddColumn(TDBGrid* grid, const char* field, int width, bool readOnly = 
 
 TDBGridOptions EditGridOptions(bool alwaysShowSelection) {
     TDBGridOptions o;
-    o << dgEditing << dgTitles << dgColumnResize << dgColLines << dgRowLines << dgTabs
-      << dgConfirmDelete << dgCancelOnExit;
+    o << dgEditing << dgTitles << dgColumnResize << dgColLines << dgRowLines << dgTabs << dgConfirmDelete
+      << dgCancelOnExit;
     if (alwaysShowSelection) o << dgAlwaysShowSelection;
     return o;
 }
 
-TLabel* NewLabel(TComponent* owner, TWinControl* parent, const char* name, const char* text,
-                int left, int top) {
+TLabel* NewLabel(TComponent* owner, TWinControl* parent, const char* name, const char* text, int left, int top) {
     auto* l = Control<TLabel>(owner, parent, name);
     l->Caption = text;
     l->Left = left;
@@ -130,8 +128,7 @@ void Place(TControl* c, int left, int top, int width, int height) {
     c->Height = height;
 }
 
-const std::vector<std::string> kDayNames = {"Domingo", "Segunda", "Terça", "Quarta",
-                                            "Quinta",  "Sexta",   "Sábado"};
+const std::vector<std::string> kDayNames = {"Domingo", "Segunda", "Terça", "Quarta", "Quinta", "Sexta", "Sábado"};
 
 }  // namespace
 
@@ -296,14 +293,12 @@ void TfrmLancamentos::defineApportionmentPanel() {
 void TfrmLancamentos::defineLineDataSets() {
     cdsLancCont = Component<TClientDataSet>(this, "cdsLancCont");
     TField** members[] = {
-        &cdsLancContCDFILLANC,   &cdsLancContCDEMPRESA,   &cdsLancContNRLANCCONT,
-        &cdsLancContNRSEQLANC,   &cdsLancContCDHISTPADR,  &cdsLancContCDCONTCTBL,
-        &cdsLancContDTLANCCONT,  &cdsLancContCDDOCUCONT,  &cdsLancContIDTIPOLANC,
-        &cdsLancContDSHISTLANC,  &cdsLancContVRLANCAMENT, &cdsLancContIDLANCCOME,
-        &cdsLancContIDLANCSALDO, &cdsLancContIDLANCINTE,  &cdsLancContIDLANCMANI,
-        &cdsLancContNMCONTCTBL,  &cdsLancContCDCONTREDU,  &cdsLancContCDCONTCOME,
-        &cdsLancContIDCONTCCUS,  &cdsLancContIDTIPOCOME,  &cdsLancContCDOPERINS,
-        &cdsLancContDTULTATULAN, &cdsLancContIDSALDLANCO, &cdsLancContIDSALDLANGE,
+        &cdsLancContCDFILLANC,   &cdsLancContCDEMPRESA,   &cdsLancContNRLANCCONT,  &cdsLancContNRSEQLANC,
+        &cdsLancContCDHISTPADR,  &cdsLancContCDCONTCTBL,  &cdsLancContDTLANCCONT,  &cdsLancContCDDOCUCONT,
+        &cdsLancContIDTIPOLANC,  &cdsLancContDSHISTLANC,  &cdsLancContVRLANCAMENT, &cdsLancContIDLANCCOME,
+        &cdsLancContIDLANCSALDO, &cdsLancContIDLANCINTE,  &cdsLancContIDLANCMANI,  &cdsLancContNMCONTCTBL,
+        &cdsLancContCDCONTREDU,  &cdsLancContCDCONTCOME,  &cdsLancContIDCONTCCUS,  &cdsLancContIDTIPOCOME,
+        &cdsLancContCDOPERINS,   &cdsLancContDTULTATULAN, &cdsLancContIDSALDLANCO, &cdsLancContIDSALDLANGE,
         &cdsLancContIDSISTEMA};
     std::size_t i = 0;
     for (const TFieldDef& d : LineFields()) *members[i++] = AddDefined(cdsLancCont, d);
@@ -311,11 +306,10 @@ void TfrmLancamentos::defineLineDataSets() {
 
     cdsLancContEspelho = Component<TClientDataSet>(this, "cdsLancContEspelho");
     for (const char* name :
-         {"CDEMPRESA", "NRLANCCONT", "NRSEQLANC", "CDHISTPADR", "CDCONTCTBL", "DTLANCCONT",
-          "CDDOCUCONT", "IDTIPOLANC", "DSHISTLANC", "VRLANCAMENT", "IDLANCCOME", "IDLANCSALDO",
-          "IDLANCINTE", "IDSISTEMA", "IDLANCMANI", "NMCONTCTBL", "CDCONTREDU", "CDFILLANC",
-          "CDCONTCOME", "IDCONTCCUS", "IDTIPOCOME", "CDOPERINS", "DTULTATULAN", "IDSALDLANCO",
-          "IDSALDLANGE"})
+         {"CDEMPRESA",  "NRLANCCONT",  "NRSEQLANC",   "CDHISTPADR", "CDCONTCTBL",  "DTLANCCONT", "CDDOCUCONT",
+          "IDTIPOLANC", "DSHISTLANC",  "VRLANCAMENT", "IDLANCCOME", "IDLANCSALDO", "IDLANCINTE", "IDSISTEMA",
+          "IDLANCMANI", "NMCONTCTBL",  "CDCONTREDU",  "CDFILLANC",  "CDCONTCOME",  "IDCONTCCUS", "IDTIPOCOME",
+          "CDOPERINS",  "DTULTATULAN", "IDSALDLANCO", "IDSALDLANGE"})
         AddDefined(cdsLancContEspelho, LineField(name));
     TField* docu = cdsLancContEspelho->FieldByName("CDDOCUCONT");
     docu->Visible = false;
@@ -342,8 +336,7 @@ void TfrmLancamentos::defineApportionmentDataSets() {
     cdsLancCCustoNRLANCCONT = AddField(cdsLancCCusto, "NRLANCCONT", ftString, 12, "", false);
     cdsLancCCustoNRSEQLANC = AddField(cdsLancCCusto, "NRSEQLANC", ftString, 5, "");
     cdsLancCCustoCDFILIAL = AddField(cdsLancCCusto, "CDFILIAL", ftString, 4, "Filial", true, "9999;1; ");
-    cdsLancCCustoCDCENTCUST =
-        AddField(cdsLancCCusto, "CDCENTCUST", ftString, 4, "C.Custo", true, "9999;1; ");
+    cdsLancCCustoCDCENTCUST = AddField(cdsLancCCusto, "CDCENTCUST", ftString, 4, "C.Custo", true, "9999;1; ");
     cdsLancCCustoVRLANCCUST = AddField(cdsLancCCusto, "VRLANCCUST", ftFloat, 0, "Valor", false);
     cdsLancCCustoNMCENTCUST = AddField(cdsLancCCusto, "NMCENTCUST", ftString, 40, "Nome C.Custo");
     cdsLancCCustoNMFILIAL = AddField(cdsLancCCusto, "NMFILIAL", ftString, 30, "Nome Filial");
@@ -388,10 +381,13 @@ void TfrmLancamentos::defineDataSources() {
     dbtNome->DataField = "DSHISTLANC";
 
     const std::pair<TDataSource**, std::pair<const char*, TADOIBQuery*>> lookups[] = {
-        {&dtsEmpresa, {"dtsEmpresa", qryEmpresa}},       {&dtsHistPadr, {"dtsHistPadr", qryHistPadr}},
-        {&dtsCliente, {"dtsCliente", qryCliente}},       {&dtsBanco, {"dtsBanco", qryBanco}},
+        {&dtsEmpresa, {"dtsEmpresa", qryEmpresa}},
+        {&dtsHistPadr, {"dtsHistPadr", qryHistPadr}},
+        {&dtsCliente, {"dtsCliente", qryCliente}},
+        {&dtsBanco, {"dtsBanco", qryBanco}},
         {&dtsFornecedor, {"dtsFornecedor", qryFornecedor}},
-        {&dtsCentCust, {"dtsCentCust", qryCentCust}},    {&dtsFilial, {"dtsFilial", qryFilial}},
+        {&dtsCentCust, {"dtsCentCust", qryCentCust}},
+        {&dtsFilial, {"dtsFilial", qryFilial}},
         {&dtsContCtbl, {"dtsContCtbl", qryContCtbl}}};
     for (const auto& [member, def] : lookups) {
         *member = Component<TDataSource>(this, def.first);
@@ -405,8 +401,7 @@ void TfrmLancamentos::defineDataSources() {
 void TfrmLancamentos::defineLookupQueries() {
     qryEmpresa = Component<TADOIBQuery>(this, "qryEmpresa");
     qryEmpresa->SQL = {"SELECT CDEMPRESA, NMEMPRESA", "FROM EMPRESA",
-                       "WHERE ((CDEMPRESA = :P_CDEMPRESA) OR (:P_TCDEMPRESA = 'T'))",
-                       "ORDER BY CDEMPRESA", " "};
+                       "WHERE ((CDEMPRESA = :P_CDEMPRESA) OR (:P_TCDEMPRESA = 'T'))", "ORDER BY CDEMPRESA", " "};
     AddField(qryEmpresa, "CDEMPRESA", ftString, 2, "Código");
     AddField(qryEmpresa, "NMEMPRESA", ftString, 40, "Nome");
 
@@ -419,8 +414,7 @@ void TfrmLancamentos::defineLookupQueries() {
                            "WHERE (CDEMPRESA = :P_CDEMPRESA OR :P_TCDEMPRESA = 'T')",
                            "ORDER BY CDEMPRESA"};
     AddField(qryContOpeCtbl, "CDEMPRESA", ftString, 2, "");
-    for (const char* d : {"DTINICLANC", "DTFINALANC", "DTINICRELA", "DTFINARELA", "DTINICCONT",
-                          "DTFINACONT"})
+    for (const char* d : {"DTINICLANC", "DTFINALANC", "DTINICRELA", "DTFINARELA", "DTINICCONT", "DTFINACONT"})
         AddField(qryContOpeCtbl, d, ftDateTime, 0, "");
     for (const char* s : {"IDSALDEMPR", "IDCONTGERE", "IDCONTCOME", "IDSUGRAT"})
         AddField(qryContOpeCtbl, s, ftString, 1, "");
@@ -428,25 +422,21 @@ void TfrmLancamentos::defineLookupQueries() {
 
     qryHistPadr = Component<TADOIBQuery>(this, "qryHistPadr");
     qryHistPadr->SQL = {"SELECT CDHISTPADR, DSHISTPADR", "FROM HISTPADR",
-                        "WHERE (CDHISTPADR = :P_CDHISTPADR OR :P_TCDHISTPADR = 'T')",
-                        "ORDER BY CDHISTPADR"};
+                        "WHERE (CDHISTPADR = :P_CDHISTPADR OR :P_TCDHISTPADR = 'T')", "ORDER BY CDHISTPADR"};
     AddField(qryHistPadr, "CDHISTPADR", ftString, 4, "Código");
     AddField(qryHistPadr, "DSHISTPADR", ftString, 60, "Nome");
 
     qryCliente = Component<TADOIBQuery>(this, "qryCliente");
     qryCliente->SQL = {"SELECT CDCLIENTE, NMRAZSOCCLIE, NRINSJURCLIE, IDTPIJURCLIE", "FROM CLIENTE",
-                       "WHERE (CDCLIENTE = :P_CDCLIENTE OR :P_TCDCLIENTE = 'T')",
-                       "ORDER BY CDCLIENTE"};
+                       "WHERE (CDCLIENTE = :P_CDCLIENTE OR :P_TCDCLIENTE = 'T')", "ORDER BY CDCLIENTE"};
     AddField(qryCliente, "NRINSJURCLIE", ftString, 20, "Inscrição");
     AddField(qryCliente, "CDCLIENTE", ftString, 21, "", false);
     AddField(qryCliente, "NMRAZSOCCLIE", ftString, 50, "Razão Social");
     AddField(qryCliente, "IDTPIJURCLIE", ftString, 1, "", false);
 
     qryFornecedor = Component<TADOIBQuery>(this, "qryFornecedor");
-    qryFornecedor->SQL = {"SELECT CDFORNECED, NRINSJURFORN, NMRAZSOCFORN, IDTPIJURFORN",
-                          "FROM FORNECEDOR",
-                          "WHERE (CDFORNECED = :P_CDFORNECED OR :P_TCDFORNECED = 'T')",
-                          "ORDER BY CDFORNECED"};
+    qryFornecedor->SQL = {"SELECT CDFORNECED, NRINSJURFORN, NMRAZSOCFORN, IDTPIJURFORN", "FROM FORNECEDOR",
+                          "WHERE (CDFORNECED = :P_CDFORNECED OR :P_TCDFORNECED = 'T')", "ORDER BY CDFORNECED"};
     AddField(qryFornecedor, "NRINSJURFORN", ftString, 20, "Inscrição");
     AddField(qryFornecedor, "CDFORNECED", ftString, 21, "", false);
     AddField(qryFornecedor, "NMRAZSOCFORN", ftString, 40, "Razão Social");
@@ -483,34 +473,34 @@ void TfrmLancamentos::defineLookupQueries() {
                         "   AND (C.CDCENTCUST = CF.CDCENTCUST)",
                         "   AND ((INSTR(:P_CDFILIAL, '_' || CF.CDFILIAL || '_') > 0) or  (:P_TCDFILIAL = 'T'))",
                         " ORDER BY CDCENTCUST"};
-    qryCentCust->SQL_MSSQL = {
-        "SELECT DISTINCT C.CDCENTCUST, C.NMCENTCUST", "  FROM CENTCUST C, CENTCUSTFIL CF",
-        " WHERE (C.CDCENTCUST = :P_CDCENTCUST OR :P_TCDCENTCUST = 'T')",
-        "   AND (C.CDCENTCUST = CF.CDCENTCUST)",
-        "   AND ((CHARINDEX('_' + CF.CDFILIAL + '_', :P_CDFILIAL) > 0) or  (:P_TCDFILIAL = 'T'))",
-        " ORDER BY C.CDCENTCUST"};
-    qryCentCust->SQL_IB = {
-        "SELECT DISTINCT C.CDCENTCUST, C.NMCENTCUST", "  FROM CENTCUST C, CENTCUSTFIL CF ,",
-        "      PARAM (:P_CDFILIAL) P_CDFILIAL",
-        " WHERE ((C.CDCENTCUST = :P_CDCENTCUST) OR :P_TCDCENTCUST = 'T')",
-        "   AND (C.CDCENTCUST = CF.CDCENTCUST)",
-        "   AND ((INSTR(P_CDFILIAL.PARAM, '_' || CF.CDFILIAL || '_') > 0) or  (:P_TCDFILIAL = 'T'))",
-        " ORDER BY CDCENTCUST"};
+    qryCentCust->SQL_MSSQL = {"SELECT DISTINCT C.CDCENTCUST, C.NMCENTCUST",
+                              "  FROM CENTCUST C, CENTCUSTFIL CF",
+                              " WHERE (C.CDCENTCUST = :P_CDCENTCUST OR :P_TCDCENTCUST = 'T')",
+                              "   AND (C.CDCENTCUST = CF.CDCENTCUST)",
+                              "   AND ((CHARINDEX('_' + CF.CDFILIAL + '_', :P_CDFILIAL) > 0) or  (:P_TCDFILIAL = 'T'))",
+                              " ORDER BY C.CDCENTCUST"};
+    qryCentCust->SQL_IB = {"SELECT DISTINCT C.CDCENTCUST, C.NMCENTCUST",
+                           "  FROM CENTCUST C, CENTCUSTFIL CF ,",
+                           "      PARAM (:P_CDFILIAL) P_CDFILIAL",
+                           " WHERE ((C.CDCENTCUST = :P_CDCENTCUST) OR :P_TCDCENTCUST = 'T')",
+                           "   AND (C.CDCENTCUST = CF.CDCENTCUST)",
+                           "   AND ((INSTR(P_CDFILIAL.PARAM, '_' || CF.CDFILIAL || '_') > 0) or  (:P_TCDFILIAL = 'T'))",
+                           " ORDER BY CDCENTCUST"};
     // SQLite refuses the bare CDCENTCUST of the default ORDER BY as ambiguous
     // (both tables have it); only that line differs.
-    qryCentCust->SQL_SQLITE = {
-        "SELECT DISTINCT C.CDCENTCUST, C.NMCENTCUST", "  FROM CENTCUST C, CENTCUSTFIL CF",
-        " WHERE ((C.CDCENTCUST = :P_CDCENTCUST) OR :P_TCDCENTCUST = 'T')",
-        "   AND (C.CDCENTCUST = CF.CDCENTCUST)",
-        "   AND ((INSTR(:P_CDFILIAL, '_' || CF.CDFILIAL || '_') > 0) or  (:P_TCDFILIAL = 'T'))",
-        " ORDER BY C.CDCENTCUST"};
+    qryCentCust->SQL_SQLITE = {"SELECT DISTINCT C.CDCENTCUST, C.NMCENTCUST",
+                               "  FROM CENTCUST C, CENTCUSTFIL CF",
+                               " WHERE ((C.CDCENTCUST = :P_CDCENTCUST) OR :P_TCDCENTCUST = 'T')",
+                               "   AND (C.CDCENTCUST = CF.CDCENTCUST)",
+                               "   AND ((INSTR(:P_CDFILIAL, '_' || CF.CDFILIAL || '_') > 0) or  (:P_TCDFILIAL = 'T'))",
+                               " ORDER BY C.CDCENTCUST"};
     // PostgreSQL has no INSTR; STRPOS takes its arguments the same way round.
-    qryCentCust->SQL_PG = {
-        "SELECT DISTINCT C.CDCENTCUST, C.NMCENTCUST", "  FROM CENTCUST C, CENTCUSTFIL CF",
-        " WHERE ((C.CDCENTCUST = :P_CDCENTCUST) OR :P_TCDCENTCUST = 'T')",
-        "   AND (C.CDCENTCUST = CF.CDCENTCUST)",
-        "   AND ((STRPOS(:P_CDFILIAL, '_' || CF.CDFILIAL || '_') > 0) or  (:P_TCDFILIAL = 'T'))",
-        " ORDER BY CDCENTCUST"};
+    qryCentCust->SQL_PG = {"SELECT DISTINCT C.CDCENTCUST, C.NMCENTCUST",
+                           "  FROM CENTCUST C, CENTCUSTFIL CF",
+                           " WHERE ((C.CDCENTCUST = :P_CDCENTCUST) OR :P_TCDCENTCUST = 'T')",
+                           "   AND (C.CDCENTCUST = CF.CDCENTCUST)",
+                           "   AND ((STRPOS(:P_CDFILIAL, '_' || CF.CDFILIAL || '_') > 0) or  (:P_TCDFILIAL = 'T'))",
+                           " ORDER BY CDCENTCUST"};
     AddField(qryCentCust, "CDCENTCUST", ftString, 4, "Código");
     AddField(qryCentCust, "NMCENTCUST", ftString, 40, "Nome");
 
@@ -659,8 +649,7 @@ void TfrmLancamentos::bindHandlers() {
     cdsLancContVRLANCAMENT->OnGetText = valor;
     cdsLancContEspelho->FieldByName("VRLANCAMENT")->OnGetText = valor;
     cdsDebitoCredito->FieldByName("VRLANCAMENT")->OnGetText = valor;
-    dbgLancCont->OnDrawColumnCell = [this](TObject* s, const TRect& r, int c, TColumn* col,
-                                           TGridDrawState st) {
+    dbgLancCont->OnDrawColumnCell = [this](TObject* s, const TRect& r, int c, TColumn* col, TGridDrawState st) {
         dbgLancContDrawColumnCell(s, r, c, col, st);
     };
 

@@ -75,11 +75,10 @@ void TfrmLancamentos::positionLineGrid(const TLinhaConfirmacao& linha) {
 }
 
 // The apportionment of one line against its account's rule.
-void TfrmLancamentos::confirmApportionment(const TLinhaConfirmacao& linha,
-                                           const std::function<void()>& unfreeze) {
+void TfrmLancamentos::confirmApportionment(const TLinhaConfirmacao& linha, const std::function<void()>& unfreeze) {
     ContaContabil(linha.CdContCtbl);
-    const std::string kind = qryContCtbl->IsEmpty() ? std::string()
-                                                    : qryContCtbl->FieldByName("IDCONTCCUS")->AsString();
+    const std::string kind =
+        qryContCtbl->IsEmpty() ? std::string() : qryContCtbl->FieldByName("IDCONTCCUS")->AsString();
     pnlLancCCusto->Enabled = TakesApportionment(kind);
     if (apportionmentEditing()) cdsLancCCusto->Cancel();
     auto filtraPartida = [&] {
@@ -118,8 +117,8 @@ void TfrmLancamentos::confirmApportionment(const TLinhaConfirmacao& linha,
 // A line left without the commercial type its account carries gets it.
 void TfrmLancamentos::confirmCommercialType(const TLinhaConfirmacao& linha) {
     ContaContabil(linha.CdContCtbl);
-    const std::string tipo = qryContCtbl->IsEmpty() ? std::string()
-                                                    : qryContCtbl->FieldByName("IDTIPOCOME")->AsString();
+    const std::string tipo =
+        qryContCtbl->IsEmpty() ? std::string() : qryContCtbl->FieldByName("IDTIPOCOME")->AsString();
     if (Consiste::EmptyString(tipo) || !Consiste::EmptyString(linha.IdLancCome)) return;
     positionLineGrid(linha);
     cdsLancCont->Edit();
@@ -129,10 +128,10 @@ void TfrmLancamentos::confirmCommercialType(const TLinhaConfirmacao& linha) {
 
 void TfrmLancamentos::sendEntry() {
     TShowAviGuard busy(Application->MainForm, 1);
-    Consiste::CheckResultServ(
-        NetLancamentos->Call(ledger::method::SetLancContabil, {cdsLancCont->Data(), cdsLancCCusto->Data(), edtCdEmpresa->Text(),
-                                                 ByRef(stNrLancCont), ByRef(stUltDocu), Zembra::Operador()}),
-        true, 0);
+    Consiste::CheckResultServ(NetLancamentos->Call(ledger::method::SetLancContabil,
+                                                   {cdsLancCont->Data(), cdsLancCCusto->Data(), edtCdEmpresa->Text(),
+                                                    ByRef(stNrLancCont), ByRef(stUltDocu), Zembra::Operador()}),
+                              true, 0);
 }
 
 void TfrmLancamentos::sbtConfirmarClick(TObject* Sender) {
@@ -155,10 +154,11 @@ void TfrmLancamentos::sbtConfirmarClick(TObject* Sender) {
         for (const TLinhaConfirmacao& linha : linhas) {
             valores.push_back({});
             valores.back().Value = ledger::Cents(linha.VrLancamento);
-            if (gerencial) confirmApportionment(linha, [&grades] {
-                grades.LiberaLinhas();
-                grades.LiberaRateio();
-            });
+            if (gerencial)
+                confirmApportionment(linha, [&grades] {
+                    grades.LiberaLinhas();
+                    grades.LiberaRateio();
+                });
             confirmCommercialType(linha);
         }
         if (!linhas.empty()) positionLineGrid(linhas.back());
@@ -188,8 +188,7 @@ void TfrmLancamentos::sbtCancelarClick(TObject*) {
         Abort();
     }
     if (!sbtCancelar->Enabled) return;
-    if (MessageDlg(msgPadrao->Msg("CANC_LANC"), mtInformation, TMsgDlgButtons(mbYes) << mbNo, 0) != mrYes)
-        return;
+    if (MessageDlg(msgPadrao->Msg("CANC_LANC"), mtInformation, TMsgDlgButtons(mbYes) << mbNo, 0) != mrYes) return;
     // The unsent changes are dropped now: the handlers that run as the focus
     // leaves the form page no longer see an entry being edited, and the
     // browse page is entered as a person would enter it.
@@ -209,12 +208,12 @@ void TfrmLancamentos::sbtCancelarClick(TObject*) {
 
 void TfrmLancamentos::sbtExcluirClick(TObject*) {
     ValidaLancLote();
-    if (MessageDlg(msgPadrao->Msg("DES_EXC"), mtInformation, TMsgDlgButtons(mbYes) << mbNo, 0) != mrYes)
-        return;
+    if (MessageDlg(msgPadrao->Msg("DES_EXC"), mtInformation, TMsgDlgButtons(mbYes) << mbNo, 0) != mrYes) return;
     PeriodoCTB(cdsLancContDTLANCCONT->AsDateTime());
     ValidaMapaApurac();
     Consiste::CheckResultServ(
-        NetLancamentos->Call(ledger::method::SetExcluiLancamento, {edtCdEmpresa->Text(), ByRef(stNrLancCont)}), true, 0);
+        NetLancamentos->Call(ledger::method::SetExcluiLancamento, {edtCdEmpresa->Text(), ByRef(stNrLancCont)}), true,
+        0);
     tshFolhaDados->Enabled = true;
     pgcPadrao->SetActivePage(tshFolhaDados);
     pgcPadraoChange(this);
@@ -225,8 +224,8 @@ void TfrmLancamentos::sbtExcluirClick(TObject*) {
 // Nothing typed is dropped without a question: an entry with unsent changes
 // (or a line or share being typed) asks as the Cancel command does.
 void TfrmLancamentos::FormCloseQuery(TObject*, bool& CanClose) {
-    const bool pendente = boAlterado || (cdsLancCont->Active() && lineEditing()) ||
-                          (cdsLancCCusto->Active() && apportionmentEditing());
+    const bool pendente =
+        boAlterado || (cdsLancCont->Active() && lineEditing()) || (cdsLancCCusto->Active() && apportionmentEditing());
     if (!pendente) return;
     CanClose = MessageDlg(msgPadrao->Msg("CANC_LANC"), mtInformation, TMsgDlgButtons(mbYes) << mbNo, 0) == mrYes;
 }

@@ -15,16 +15,12 @@
 
 namespace {
 
-void SetParam(TADOIBQuery* q, const char* name, const std::string& value) {
-    q->ParamByName(name)->SetAsString(value);
-}
+void SetParam(TADOIBQuery* q, const char* name, const std::string& value) { q->ParamByName(name)->SetAsString(value); }
 
 // Today as the "yyyymm" the next-number call wants.
 std::string AnoMesHoje() { return FormatDateTime("yyyymm", Date()); }
 
-TDataPacket PacketOf(const TRpcValue& answer) {
-    return Consiste::CheckResultServ(answer, true, 0).Packet();
-}
+TDataPacket PacketOf(const TRpcValue& answer) { return Consiste::CheckResultServ(answer, true, 0).Packet(); }
 
 }  // namespace
 
@@ -199,9 +195,7 @@ void TfrmLancamentos::panEmpresaExit(TObject*) {
 
 namespace {
 
-bool FilterPeriodMissing() {
-    return !frmLancFiltro || frmLancFiltro->dtFiltIni == 0 || frmLancFiltro->dtFiltFim == 0;
-}
+bool FilterPeriodMissing() { return !frmLancFiltro || frmLancFiltro->dtFiltIni == 0 || frmLancFiltro->dtFiltFim == 0; }
 
 }  // namespace
 
@@ -302,8 +296,7 @@ void TfrmLancamentos::setEntryFilter() {
 
 void TfrmLancamentos::refilterApportionment() {
     cdsLancCCusto->SetFiltered(false);
-    cdsLancCCusto->SetFilter(FiltroRateio(cdsLancContNRLANCCONT->AsString(),
-                                          cdsLancContCDEMPRESA->AsString(),
+    cdsLancCCusto->SetFilter(FiltroRateio(cdsLancContNRLANCCONT->AsString(), cdsLancContCDEMPRESA->AsString(),
                                           cdsLancContNRSEQLANC->AsString()));
     cdsLancCCusto->SetFiltered(true);
 }
@@ -331,9 +324,7 @@ void TfrmLancamentos::openFormPage() {
     edtNrLancCont->SetText(stNrLancCont);
     setEntryFilter();
     // A value filter selected single lines: fetch the whole entry.
-    if (!boNovoLanc && frmLancFiltro &&
-        frmLancFiltro->Aplicado.IsValueKind())
-        reloadWholeEntry();
+    if (!boNovoLanc && frmLancFiltro && frmLancFiltro->Aplicado.IsValueKind()) reloadWholeEntry();
     edtNDoc->SetText(cdsLancContCDDOCUCONT->AsString());
     depDtLancCont->SetDate(cdsLancContDTLANCCONT->AsDateTime());
     // The entry's lines only: its totals need no second pass over a loaded year.
@@ -410,9 +401,7 @@ void TfrmLancamentos::sbtAlterarClick(TObject* Sender) {
 
 // ---- command enabling ------------------------------------------------------------------------------
 
-void TfrmLancamentos::dtsPadraoStateChange(TObject*) {
-    applyCommandState(editing(), true);
-}
+void TfrmLancamentos::dtsPadraoStateChange(TObject*) { applyCommandState(editing(), true); }
 
 void TfrmLancamentos::applyCommandState(bool edit, bool setFormPage) {
     const TDataSetState state = cdsLancCont->State();

@@ -89,8 +89,8 @@ void TfrmLancamentos::VerificaRateio() {
     // An entry whose apportionment was never loaded has none.
     if (!cdsLancCCusto->Active()) cdsLancCCusto->CreateDataSet();
     ContaContabil(cdsLancContCDCONTCTBL->AsString());
-    const std::string kind = qryContCtbl->IsEmpty() ? std::string()
-                                                    : qryContCtbl->FieldByName("IDCONTCCUS")->AsString();
+    const std::string kind =
+        qryContCtbl->IsEmpty() ? std::string() : qryContCtbl->FieldByName("IDCONTCCUS")->AsString();
     pnlLancCCusto->Enabled = TakesApportionment(kind);
     if (!pnlLancCCusto->Enabled) {
         // Only this line's shares go: the view is put on the line first.
@@ -152,8 +152,8 @@ void TfrmLancamentos::CalculaRateioEspelhado() {
             copy(field);
         cdsRateioEspelho->FieldByName("DTCOMPCUSTO")
             ->SetAsDateTime(cdsLancCCustoEspelho->FieldByName("DTCOMPCUSTO")->AsDateTime());
-        cdsRateioEspelho->FieldByName("FATOR")
-            ->SetAsFloat(cdsLancCCustoEspelho->FieldByName("VRLANCCUST")->AsFloat() / v1);
+        cdsRateioEspelho->FieldByName("FATOR")->SetAsFloat(cdsLancCCustoEspelho->FieldByName("VRLANCCUST")->AsFloat() /
+                                                           v1);
         cdsRateioEspelho->Post();
     }
     cdsLancCCustoEspelho->SetFiltered(false);

@@ -27,8 +27,7 @@ void TfrmLancamentos::ValidaLancLote() {
 void TfrmLancamentos::ValidaMapaApurac() {
     TShowAviGuard busy(Application->MainForm, 1);
     const TRpcValue answer = Consiste::CheckResultServ(
-        NetLancamentos->Call(ledger::method::ValidaMapa.Name, {edtCdEmpresa->Text(), ByRef(stNrLancCont)}), true,
-        0);
+        NetLancamentos->Call(ledger::method::ValidaMapa.Name, {edtCdEmpresa->Text(), ByRef(stNrLancCont)}), true, 0);
     if (!answer.IsArray() || answer.Items().size() < 2 || !answer.Items()[0].IsScalar() ||
         !answer.Items()[1].IsPacket())
         throw ERpcError(TErrorKind::Tipo, "Resposta inválida do servidor à verificação do mapa de apuração.");

@@ -25,9 +25,7 @@ bool Editing(const TDataSet* ds) { return ds->State() == dsInsert || ds->State()
 
 bool IsEmptyText(const std::string& text) { return Consiste::EmptyString(text); }
 
-void SetParam(TADOIBQuery* q, const char* name, const std::string& value) {
-    q->ParamByName(name)->SetAsString(value);
-}
+void SetParam(TADOIBQuery* q, const char* name, const std::string& value) { q->ParamByName(name)->SetAsString(value); }
 
 // NRSEQLANC as a number. A sequence that is not digits came from outside
 // (a server packet) and stops the insertion with a clear text.
@@ -213,8 +211,8 @@ void TfrmLancamentos::postAccount() {
         std::string conta = cdsLancContCDCONTCTBL->AsString();
         Tabvalid::ValidEx(dtsContCtbl, 2, conta, {Tabvalid::voNivel}, "", true);
         // The query reads analytic accounts only.
-        if (ledger::TCheck refusal = ledger::CheckAccount(qryContCtbl->IsEmpty() ? std::nullopt
-                                                                          : std::optional(ledger::TAccountInfo{true, "", ""})))
+        if (ledger::TCheck refusal = ledger::CheckAccount(
+                qryContCtbl->IsEmpty() ? std::nullopt : std::optional(ledger::TAccountInfo{true, "", ""})))
             Consiste::MensErro(msgPadrao->Msg(refusal->Key), true);
         // A reduced code typed for another account gives way to the account's own.
         cdsLancContCDCONTREDU->SetAsString(qryContCtbl->FieldByName("CDCONTREDU")->AsString());
@@ -283,10 +281,9 @@ void TfrmLancamentos::postSameAccountRule() {
     std::vector<ledger::TEntryLine> outras;
     {
         TFilterRestore restore(cdsDebitoCredito);
-        const std::string base = restore.Text().empty()
-                                     ? FiltroDebitoCredito(cdsLancContNRLANCCONT->AsString(),
-                                                           cdsLancContCDEMPRESA->AsString())
-                                     : restore.Text();
+        const std::string base = restore.Text().empty() ? FiltroDebitoCredito(cdsLancContNRLANCCONT->AsString(),
+                                                                              cdsLancContCDEMPRESA->AsString())
+                                                        : restore.Text();
         cdsDebitoCredito->SetFiltered(false);
         cdsDebitoCredito->SetFilter(base);
         cdsDebitoCredito->SetFiltered(true);

@@ -22,8 +22,8 @@ namespace {
 
 // The four parameters of qryContCtbl; "T" in a T parameter switches its
 // condition off.
-void OpenContCtbl(TADOIBQuery* q, const std::string& conta, const std::string& tConta,
-                  const std::string& redu, const std::string& tRedu) {
+void OpenContCtbl(TADOIBQuery* q, const std::string& conta, const std::string& tConta, const std::string& redu,
+                  const std::string& tRedu) {
     q->Close();
     q->ParamByName("P_CDCONTCTBL")->SetAsString(conta);
     q->ParamByName("P_TCDCONTCTBL")->SetAsString(tConta);
@@ -199,8 +199,7 @@ void SearchBranch(TfrmLancamentos& f) {
 
 void SearchHistory(TfrmLancamentos& f) {
     OpenLookup(f.qryHistPadr, "CDHISTPADR", "", true);
-    if (!Pesquisa::Pesquisar(f.dtsHistPadr, SearchTitle(f, "Historico", "HIST_N"), false, true))
-        return;
+    if (!Pesquisa::Pesquisar(f.dtsHistPadr, SearchTitle(f, "Historico", "HIST_N"), false, true)) return;
     f.cdsLancContCDHISTPADR->SetAsString(f.qryHistPadr->FieldByName("CDHISTPADR")->AsString());
     f.cdsLancContDSHISTLANC->SetAsString(f.qryHistPadr->FieldByName("DSHISTPADR")->AsString());
 }
@@ -293,8 +292,7 @@ namespace {
 void TreeSearch(TfrmLancamentos& f, std::string current) {
     OpenContCtbl(f.qryContCtbl, "T", "T", "T", "T");
     if (!Pesqarvore::PesqArv(f.dtsContCtbl, Zembra::DBPict(Zembra::ptContCtbl),
-                             {"CDCONTCTBL", "CDNVCONTCTBL", "NMCONTCTBL", "1"},
-                             f.msgPadrao->Msg("CTBL"), current))
+                             {"CDCONTCTBL", "CDNVCONTCTBL", "NMCONTCTBL", "1"}, f.msgPadrao->Msg("CTBL"), current))
         return;
     CompleteFromTree(f);
 }

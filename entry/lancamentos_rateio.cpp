@@ -77,8 +77,7 @@ void TfrmLancamentos::cdsLancCCustoBeforeInsert(TDataSet*) {
 
     ledger::TCents rateado = 0;
     cdsLancCCustoEspelho->SetFiltered(false);
-    cdsLancCCustoEspelho->SetFilter(FiltroRateio(cdsLancContNRLANCCONT->AsString(),
-                                                 cdsLancContCDEMPRESA->AsString(),
+    cdsLancCCustoEspelho->SetFilter(FiltroRateio(cdsLancContNRLANCCONT->AsString(), cdsLancContCDEMPRESA->AsString(),
                                                  cdsLancContNRSEQLANC->AsString()));
     cdsLancCCustoEspelho->SetFiltered(true);
     TField* parte = cdsLancCCustoEspelho->FieldByName("VRLANCCUST");
@@ -171,15 +170,15 @@ void TfrmLancamentos::dbgLancCCustoEditButtonClick(TObject*) {
         qryCentCust->ParamByName("P_CDCENTCUST")->SetAsString("");
         qryCentCust->ParamByName("P_TCDCENTCUST")->SetAsString("T");
         qryCentCust->Open();
-        if (Pesquisa::Pesquisar(dtsCentCust, msgPadrao->Msg("CENTROCUSTO") + "|" + msgPadrao->Msg("CCUSTO_N"),
-                                false, true)) {
+        if (Pesquisa::Pesquisar(dtsCentCust, msgPadrao->Msg("CENTROCUSTO") + "|" + msgPadrao->Msg("CCUSTO_N"), false,
+                                true)) {
             cdsLancCCustoCDCENTCUST->SetAsString(qryCentCust->FieldByName("CDCENTCUST")->AsString());
             cdsLancCCustoNMCENTCUST->SetAsString(qryCentCust->FieldByName("NMCENTCUST")->AsString());
         }
     } else if (name == "CDFILIAL") {
         OpenLookup(qryFilial, "CDFILIAL", "", true);
-        if (Pesquisa::Pesquisar(dtsFilial, msgPadrao->Msg("FILIAL") + "|" + msgPadrao->Msg("Filial_Cad"),
-                                false, true)) {
+        if (Pesquisa::Pesquisar(dtsFilial, msgPadrao->Msg("FILIAL") + "|" + msgPadrao->Msg("Filial_Cad"), false,
+                                true)) {
             if (cdsLancCCusto->State() == dsBrowse) cdsLancCCusto->Edit();
             cdsLancCCustoNMFILIAL->Clear();
             cdsLancCCustoCDFILIAL->SetAsString(qryFilial->FieldByName("CDFILIAL")->AsString());
@@ -237,11 +236,11 @@ void TfrmLancamentos::checkDuplicatePair() {
                                cdsLancCCustoCDCENTCUST->AsString(), 0, 0};
     std::vector<ledger::TShare> outras;
     cdsLancCCustoEspelho->SetFiltered(false);
-    if (cdsLancCCustoEspelho->Locate("CDEMPRESA;NRLANCCONT;NRSEQLANC;CDFILIAL;CDCENTCUST",
-                                     {Variant(cdsLancCCustoCDEMPRESA->AsString()),
-                                      Variant(cdsLancCCustoNRLANCCONT->AsString()), Variant(parte.Seq),
-                                      Variant(parte.Branch), Variant(parte.CostCentre)},
-                                     {loCaseInsensitive}))
+    if (cdsLancCCustoEspelho->Locate(
+            "CDEMPRESA;NRLANCCONT;NRSEQLANC;CDFILIAL;CDCENTCUST",
+            {Variant(cdsLancCCustoCDEMPRESA->AsString()), Variant(cdsLancCCustoNRLANCCONT->AsString()),
+             Variant(parte.Seq), Variant(parte.Branch), Variant(parte.CostCentre)},
+            {loCaseInsensitive}))
         outras.push_back(parte);
     check(ledger::CheckPair(parte, outras));
 }

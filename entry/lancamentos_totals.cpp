@@ -27,8 +27,7 @@ std::string FiltroLancamento(const std::string& cdEmpresa, const std::string& nr
     return "CDEMPRESA = " + Quoted(cdEmpresa) + "AND NRLANCCONT = " + Quoted(nrLancCont);
 }
 
-std::string FiltroRateio(const std::string& nrLancCont, const std::string& cdEmpresa,
-                         const std::string& nrSeqLanc) {
+std::string FiltroRateio(const std::string& nrLancCont, const std::string& cdEmpresa, const std::string& nrSeqLanc) {
     return "NRLANCCONT = " + Quoted(nrLancCont) + " AND CDEMPRESA  = " + Quoted(cdEmpresa) +
            " AND NRSEQLANC  = " + Quoted(nrSeqLanc);
 }
@@ -115,8 +114,8 @@ TCelulaHistorico CelulaHistorico(const std::string& historico) {
 // The history column is drawn over the grid's default drawing: the first 33
 // characters in the first 170 pixels, and the glyph of imgEsp in the last 30
 // when the text goes on (a double click shows it whole).
-void TfrmLancamentos::dbgLancContDrawColumnCell(TObject* Sender, const TRect& Rect, int,
-                                                TColumn* Column, TGridDrawState) {
+void TfrmLancamentos::dbgLancContDrawColumnCell(TObject* Sender, const TRect& Rect, int, TColumn* Column,
+                                                TGridDrawState) {
     if (!Column || Column->FieldName != "DSHISTLANC") return;
     auto* grid = dynamic_cast<TDBGrid*>(Sender);
     TDataSet* ds = grid ? grid->DataSet() : nullptr;

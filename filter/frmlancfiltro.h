@@ -32,39 +32,39 @@
 // One set of criteria fields. Each group of the dialog keeps its values in
 // its own TDADOS, in the fields that belong to it; the others stay empty.
 struct TDADOS {
-    bool boHist = false;         // history: "Lista" chosen
-    std::string stHist;          // history code list
-    bool boClie = false;         // client: "Lista" chosen
-    std::string stClie;          // client code list
-    bool boForn = false;         // supplier: "Lista" chosen
-    std::string stForn;          // supplier code list
-    bool boBanc = false;         // bank: "Lista" chosen
-    std::string stBanc;          // bank code list
-    bool boFilial = false;       // branch: "Lista" chosen
-    std::string stFilial;        // branch code list
-    bool boCentCust = false;     // cost centre: "Lista" chosen
-    std::string stCentCust;      // cost-centre code list
-    std::string stContIni;       // initial account
-    std::string stContFim;       // final account
-    double vrIni = 0;            // initial value
-    double vrFim = 0;            // final value
-    std::string stDocu;          // document number
-    std::string stNrLanc;        // entry number
+    bool boHist = false;      // history: "Lista" chosen
+    std::string stHist;       // history code list
+    bool boClie = false;      // client: "Lista" chosen
+    std::string stClie;       // client code list
+    bool boForn = false;      // supplier: "Lista" chosen
+    std::string stForn;       // supplier code list
+    bool boBanc = false;      // bank: "Lista" chosen
+    std::string stBanc;       // bank code list
+    bool boFilial = false;    // branch: "Lista" chosen
+    std::string stFilial;     // branch code list
+    bool boCentCust = false;  // cost centre: "Lista" chosen
+    std::string stCentCust;   // cost-centre code list
+    std::string stContIni;    // initial account
+    std::string stContFim;    // final account
+    double vrIni = 0;         // initial value
+    double vrFim = 0;         // final value
+    std::string stDocu;       // document number
+    std::string stNrLanc;     // entry number
 
     bool operator==(const TDADOS&) const = default;
 };
 
 // The saved criteria: one TDADOS per group, then the date range.
 struct TFILTRO {
-    TDADOS Hist;         // history
-    TDADOS Clie;         // client
-    TDADOS Forn;         // supplier
-    TDADOS Banc;         // bank
-    TDADOS Conta;        // account range
-    TDADOS Valor;        // value range
-    TDADOS DocLanc;      // document and entry number
-    TDADOS Filial;       // branch
-    TDADOS CentCust;     // cost centre
+    TDADOS Hist;      // history
+    TDADOS Clie;      // client
+    TDADOS Forn;      // supplier
+    TDADOS Banc;      // bank
+    TDADOS Conta;     // account range
+    TDADOS Valor;     // value range
+    TDADOS DocLanc;   // document and entry number
+    TDADOS Filial;    // branch
+    TDADOS CentCust;  // cost centre
     TDateTime dtIni = 0;
     TDateTime dtFim = 0;
 
@@ -154,8 +154,7 @@ public:
     TFILTRO FiltroSalvo;
     // Codes chosen with each group's list lookup ("_01__03_"); emptied when
     // either radio button of the group is clicked.
-    std::string stListaHist, stListaForn, stListaClie, stListaBanc, stListaFilial,
-        stListaCentCust;
+    std::string stListaHist, stListaForn, stListaClie, stListaBanc, stListaFilial, stListaCentCust;
 
     // ---- applied filter (read by the entry screen to reload) ---------------
     // One set of the 18 criteria of the request; the members below name its

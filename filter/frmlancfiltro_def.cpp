@@ -33,8 +33,8 @@ void place(TControl* c, int left, int top, int width, int height) {
     c->Height = height;
 }
 
-TGroupBox* group(TfrmLancFiltro* f, TWinControl* parent, const char* name, const char* caption,
-                 int left, int top, int width, int height) {
+TGroupBox* group(TfrmLancFiltro* f, TWinControl* parent, const char* name, const char* caption, int left, int top,
+                 int width, int height) {
     auto* g = Control<TGroupBox>(f, parent, name);
     g->Caption = caption;
     g->Font.Bold = true;
@@ -42,8 +42,7 @@ TGroupBox* group(TfrmLancFiltro* f, TWinControl* parent, const char* name, const
     return g;
 }
 
-TLabel* label(TfrmLancFiltro* f, TWinControl* parent, const char* name, const char* caption,
-              int left, int top) {
+TLabel* label(TfrmLancFiltro* f, TWinControl* parent, const char* name, const char* caption, int left, int top) {
     auto* l = Control<TLabel>(f, parent, name);
     l->Caption = caption;
     l->Left = left;
@@ -51,8 +50,8 @@ TLabel* label(TfrmLancFiltro* f, TWinControl* parent, const char* name, const ch
     return l;
 }
 
-TRadioButton* radio(TfrmLancFiltro* f, TWinControl* parent, const char* name, const char* caption,
-                    int left, int top, bool checked) {
+TRadioButton* radio(TfrmLancFiltro* f, TWinControl* parent, const char* name, const char* caption, int left, int top,
+                    bool checked) {
     auto* r = Control<TRadioButton>(f, parent, name);
     r->Caption = caption;
     r->TabStop = true;
@@ -62,8 +61,7 @@ TRadioButton* radio(TfrmLancFiltro* f, TWinControl* parent, const char* name, co
 }
 
 // A list lookup button: its OnClick does the whole lookup.
-TBtnPesquisa* listButton(TfrmLancFiltro* f, TWinControl* parent, const char* name, int left,
-                         int top) {
+TBtnPesquisa* listButton(TfrmLancFiltro* f, TWinControl* parent, const char* name, int left, int top) {
     auto* b = Control<TBtnPesquisa>(f, parent, name);
     b->Hint = "Pesquisar";
     b->ShowHint = true;
@@ -72,8 +70,8 @@ TBtnPesquisa* listButton(TfrmLancFiltro* f, TWinControl* parent, const char* nam
     return b;
 }
 
-TBtnPesquisa* accountTreeButton(TfrmLancFiltro* f, TWinControl* parent, const char* name,
-                                TMaskEdit* associate, TDataSource* ds, int left, int top) {
+TBtnPesquisa* accountTreeButton(TfrmLancFiltro* f, TWinControl* parent, const char* name, TMaskEdit* associate,
+                                TDataSource* ds, int left, int top) {
     auto* b = Control<TBtnPesquisa>(f, parent, name);
     b->Hint = "Pesquisar";
     b->ShowHint = true;
@@ -90,8 +88,8 @@ TBtnPesquisa* accountTreeButton(TfrmLancFiltro* f, TWinControl* parent, const ch
     return b;
 }
 
-TMaskEdit* maskEdit(TfrmLancFiltro* f, TWinControl* parent, const char* name, const char* mask,
-                    int maxLength, int left, int top, int width) {
+TMaskEdit* maskEdit(TfrmLancFiltro* f, TWinControl* parent, const char* name, const char* mask, int maxLength, int left,
+                    int top, int width) {
     auto* e = Control<TMaskEdit>(f, parent, name);
     e->TabStop = true;
     e->Color = clWindow;
@@ -101,8 +99,7 @@ TMaskEdit* maskEdit(TfrmLancFiltro* f, TWinControl* parent, const char* name, co
     return e;
 }
 
-TDateEditPlus* dateEdit(TfrmLancFiltro* f, TWinControl* parent, const char* name, int left,
-                        int top) {
+TDateEditPlus* dateEdit(TfrmLancFiltro* f, TWinControl* parent, const char* name, int left, int top) {
     auto* d = Control<TDateEditPlus>(f, parent, name);
     d->TabStop = true;
     d->Color = clInfoBk;
@@ -113,8 +110,7 @@ TDateEditPlus* dateEdit(TfrmLancFiltro* f, TWinControl* parent, const char* name
     return d;
 }
 
-TNumberEdit* numberEdit(TfrmLancFiltro* f, TWinControl* parent, const char* name, int left,
-                        int top) {
+TNumberEdit* numberEdit(TfrmLancFiltro* f, TWinControl* parent, const char* name, int left, int top) {
     auto* n = Control<TNumberEdit>(f, parent, name);
     n->TabStop = true;
     n->Color = clWindow;
@@ -134,8 +130,7 @@ std::string amountText(double v) {
 
 }  // namespace
 
-TfrmLancFiltro::TfrmLancFiltro(TComponent* owner)
-    : TfrmRotiGeral(owner), TPublishedMembers("TfrmLancFiltro") {
+TfrmLancFiltro::TfrmLancFiltro(TComponent* owner) : TfrmRotiGeral(owner), TPublishedMembers("TfrmLancFiltro") {
     Name = "frmLancFiltro";
     Caption = "Filtro de Lançamento Contábil";
     lblCodTela->Caption = "CTB11010";
@@ -155,12 +150,10 @@ void TfrmLancFiltro::buildCriteria() {
     grbConta = group(this, grbDadosRel, "grbConta", "Conta Contábil", 8, 8, 530, 48);
     lblContIn = label(this, grbConta, "lblContIn", "de", 8, 22);
     medContCtblIn = maskEdit(this, grbConta, "medContCtblIn", "", 20, 28, 18, 180);
-    BtnPesquisa1 = accountTreeButton(this, grbConta, "BtnPesquisa1", medContCtblIn, dtsContCtbl,
-                                     210, 18);
+    BtnPesquisa1 = accountTreeButton(this, grbConta, "BtnPesquisa1", medContCtblIn, dtsContCtbl, 210, 18);
     lblContFi = label(this, grbConta, "lblContFi", "até", 250, 22);
     medContCtblFi = maskEdit(this, grbConta, "medContCtblFi", "", 20, 276, 18, 180);
-    BtnPesquisa2 = accountTreeButton(this, grbConta, "BtnPesquisa2", medContCtblFi, dtsContCtbl,
-                                     458, 18);
+    BtnPesquisa2 = accountTreeButton(this, grbConta, "BtnPesquisa2", medContCtblFi, dtsContCtbl, 458, 18);
 
     grbData = group(this, grbDadosRel, "grbData", "Data de Lançamento", 8, 60, 260, 48);
     lblDtIni = label(this, grbData, "lblDtIni", "de", 8, 22);
@@ -221,9 +214,8 @@ void TfrmLancFiltro::buildGroups() {
 // the order in which Tab walks the criteria.
 void TfrmLancFiltro::buildLists() {
     int order = 0;
-    for (TWinControl* c : std::initializer_list<TWinControl*>{
-             grbConta, grbData, grbValor, grbHistorico, grbDoc, GroupBox1, grbCodComer,
-             grbGerencial, GroupBox2})
+    for (TWinControl* c : std::initializer_list<TWinControl*>{grbConta, grbData, grbValor, grbHistorico, grbDoc,
+                                                              GroupBox1, grbCodComer, grbGerencial, GroupBox2})
         c->TabOrder = order++;
 }
 
@@ -245,8 +237,7 @@ void TfrmLancFiltro::buildData() {
     dtsContCtbl->SetDataSet(qryContCtbl->Query());
 
     qryContOp = Component<TADOIBQuery>(this, "qryContOp");
-    qryContOp->SQL = {"SELECT DTINICLANC, DTFINALANC, IDCONTCOME, IDCONTGERE",
-                      "FROM CONTOPECTBL",
+    qryContOp->SQL = {"SELECT DTINICLANC, DTFINALANC, IDCONTCOME, IDCONTGERE", "FROM CONTOPECTBL",
                       "WHERE(CDEMPRESA = :P_CDEMPRESA)"};
     qryContOp->AddField("DTINICLANC", TFieldType::ftDateTime);
     qryContOp->AddField("DTFINALANC", TFieldType::ftDateTime);

@@ -22,9 +22,7 @@ std::string TipoFiltro(double vrIni, double vrFim, bool nrLancVazio, bool listaG
 namespace {
 
 // The company the dialog works for: the entry screen's company field.
-std::string empresaDaTela() {
-    return frmLancamentos ? frmLancamentos->edtCdEmpresa->Text() : std::string();
-}
+std::string empresaDaTela() { return frmLancamentos ? frmLancamentos->edtCdEmpresa->Text() : std::string(); }
 
 // "0" or empty, as the final value is left when only the initial one was
 // typed. A number edit shows zero as "0,00": any text that reads as zero
@@ -211,8 +209,7 @@ void TfrmLancFiltro::checaCriterios() {
     if (rbtForn->Checked() && stListaForn.empty()) recusa(this, rbtForn, "Forn_Inf");
     if (rbtBanc->Checked() && stListaBanc.empty()) recusa(this, rbtBanc, "Banc_Inf");
     if (rbtLFilial->Checked() && stListaFilial.empty()) recusa(this, rbtLFilial, "Filial_Inf");
-    if (rbtLCentCust->Checked() && stListaCentCust.empty())
-        recusa(this, rbtLCentCust, "CentCust_Inf");
+    if (rbtLCentCust->Checked() && stListaCentCust.empty()) recusa(this, rbtLCentCust, "CentCust_Inf");
     const double vrIni = edtValorIni->Number(), vrFim = edtValorFim->Number();
     if ((vrIni != 0 || vrFim != 0) && vrFim < vrIni) recusa(this, edtValorFim, "VRFIN_DEV");
 }
@@ -252,8 +249,8 @@ void TfrmLancFiltro::sbtConfirmaClick(TObject* Sender) {
     pedido.HistLanc = medHistLanc->Text();
     pedido.Filial = stListaFilial;
     std::vector<TRpcValue> args = pedido.ToArgs();
-    const TRpcValue valor = Consiste::CheckResultServ(
-        frmLancamentos->NetLancamentos->Call(ledger::method::GetLancCont, args), true, 0);
+    const TRpcValue valor =
+        Consiste::CheckResultServ(frmLancamentos->NetLancamentos->Call(ledger::method::GetLancCont, args), true, 0);
     // A value that is not a packet raises here, before anything is replaced.
     frmLancamentos->cdsLancCont->Data(valor.Packet());
 

@@ -46,13 +46,9 @@ void TfrmLancFiltro::BtnPesquisa1BeforePesq(TObject*) {
     qryContCtbl->Open();
 }
 
-void TfrmLancFiltro::BtnPesquisa1AfterPesq(TObject*) {
-    medContCtblIn->SetText(qryContCtblCDCONTCTBL->AsString());
-}
+void TfrmLancFiltro::BtnPesquisa1AfterPesq(TObject*) { medContCtblIn->SetText(qryContCtblCDCONTCTBL->AsString()); }
 
-void TfrmLancFiltro::BtnPesquisa2AfterPesq(TObject*) {
-    medContCtblFi->SetText(qryContCtblCDCONTCTBL->AsString());
-}
+void TfrmLancFiltro::BtnPesquisa2AfterPesq(TObject*) { medContCtblFi->SetText(qryContCtblCDCONTCTBL->AsString()); }
 
 // ----------------------------------------------------- dates, values, text
 
@@ -87,13 +83,9 @@ void TfrmLancFiltro::rbtFornClick(TObject*) { trocaLista(rbtForn, sbtForn, stLis
 
 void TfrmLancFiltro::rbtBancClick(TObject*) { trocaLista(rbtBanc, sbtBanc, stListaBanc); }
 
-void TfrmLancFiltro::rbtTFilialClick(TObject*) {
-    trocaLista(rbtLFilial, btnFilial, stListaFilial);
-}
+void TfrmLancFiltro::rbtTFilialClick(TObject*) { trocaLista(rbtLFilial, btnFilial, stListaFilial); }
 
-void TfrmLancFiltro::rbtTCentCustClick(TObject*) {
-    trocaLista(rbtLCentCust, btnCentCust, stListaCentCust);
-}
+void TfrmLancFiltro::rbtTCentCustClick(TObject*) { trocaLista(rbtLCentCust, btnCentCust, stListaCentCust); }
 
 // ----------------------------------------------------------- list lookups
 
@@ -109,8 +101,7 @@ struct TListaLookup {
 };
 
 TfrmLancamentos& telaLancamentos() {
-    if (!frmLancamentos)
-        throw Exception("A tela de lançamentos contábeis não está aberta.");
+    if (!frmLancamentos) throw Exception("A tela de lançamentos contábeis não está aberta.");
     return *frmLancamentos;
 }
 
@@ -129,35 +120,27 @@ void pesquisaLista(const TListaLookup& l, std::string& lista) {
 
 void TfrmLancFiltro::BtnPesquisa3Click(TObject*) {
     TfrmLancamentos& t = telaLancamentos();
-    pesquisaLista({t.qryHistPadr, "P_TCDHISTPADR", t.dtsHistPadr, "CDHISTPADR", "Hist",
-                   "Hist_NCad"},
-                  stListaHist);
+    pesquisaLista({t.qryHistPadr, "P_TCDHISTPADR", t.dtsHistPadr, "CDHISTPADR", "Hist", "Hist_NCad"}, stListaHist);
 }
 
 void TfrmLancFiltro::BtnPesquisa4Click(TObject*) {
     TfrmLancamentos& t = telaLancamentos();
-    pesquisaLista({t.qryCliente, "P_TCDCLIENTE", t.dtsCliente, "CDCLIENTE", "Clie",
-                   "Cliente_Cad"},
-                  stListaClie);
+    pesquisaLista({t.qryCliente, "P_TCDCLIENTE", t.dtsCliente, "CDCLIENTE", "Clie", "Cliente_Cad"}, stListaClie);
 }
 
 void TfrmLancFiltro::BtnPesquisa5Click(TObject*) {
     TfrmLancamentos& t = telaLancamentos();
-    pesquisaLista({t.qryFornecedor, "P_TCDFORNECED", t.dtsFornecedor, "CDFORNECED", "Forn",
-                   "Forn_Cad"},
-                  stListaForn);
+    pesquisaLista({t.qryFornecedor, "P_TCDFORNECED", t.dtsFornecedor, "CDFORNECED", "Forn", "Forn_Cad"}, stListaForn);
 }
 
 void TfrmLancFiltro::BtnPesquisa6Click(TObject*) {
     TfrmLancamentos& t = telaLancamentos();
-    pesquisaLista({t.qryBanco, "P_TCDREDUCONT", t.dtsBanco, "CDREDUCONT", "Banc", "Banc_Cad"},
-                  stListaBanc);
+    pesquisaLista({t.qryBanco, "P_TCDREDUCONT", t.dtsBanco, "CDREDUCONT", "Banc", "Banc_Cad"}, stListaBanc);
 }
 
 void TfrmLancFiltro::btnFilialClick(TObject*) {
     TfrmLancamentos& t = telaLancamentos();
-    pesquisaLista({t.qryFilial, "P_TCDFILIAL", t.dtsFilial, "CDFILIAL", "Filial", "Filial_Cad"},
-                  stListaFilial);
+    pesquisaLista({t.qryFilial, "P_TCDFILIAL", t.dtsFilial, "CDFILIAL", "Filial", "Filial_Cad"}, stListaFilial);
 }
 
 // With a branch list chosen, only the cost centres linked to one of those
@@ -168,7 +151,6 @@ void TfrmLancFiltro::btnCentCustClick(TObject*) {
     t.qryCentCust->Close();
     t.qryCentCust->ParamByName("P_CDFILIAL")->SetAsString(porFilial ? stListaFilial : "");
     t.qryCentCust->ParamByName("P_TCDFILIAL")->SetAsString(porFilial ? "" : "T");
-    pesquisaLista({t.qryCentCust, "P_TCDCENTCUST", t.dtsCentCust, "CDCENTCUST", "CentroCusto",
-                   "CentroCus_cad"},
+    pesquisaLista({t.qryCentCust, "P_TCDCENTCUST", t.dtsCentCust, "CDCENTCUST", "CentroCusto", "CentroCus_cad"},
                   stListaCentCust);
 }

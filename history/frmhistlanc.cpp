@@ -24,8 +24,7 @@ TField* LineHistory() {
 
 }  // namespace
 
-TfrmHistLanc::TfrmHistLanc(TComponent* owner)
-    : TfrmRotiGeral(owner), TPublishedMembers("TfrmHistLanc") {
+TfrmHistLanc::TfrmHistLanc(TComponent* owner) : TfrmRotiGeral(owner), TPublishedMembers("TfrmHistLanc") {
     Name = "frmHistLanc";
     Caption = "Histórico do Lancamento Contábil";
     lblCodTela->Caption = "CTB11030";

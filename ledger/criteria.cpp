@@ -6,11 +6,10 @@
 namespace ledger {
 
 std::vector<TRpcValue> TLancFiltro::ToArgs() const {
-    return {TRpcValue(TipoFiltro), TRpcValue(Empresa),  TRpcValue(NrLanc),   TRpcValue(ContFimZ),
-            TRpcValue(Hist),       TRpcValue(Clie),     TRpcValue(Forn),     TRpcValue(Banc),
-            TRpcValue(Docu),       TRpcValue(CentCust), TRpcValue(ContIni),  TRpcValue(ContFim),
-            TRpcValue(DtIni),      TRpcValue(DtFim),    TRpcValue(VrIni),    TRpcValue(VrFim),
-            TRpcValue(HistLanc),   TRpcValue(Filial)};
+    return {TRpcValue(TipoFiltro), TRpcValue(Empresa),  TRpcValue(NrLanc), TRpcValue(ContFimZ), TRpcValue(Hist),
+            TRpcValue(Clie),       TRpcValue(Forn),     TRpcValue(Banc),   TRpcValue(Docu),     TRpcValue(CentCust),
+            TRpcValue(ContIni),    TRpcValue(ContFim),  TRpcValue(DtIni),  TRpcValue(DtFim),    TRpcValue(VrIni),
+            TRpcValue(VrFim),      TRpcValue(HistLanc), TRpcValue(Filial)};
 }
 
 TLancFiltro TLancFiltro::FromArgs(const std::vector<TRpcValue>& args) {

@@ -21,10 +21,9 @@ const TMethodSpec GetVersaoLancCont{"GetVersaoLancCont", 1, {}};
 
 const std::vector<const TMethodSpec*>& Methods() {
     static const std::vector<const TMethodSpec*> all = {
-        &method::GetLancCont,   &method::PrxLancContabil,     &method::GetLancContFiltrado,
-        &method::GetLancCCusto, &method::SetLancContabil,     &method::SetExcluiLancamento,
-        &method::GetEmprRelac,  &method::GetCdLote,           &method::ValidaMapa,
-        &method::GetVersaoLancCont};
+        &method::GetLancCont,     &method::PrxLancContabil,     &method::GetLancContFiltrado, &method::GetLancCCusto,
+        &method::SetLancContabil, &method::SetExcluiLancamento, &method::GetEmprRelac,        &method::GetCdLote,
+        &method::ValidaMapa,      &method::GetVersaoLancCont};
     return all;
 }
 
@@ -37,8 +36,8 @@ const TMethodSpec* FindMethod(const std::string& name) {
 namespace {
 
 [[noreturn]] void WrongType(const TMethodSpec& m, std::size_t i, const char* expected) {
-    throw ERpcError(TErrorKind::Tipo, "O argumento " + std::to_string(i + 1) + " do método " + m.Name + " deve ser " +
-                                expected + ".");
+    throw ERpcError(TErrorKind::Tipo,
+                    "O argumento " + std::to_string(i + 1) + " do método " + m.Name + " deve ser " + expected + ".");
 }
 
 const Variant& ScalarArg(const std::vector<TRpcValue>& args, std::size_t i, const TMethodSpec& m,
@@ -51,8 +50,9 @@ const Variant& ScalarArg(const std::vector<TRpcValue>& args, std::size_t i, cons
 
 void CountArgs(const std::vector<TRpcValue>& args, const TMethodSpec& m) {
     if (args.size() != m.ArgCount)
-        throw ERpcError(TErrorKind::Argumentos, "O método " + std::string(m.Name) + " espera " + std::to_string(m.ArgCount) +
-                                          " argumentos e recebeu " + std::to_string(args.size()) + ".");
+        throw ERpcError(TErrorKind::Argumentos, "O método " + std::string(m.Name) + " espera " +
+                                                    std::to_string(m.ArgCount) + " argumentos e recebeu " +
+                                                    std::to_string(args.size()) + ".");
 }
 
 std::string TextArg(const std::vector<TRpcValue>& args, std::size_t i, const TMethodSpec& m) {
@@ -61,7 +61,7 @@ std::string TextArg(const std::vector<TRpcValue>& args, std::size_t i, const TMe
     if (v.kind() != Variant::Kind::String) WrongType(m, i, "texto");
     if (!IsValidUtf8(*v.string_if()))
         throw ERpcError(TErrorKind::Tipo, "O argumento " + std::to_string(i + 1) + " do método " + m.Name +
-                                    " tem caracteres inválidos (o texto não está em UTF-8).");
+                                              " tem caracteres inválidos (o texto não está em UTF-8).");
     return v.AsString();
 }
 

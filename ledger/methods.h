@@ -49,8 +49,7 @@ const TMethodSpec* FindMethod(const std::string& name);
 void CountArgs(const std::vector<TRpcValue>& args, const TMethodSpec& method);
 // Text (nil reads as ""), number or date (nil reads as 0), data packet.
 std::string TextArg(const std::vector<TRpcValue>& args, std::size_t i, const TMethodSpec& method);
-double NumberArg(const std::vector<TRpcValue>& args, std::size_t i, const TMethodSpec& method,
-                 const char* expected);
+double NumberArg(const std::vector<TRpcValue>& args, std::size_t i, const TMethodSpec& method, const char* expected);
 const TDataPacket& PacketArg(const std::vector<TRpcValue>& args, std::size_t i, const TMethodSpec& method);
 
 }  // namespace ledger

@@ -47,19 +47,19 @@ using TCheck = std::optional<TRefusal>;
 // The company's accounting parameters (its CONTOPECTBL row). A company
 // without the row has no open period: every date is refused.
 struct TCompanyRules {
-    bool Management = false;          // IDCONTGERE "S": lines apportioned by cost centre
-    bool Commercial = false;          // IDCONTCOME "S": lines carry commercial codes
-    bool ProposesApportionment = false;  // IDSUGRAT "S"
-    bool SameAccountBothSides = true; // IDMSMCONTADBCR other than "N"
+    bool Management = false;                         // IDCONTGERE "S": lines apportioned by cost centre
+    bool Commercial = false;                         // IDCONTCOME "S": lines carry commercial codes
+    bool ProposesApportionment = false;              // IDSUGRAT "S"
+    bool SameAccountBothSides = true;                // IDMSMCONTADBCR other than "N"
     TDateTime AccountingFrom = 0, AccountingTo = 0;  // DTINICCONT..DTFINACONT
     TDateTime PostingFrom = 0, PostingTo = 0;        // DTINICLANC..DTFINALANC
 };
 
 // The flags of a ledger account (its CONTCTBL row).
 struct TAccountInfo {
-    bool Analytic = false;      // IDTIPOCONT "A"
-    std::string CostKind;       // IDCONTCCUS: "G", "R" required, "L" optional, else none
-    std::string CommercialKind; // IDTIPOCOME: "C" client, "F" supplier, "B" bank account
+    bool Analytic = false;       // IDTIPOCONT "A"
+    std::string CostKind;        // IDCONTCCUS: "G", "R" required, "L" optional, else none
+    std::string CommercialKind;  // IDTIPOCOME: "C" client, "F" supplier, "B" bank account
 };
 
 // Apportionment by the account's kind.
@@ -81,15 +81,15 @@ struct TShare {
 
 // ---- a line -------------------------------------------------------------------------------
 
-TCheck CheckDocument(const std::string& document);            // DOCU_DEV
-TCheck CheckDateGiven(TDateTime date);                         // DATA_DEV
+TCheck CheckDocument(const std::string& document);  // DOCU_DEV
+TCheck CheckDateGiven(TDateTime date);              // DATA_DEV
 // Accounting period first, then the posting period; whole days, both bounds in.
 TCheck CheckPeriod(const TCompanyRules& company, TDateTime date);  // PERIODO_FORA, DATALANC_FORA
-TCheck CheckAccountGiven(const std::string& account);          // CONT_DEV
-TCheck CheckReducedCode(bool found);                           // CODREDU_N
-TCheck CheckAccount(const std::optional<TAccountInfo>& account);  // CONT_N (missing or not analytic)
-TCheck CheckHistory(const std::string& history, bool found);   // HIST_DEV, HIST_N
-TCheck CheckValue(TCents value);                               // PARTIDA_Z
+TCheck CheckAccountGiven(const std::string& account);              // CONT_DEV
+TCheck CheckReducedCode(bool found);                               // CODREDU_N
+TCheck CheckAccount(const std::optional<TAccountInfo>& account);   // CONT_N (missing or not analytic)
+TCheck CheckHistory(const std::string& history, bool found);       // HIST_DEV, HIST_N
+TCheck CheckValue(TCents value);                                   // PARTIDA_Z
 // A company that forbids it refuses an account on both sides of one entry;
 // `others` are the entry's other lines (the line's own earlier version, with
 // its sequence, does not count).
@@ -99,17 +99,17 @@ TCheck CheckSameAccount(const TCompanyRules& company, const TEntryLine& line,
 // has a kind; a bank account's code has at most 3 characters; a code must
 // exist among the clients, suppliers or bank accounts of its kind.
 TCheck CheckCommercialGiven(const TCompanyRules& company, const TEntryLine& line);  // CodComer_Inf
-TCheck CheckCommercialCode(const TEntryLine& line, bool found);  // CodComerBan_Inv, CodComer_Inv
+TCheck CheckCommercialCode(const TEntryLine& line, bool found);                     // CodComerBan_Inv, CodComer_Inv
 // A kind the account does not have (or a code on an account without one).
 TCheck CheckCommercialKind(const TEntryLine& line, const TAccountInfo& account);  // CodComer_Inv
 
 // ---- its apportionment ----------------------------------------------------------------------
 
-TCheck CheckBranch(const std::string& branch, bool found);       // FIL_DEV, FIL_N
-TCheck CheckBranchOfCompany(bool related);                         // FILIAL_NRELAC
+TCheck CheckBranch(const std::string& branch, bool found);             // FIL_DEV, FIL_N
+TCheck CheckBranchOfCompany(bool related);                             // FILIAL_NRELAC
 TCheck CheckCostCentre(const std::string& costCentre, bool ofBranch);  // CENTCUST_DEV, CENTCUST_NFIL
-TCheck CheckCompetence(TDateTime competence);                     // DTCOMP_DEV
-TCheck CheckShareValue(TCents value);                             // VRRAT_DEV
+TCheck CheckCompetence(TDateTime competence);                          // DTCOMP_DEV
+TCheck CheckShareValue(TCents value);                                  // VRRAT_DEV
 // `others` are the line's other shares.
 TCheck CheckPair(const TShare& share, const std::vector<TShare>& others);  // RATJA_INF
 // The line's shares against its account's rule: required and missing

@@ -31,8 +31,7 @@ void place(TControl* c, int left, int top, int width, int height) {
     c->Height = height;
 }
 
-TGroupBox* group(TfrmLancLista* f, const char* name, const char* caption, int left, int top, int width,
-                 int height) {
+TGroupBox* group(TfrmLancLista* f, const char* name, const char* caption, int left, int top, int width, int height) {
     auto* g = Control<TGroupBox>(f, f->grbDadosRel, name);
     g->Caption = caption;
     g->Font.Bold = true;
@@ -58,8 +57,7 @@ TRadioButton* radio(TfrmLancLista* f, TWinControl* parent, const char* name, con
     return r;
 }
 
-TBtnPesquisa* listButton(TfrmLancLista* f, TWinControl* parent, const char* name, const char* emptyError,
-                         int left) {
+TBtnPesquisa* listButton(TfrmLancLista* f, TWinControl* parent, const char* name, const char* emptyError, int left) {
     auto* b = Control<TBtnPesquisa>(f, parent, name);
     b->Hint = "Pesquisar";
     b->ShowHint = true;
@@ -87,8 +85,8 @@ TBtnPesquisa* accountTreeButton(TfrmLancLista* f, TWinControl* parent, const cha
     return b;
 }
 
-TMaskEdit* maskEdit(TfrmLancLista* f, TWinControl* parent, const char* name, const char* mask, int maxLength,
-                    int left, int width) {
+TMaskEdit* maskEdit(TfrmLancLista* f, TWinControl* parent, const char* name, const char* mask, int maxLength, int left,
+                    int width) {
     auto* e = Control<TMaskEdit>(f, parent, name);
     e->TabStop = true;
     e->Color = clWindow;
@@ -199,9 +197,8 @@ void TfrmLancLista::buildGroups() {
     sbtBanc = listButton(this, grbBanco, "sbtBanc", "Não há banco cadastrado.", 138);
 
     int order = 0;
-    for (TWinControl* c : std::initializer_list<TWinControl*>{panRelat, grbConta, grbData, grbValor, grbDoc,
-                                                               grbLancto, grbHistorico, grbCliente,
-                                                               grbFornecedor, grbBanco})
+    for (TWinControl* c : std::initializer_list<TWinControl*>{panRelat, grbConta, grbData, grbValor, grbDoc, grbLancto,
+                                                              grbHistorico, grbCliente, grbFornecedor, grbBanco})
         c->TabOrder = order++;
 }
 
@@ -298,8 +295,8 @@ void TfrmLancLista::publishMembers() {
         return names;
     });
     for (const char* name : {"CDEMPRESA", "TODASCONTAS", "CDCONTCTBLI", "CDCONTCTBLF", "TODASDATAS", "DTLANCAMENTI",
-                             "DTLANCAMENTF", "CDHISTPADR", "P_VALOR", "VALOR", "VALORF", "P_CDCONTCLIE",
-                             "P_CDCONTFORN", "P_CDCONTBANC", "CDDOCUCONT", "NRLANCCONT", "P_NMEMPRESA"}) {
+                             "DTLANCAMENTF", "CDHISTPADR", "P_VALOR", "VALOR", "VALORF", "P_CDCONTCLIE", "P_CDCONTFORN",
+                             "P_CDCONTBANC", "CDDOCUCONT", "NRLANCCONT", "P_NMEMPRESA"}) {
         const std::string n = name;
         const bool date = n == "DTLANCAMENTI" || n == "DTLANCAMENTF";
         Publish("LastRun.Param." + n, [d, n, date] {

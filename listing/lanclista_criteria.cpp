@@ -13,13 +13,9 @@
 
 namespace {
 
-std::string empresaDaTela() {
-    return frmLancamentos ? frmLancamentos->edtCdEmpresa->Text() : std::string();
-}
+std::string empresaDaTela() { return frmLancamentos ? frmLancamentos->edtCdEmpresa->Text() : std::string(); }
 
-std::string nomeEmpresaDaTela() {
-    return frmLancamentos ? frmLancamentos->edtNmEmpresa->Text() : std::string();
-}
+std::string nomeEmpresaDaTela() { return frmLancamentos ? frmLancamentos->edtNmEmpresa->Text() : std::string(); }
 
 [[noreturn]] void recusa(TfrmLancLista* f, TWinControl* foco, const char* chave) {
     foco->SetFocus();
@@ -77,10 +73,9 @@ void TfrmLancLista::limpaCriterios() {
 
 // The nineteen controls that only the first report uses, in their order.
 void TfrmLancLista::habilitaCriterios(bool primeiro) {
-    for (TControl* c : std::initializer_list<TControl*>{grbValor, lblDe, lblAte, grbHistorico, rbtTodos, rbtLista,
-                                                         grbDoc, lblNumeDocu, grbLancto, lblNumeLanc, grbCliente,
-                                                         rbtTClie, rbtClie, grbFornecedor, rbtTForn, rbtForn,
-                                                         grbBanco, rbtTBanc, rbtBanc})
+    for (TControl* c : std::initializer_list<TControl*>{
+             grbValor, lblDe, lblAte, grbHistorico, rbtTodos, rbtLista, grbDoc, lblNumeDocu, grbLancto, lblNumeLanc,
+             grbCliente, rbtTClie, rbtClie, grbFornecedor, rbtTForn, rbtForn, grbBanco, rbtTBanc, rbtBanc})
         c->Enabled = primeiro;
 }
 

@@ -89,16 +89,14 @@ void pesquisaLista(const TListaLookup& l, std::string& lista) {
     l.query->ParamByName(l.paramTodos)->SetAsString("T");
     l.query->Open();
     const TMessages& msg = *telaLancamentos().msgPadrao;
-    Pesqlista::PesquisaLista(l.dataSource, l.keyField, msg.Msg(l.tituloKey) + "|" + msg.Msg(l.vazioKey), false,
-                             lista);
+    Pesqlista::PesquisaLista(l.dataSource, l.keyField, msg.Msg(l.tituloKey) + "|" + msg.Msg(l.vazioKey), false, lista);
 }
 
 }  // namespace
 
 void TfrmLancLista::sbtHistClick(TObject*) {
     TfrmLancamentos& t = telaLancamentos();
-    pesquisaLista({t.qryHistPadr, "P_TCDHISTPADR", t.dtsHistPadr, "CDHISTPADR", "Hist", "Historico_Cad"},
-                  stListaHist);
+    pesquisaLista({t.qryHistPadr, "P_TCDHISTPADR", t.dtsHistPadr, "CDHISTPADR", "Hist", "Historico_Cad"}, stListaHist);
 }
 
 void TfrmLancLista::sbtClieClick(TObject*) {

@@ -137,8 +137,8 @@ bool DatabaseExists(const TOptions& o, std::string& problem) {
     std::error_code ec;
     if (std::filesystem::exists(target.Display, ec)) return true;
     problem = "o banco de dados " + target.Display +
-              " não existe. Use --create para criar um banco vazio, ou ctb-demo --db " +
-              target.Display + " para um banco de demonstração.";
+              " não existe. Use --create para criar um banco vazio, ou ctb-demo --db " + target.Display +
+              " para um banco de demonstração.";
     return false;
 }
 #endif

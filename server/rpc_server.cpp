@@ -177,7 +177,8 @@ struct TConnection {
 };
 
 struct TRpcServer::Impl {
-    explicit Impl(TRpcServerOptions o) : options(std::move(o)), acceptor(io), retry(io), budget(options.MaxInputMemory) {}
+    explicit Impl(TRpcServerOptions o)
+        : options(std::move(o)), acceptor(io), retry(io), budget(options.MaxInputMemory) {}
 
     TRpcServerOptions options;
     std::map<std::string, TMethod> methods;  // by lower-case name
@@ -273,8 +274,9 @@ void TRpcServer::Impl::StartServing(TConnection& c) {
     const auto refused = std::move(connections.back());
     connections.pop_back();
     try {
-        TurnAway(refused->socket, "O servidor de aplicação não tem recursos para atender mais uma conexão agora; "
-                                  "tente novamente em instantes.");
+        TurnAway(refused->socket,
+                 "O servidor de aplicação não tem recursos para atender mais uma conexão agora; "
+                 "tente novamente em instantes.");
     } catch (const std::exception&) {
         // Out of memory for the answer too: the socket just closes.
     }
@@ -386,10 +388,10 @@ bool TRpcServer::Impl::ServeFrames(TConnection& c, TRpcFrameReader& reader, TInp
             close = true;
         }
         if (!close && !hold.Set(reader.Weight())) {
-            answer = EncodeResponse(ErrorAnswer(
-                std::nullopt, WireCode(TErrorKind::Limite),
-                "O servidor de aplicação está sem memória livre para receber esta requisição; "
-                "tente novamente em instantes."));
+            answer = EncodeResponse(
+                ErrorAnswer(std::nullopt, WireCode(TErrorKind::Limite),
+                            "O servidor de aplicação está sem memória livre para receber esta requisição; "
+                            "tente novamente em instantes."));
             close = true;
         }
         if (!close && !ready) return true;
@@ -447,7 +449,8 @@ bool TRpcServer::Impl::Answer(TRpcFrameReader& reader, std::string& answer, bool
 TRpcResponse TRpcServer::Impl::Dispatch(TRpcRequest& req, const TPacketStream::TSend& send) {
     const auto it = methods.find(LowerCase(req.Method));
     if (it == methods.end())
-        return ErrorAnswer(req.MsgId, WireCode(TErrorKind::Metodo), "Método desconhecido: " + Utf8Printable(req.Method));
+        return ErrorAnswer(req.MsgId, WireCode(TErrorKind::Metodo),
+                           "Método desconhecido: " + Utf8Printable(req.Method));
     if (!options.SerializeHandlers) return Invoke(it->second, req, send);
     std::lock_guard lock(serialize);
     return Invoke(it->second, req, send);
@@ -496,8 +499,7 @@ void TRpcServer::Register(std::string name, std::vector<int> byRefIndexes, THand
 void TRpcServer::RegisterPacket(std::string name, std::vector<int> byRefIndexes, std::vector<TPacketField> fields,
                                 TPacketHandler handler) {
     std::string key = LowerCase(name);
-    impl_->methods[key] =
-        TMethod{std::move(name), std::move(byRefIndexes), {}, std::move(handler), std::move(fields)};
+    impl_->methods[key] = TMethod{std::move(name), std::move(byRefIndexes), {}, std::move(handler), std::move(fields)};
 }
 
 bool TRpcServer::AnswerNext(TRpcFrameReader& reader, std::string& answer, bool& close) {
@@ -510,8 +512,8 @@ bool TRpcServer::AnswerNext(TRpcFrameReader& reader, std::string& answer, bool& 
     }
     std::string pieces;
     TRpcSessionGate gate(impl_->options.Token);
-    const bool answered =
-        impl_->Answer(reader, answer, close, [&pieces](const std::string& frame) { pieces += frame; }, gate);
+    const bool answered = impl_->Answer(
+        reader, answer, close, [&pieces](const std::string& frame) { pieces += frame; }, gate);
     if (!pieces.empty()) answer = pieces + answer;
     return answered;
 }
@@ -529,8 +531,8 @@ int TRpcServer::Start(const std::string& address, int port) {
     } catch (const std::exception& e) {
         asio::error_code ignored;
         d.acceptor.close(ignored);
-        throw ERpcError(TErrorKind::Conexao, "Não foi possível escutar em " + address + ":" + std::to_string(port) + ": " +
-                                       e.what());
+        throw ERpcError(TErrorKind::Conexao,
+                        "Não foi possível escutar em " + address + ":" + std::to_string(port) + ": " + e.what());
     }
     d.started = true;
     d.stopping = false;
@@ -578,12 +580,13 @@ int TRpcServer::Port() const { return impl_->port; }
 
 std::size_t TRpcServer::ActiveConnections() const {
     std::lock_guard lock(impl_->mutex);
-    return static_cast<std::size_t>(std::count_if(impl_->connections.begin(), impl_->connections.end(),
-                                                  [](const auto& c) { return c->Live(); }));
+    return static_cast<std::size_t>(
+        std::count_if(impl_->connections.begin(), impl_->connections.end(), [](const auto& c) { return c->Live(); }));
 }
 
 void ExpectArgs(const std::vector<TRpcValue>& args, std::size_t n, const std::string& method) {
     if (args.size() == n) return;
     throw ERpcError(TErrorKind::Argumentos, "O método " + method + " espera " + std::to_string(n) + " argumento" +
-                                      (n == 1 ? "" : "s") + " e recebeu " + std::to_string(args.size()) + ".");
+                                                (n == 1 ? "" : "s") + " e recebeu " + std::to_string(args.size()) +
+                                                ".");
 }

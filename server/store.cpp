@@ -13,8 +13,7 @@
 
 using namespace ctbstore;
 
-TEntryStore::TEntryStore(const std::string& dbUrl) : impl_(std::make_unique<Impl>(dbUrl))
-{
+TEntryStore::TEntryStore(const std::string& dbUrl) : impl_(std::make_unique<Impl>(dbUrl)) {
     auto lease = impl_->Pool.Acquire();
     ApplySchema(*lease, impl_->Dialect());
     ApplyVersionTriggers(*lease, impl_->Dialect());
@@ -26,18 +25,15 @@ namespace {
 
 using namespace ledger;
 
-TRpcValue CallGetLancCont(TEntryStore& s, std::vector<TRpcValue>& args)
-{
+TRpcValue CallGetLancCont(TEntryStore& s, std::vector<TRpcValue>& args) {
     return TRpcValue(s.GetLancCont(TLancFiltro::FromArgs(args)));
 }
 
-TRpcValue CallGetVersaoLancCont(TEntryStore& s, std::vector<TRpcValue>& args)
-{
+TRpcValue CallGetVersaoLancCont(TEntryStore& s, std::vector<TRpcValue>& args) {
     return TRpcValue(s.GetVersaoLancCont(TextArg(args, 0, method::GetVersaoLancCont)));
 }
 
-TRpcValue CallPrxLancContabil(TEntryStore& s, std::vector<TRpcValue>& args)
-{
+TRpcValue CallPrxLancContabil(TEntryStore& s, std::vector<TRpcValue>& args) {
     const TMethodSpec& m = method::PrxLancContabil;
     std::string emp = TextArg(args, 0, m), anoMes = TextArg(args, 1, m);
     std::string nr = s.PrxLancContabil(emp, anoMes);
@@ -45,20 +41,17 @@ TRpcValue CallPrxLancContabil(TEntryStore& s, std::vector<TRpcValue>& args)
     return TRpcValue(nr);
 }
 
-TRpcValue CallGetLancContFiltrado(TEntryStore& s, std::vector<TRpcValue>& args)
-{
+TRpcValue CallGetLancContFiltrado(TEntryStore& s, std::vector<TRpcValue>& args) {
     const TMethodSpec& m = method::GetLancContFiltrado;
     return TRpcValue(s.GetLancContFiltrado(TextArg(args, 0, m), TextArg(args, 1, m)));
 }
 
-TRpcValue CallGetLancCCusto(TEntryStore& s, std::vector<TRpcValue>& args)
-{
+TRpcValue CallGetLancCCusto(TEntryStore& s, std::vector<TRpcValue>& args) {
     const TMethodSpec& m = method::GetLancCCusto;
     return TRpcValue(s.GetLancCCusto(TextArg(args, 0, m), TextArg(args, 1, m)));
 }
 
-TRpcValue CallSetLancContabil(TEntryStore& s, std::vector<TRpcValue>& args)
-{
+TRpcValue CallSetLancContabil(TEntryStore& s, std::vector<TRpcValue>& args) {
     const TMethodSpec& m = method::SetLancContabil;
     const TDataPacket& linhas = PacketArg(args, 0, m);
     const TDataPacket& rateio = PacketArg(args, 1, m);
@@ -70,8 +63,7 @@ TRpcValue CallSetLancContabil(TEntryStore& s, std::vector<TRpcValue>& args)
     return TRpcValue(true);
 }
 
-TRpcValue CallSetExcluiLancamento(TEntryStore& s, std::vector<TRpcValue>& args)
-{
+TRpcValue CallSetExcluiLancamento(TEntryStore& s, std::vector<TRpcValue>& args) {
     const TMethodSpec& m = method::SetExcluiLancamento;
     std::string emp = TextArg(args, 0, m), nr = TextArg(args, 1, m);
     s.SetExcluiLancamento(emp, nr);
@@ -79,20 +71,17 @@ TRpcValue CallSetExcluiLancamento(TEntryStore& s, std::vector<TRpcValue>& args)
     return TRpcValue(true);
 }
 
-TRpcValue CallGetEmprRelac(TEntryStore& s, std::vector<TRpcValue>& args)
-{
+TRpcValue CallGetEmprRelac(TEntryStore& s, std::vector<TRpcValue>& args) {
     const TMethodSpec& m = method::GetEmprRelac;
     return TRpcValue(s.getEmprRelac(TextArg(args, 0, m), TextArg(args, 1, m)));
 }
 
-TRpcValue CallGetCdLote(TEntryStore& s, std::vector<TRpcValue>& args)
-{
+TRpcValue CallGetCdLote(TEntryStore& s, std::vector<TRpcValue>& args) {
     const TMethodSpec& m = method::GetCdLote;
     return TRpcValue(s.getCdLote(TextArg(args, 0, m), TextArg(args, 1, m)));
 }
 
-TRpcValue CallValidaMapa(TEntryStore& s, std::vector<TRpcValue>& args)
-{
+TRpcValue CallValidaMapa(TEntryStore& s, std::vector<TRpcValue>& args) {
     const TMethodSpec& m = method::ValidaMapa;
     std::string emp = TextArg(args, 0, m), nr = TextArg(args, 1, m);
     TRpcValue result = s.ValidaMapa(emp, nr);
@@ -102,8 +91,7 @@ TRpcValue CallValidaMapa(TEntryStore& s, std::vector<TRpcValue>& args)
 
 }  // namespace
 
-const std::vector<TStoreMethod>& StoreMethods()
-{
+const std::vector<TStoreMethod>& StoreMethods() {
     static const std::vector<TStoreMethod> methods = {
         {&method::GetLancCont, CallGetLancCont},
         {&method::PrxLancContabil, CallPrxLancContabil},
@@ -119,8 +107,7 @@ const std::vector<TStoreMethod>& StoreMethods()
     return methods;
 }
 
-TRpcValue TEntryStore::Call(const std::string& name, std::vector<TRpcValue>& args)
-{
+TRpcValue TEntryStore::Call(const std::string& name, std::vector<TRpcValue>& args) {
     for (const TStoreMethod& m : StoreMethods())
         if (SameText(m.Spec->Name, name)) {
             ledger::CountArgs(args, *m.Spec);
@@ -129,8 +116,7 @@ TRpcValue TEntryStore::Call(const std::string& name, std::vector<TRpcValue>& arg
     Refuse(TErrorKind::Metodo, "Método desconhecido: " + name);
 }
 
-void RegisterStoreMethods(TRpcServer& server, const std::string& dbUrl)
-{
+void RegisterStoreMethods(TRpcServer& server, const std::string& dbUrl) {
 #ifdef CTB_STORE_HAS_RPC_SERVER
     auto store = std::make_shared<TEntryStore>(dbUrl);
     for (const TStoreMethod& m : StoreMethods()) {

@@ -77,9 +77,8 @@ public:
     // Replaces the lines and apportionment of entry (empresa, nrLanc) with the
     // records of the two packets that belong to it (other records are
     // ignored). All or nothing; throws ERpcError on any refusal.
-    void SetLancContabil(const TDataPacket& linhas, const TDataPacket& rateio,
-                         const std::string& empresa, std::string& nrLanc,
-                         std::string& ultDocu, const std::string& operador);
+    void SetLancContabil(const TDataPacket& linhas, const TDataPacket& rateio, const std::string& empresa,
+                         std::string& nrLanc, std::string& ultDocu, const std::string& operador);
 
     // Deletes the entry and its apportionment; refuses batch and map entries.
     void SetExcluiLancamento(const std::string& empresa, std::string& nrLanc);

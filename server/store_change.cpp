@@ -13,21 +13,18 @@ using soci::use;
 
 // The same bookkeeper: the same operator name (without regard to case and
 // blanks), or, when neither names one, the same client session.
-bool SameAuthor(const TAuthor& a, const TAuthor& b)
-{
+bool SameAuthor(const TAuthor& a, const TAuthor& b) {
     const std::string x = OperatorName(a.Operator), y = OperatorName(b.Operator);
     if (x.empty() && y.empty()) return !a.Session.empty() && a.Session == b.Session;
     return SameText(x, y);
 }
 
-long long ParseStamp(const std::string& text, soci::indicator ind)
-{
+long long ParseStamp(const std::string& text, soci::indicator ind) {
     TDateTime d = 0;
     return ind == soci::i_ok && SqlToDate(text, d) ? StampMs(d) : 0;
 }
 
-TLastChange Combine(bool haveRow, const TLastChange& row, long long lineMs, int lines)
-{
+TLastChange Combine(bool haveRow, const TLastChange& row, long long lineMs, int lines) {
     TLastChange last;
     if (lines > 0) {
         // The lines are newer than the server's record: changed elsewhere.
@@ -54,15 +51,15 @@ TLastChange Combine(bool haveRow, const TLastChange& row, long long lineMs, int 
 }
 
 TLastChange ReadChange(soci::session& sql, const std::string& empresa, const std::string& nrLanc,
-                       const char* lockClause)
-{
+                       const char* lockClause) {
     TLastChange row;
     std::string stamp, oper, session, deleted;
     soci::indicator iStamp = soci::i_null, iOper = soci::i_null, iSession = soci::i_null, iDel = soci::i_null;
-    sql << std::string("SELECT DTULTATU, CDOPERATU, CDSESSAO, IDEXCLUIDO FROM LANCCONTALT"
-                       " WHERE CDEMPRESA = :e AND NRLANCCONT = :n") + lockClause,
-        use(empresa), use(nrLanc), into(stamp, iStamp), into(oper, iOper), into(session, iSession),
-        into(deleted, iDel);
+    sql << std::string(
+               "SELECT DTULTATU, CDOPERATU, CDSESSAO, IDEXCLUIDO FROM LANCCONTALT"
+               " WHERE CDEMPRESA = :e AND NRLANCCONT = :n") +
+               lockClause,
+        use(empresa), use(nrLanc), into(stamp, iStamp), into(oper, iOper), into(session, iSession), into(deleted, iDel);
     const bool haveRow = sql.got_data();
     if (haveRow) {
         row.Ms = ParseStamp(stamp, iStamp);
@@ -73,13 +70,12 @@ TLastChange ReadChange(soci::session& sql, const std::string& empresa, const std
     std::string newest;
     soci::indicator iNewest = soci::i_null;
     int lines = 0;
-    sql << "SELECT MAX(DTULTATULAN), COUNT(*) FROM LANCCONT WHERE CDEMPRESA = :e AND NRLANCCONT = :n",
-        use(empresa), use(nrLanc), into(newest, iNewest), into(lines);
+    sql << "SELECT MAX(DTULTATULAN), COUNT(*) FROM LANCCONT WHERE CDEMPRESA = :e AND NRLANCCONT = :n", use(empresa),
+        use(nrLanc), into(newest, iNewest), into(lines);
     return Combine(haveRow, row, ParseStamp(newest, iNewest), lines);
 }
 
-std::string Who(const TLastChange& c)
-{
+std::string Who(const TLastChange& c) {
     std::string who = c.By.Operator.empty() ? "por outro usuário" : "por " + c.By.Operator;
     if (c.Ms > 0 && !(c.Deleted && c.Elsewhere)) who += " em " + StampText(c.Ms);
     return who;
@@ -87,14 +83,11 @@ std::string Who(const TLastChange& c)
 
 }  // namespace
 
-TLastChange ReadLastChange(soci::session& sql, const std::string& empresa, const std::string& nrLanc)
-{
+TLastChange ReadLastChange(soci::session& sql, const std::string& empresa, const std::string& nrLanc) {
     return ReadChange(sql, empresa, nrLanc, "");
 }
 
-TLastChange LockEntry(soci::session& sql, TDialect dialect, const std::string& empresa,
-                      const std::string& nrLanc)
-{
+TLastChange LockEntry(soci::session& sql, TDialect dialect, const std::string& empresa, const std::string& nrLanc) {
     // The row exists from here on (created empty when missing), so its lock
     // is there to take; a refused save rolls the empty row back.
     sql << "INSERT INTO LANCCONTALT (CDEMPRESA, NRLANCCONT, IDEXCLUIDO) VALUES (:e, :n, 'N')"
@@ -105,8 +98,7 @@ TLastChange LockEntry(soci::session& sql, TDialect dialect, const std::string& e
 }
 
 long long RecordChange(soci::session& sql, const std::string& empresa, const std::string& nrLanc,
-                       const TLastChange& previous, const TAuthor& by, bool deleted)
-{
+                       const TLastChange& previous, const TAuthor& by, bool deleted) {
     const long long ms = std::max(NowMs(), previous.Ms + 1);
     const std::string stamp = StampToSql(ms), flag = deleted ? "S" : "N";
     const std::string oper = OperatorName(by.Operator), session = by.Session;
@@ -118,26 +110,20 @@ long long RecordChange(soci::session& sql, const std::string& empresa, const std
     return ms;
 }
 
-void RefuseIfChangedByAnother(const TLastChange& last, long long seenMs, const TAuthor& by,
-                              const std::string& nrLanc, bool deleting)
-{
+void RefuseIfChangedByAnother(const TLastChange& last, long long seenMs, const TAuthor& by, const std::string& nrLanc,
+                              bool deleting) {
     if (last.Ms == 0 || last.Ms <= seenMs) return;
     if (SameAuthor(last.By, by)) return;
-    const std::string head = "O lançamento contábil " + nrLanc + " foi " +
-                             (last.Deleted ? "excluído " : "alterado ") + Who(last) +
-                             ", depois que você o abriu. ";
+    const std::string head = "O lançamento contábil " + nrLanc + " foi " + (last.Deleted ? "excluído " : "alterado ") +
+                             Who(last) + ", depois que você o abriu. ";
     std::string tail;
-    if (last.Deleted)
-        tail = deleting ? "Nada foi feito." : "Nada foi gravado: reabra a lista de lançamentos.";
-    else if (deleting)
-        tail = "Nada foi excluído: reabra o lançamento para conferir a versão atual.";
-    else
-        tail = "Nada foi gravado: reabra o lançamento para ver a versão atual e refaça suas alterações.";
+    if (last.Deleted) tail = deleting ? "Nada foi feito." : "Nada foi gravado: reabra a lista de lançamentos.";
+    else if (deleting) tail = "Nada foi excluído: reabra o lançamento para conferir a versão atual.";
+    else tail = "Nada foi gravado: reabra o lançamento para ver a versão atual e refaça suas alterações.";
     Refuse(TErrorKind::Conflito, head + tail);
 }
 
-void TSessionViews::Saw(const std::string& session, const std::string& entry, long long ms)
-{
+void TSessionViews::Saw(const std::string& session, const std::string& entry, long long ms) {
     if (session.empty()) return;
     std::lock_guard<std::mutex> lock(mutex_);
     if (!views_.count(session) && views_.size() >= kMaxSessions) {
@@ -152,15 +138,13 @@ void TSessionViews::Saw(const std::string& session, const std::string& entry, lo
     view.Entries[entry] = ms;
 }
 
-void TSessionViews::Forget(const std::string& session, const std::string& entry)
-{
+void TSessionViews::Forget(const std::string& session, const std::string& entry) {
     std::lock_guard<std::mutex> lock(mutex_);
     auto it = views_.find(session);
     if (it != views_.end()) it->second.Entries.erase(entry);
 }
 
-bool TSessionViews::Seen(const std::string& session, const std::string& entry, long long& ms)
-{
+bool TSessionViews::Seen(const std::string& session, const std::string& entry, long long& ms) {
     if (session.empty()) return false;
     std::lock_guard<std::mutex> lock(mutex_);
     auto it = views_.find(session);

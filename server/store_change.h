@@ -36,8 +36,8 @@ struct TAuthor {
 };
 
 struct TLastChange {
-    long long Ms = 0;        // stamp (StampMs); 0 when no change is known
-    TAuthor By;              // empty when it came from elsewhere
+    long long Ms = 0;  // stamp (StampMs); 0 when no change is known
+    TAuthor By;        // empty when it came from elsewhere
     bool Deleted = false;
     bool Elsewhere = false;  // not made by an application server
 };
@@ -48,8 +48,7 @@ TLastChange ReadLastChange(soci::session& sql, const std::string& empresa, const
 
 // The same after taking the entry's lock for the rest of the transaction: a
 // second save or delete of the entry, from any server, waits for this one.
-TLastChange LockEntry(soci::session& sql, TDialect dialect, const std::string& empresa,
-                      const std::string& nrLanc);
+TLastChange LockEntry(soci::session& sql, TDialect dialect, const std::string& empresa, const std::string& nrLanc);
 
 // Records the save or delete being made and returns its stamp.
 long long RecordChange(soci::session& sql, const std::string& empresa, const std::string& nrLanc,
@@ -58,8 +57,8 @@ long long RecordChange(soci::session& sql, const std::string& empresa, const std
 // Refuses with "conflito" when the entry changed after `seenMs` by someone
 // other than `by`, naming who and when. deleting: the refused action is a
 // delete.
-void RefuseIfChangedByAnother(const TLastChange& last, long long seenMs, const TAuthor& by,
-                              const std::string& nrLanc, bool deleting);
+void RefuseIfChangedByAnother(const TLastChange& last, long long seenMs, const TAuthor& by, const std::string& nrLanc,
+                              bool deleting);
 
 // The stamp of each entry as each client session last saw it; bounded (the
 // sessions used least recently are forgotten first).

@@ -15,15 +15,11 @@ extern const char kSchemaSql[];
 
 namespace {
 
-bool StartsWith(const std::string& s, const std::string& prefix)
-{
-    return s.compare(0, prefix.size(), prefix) == 0;
-}
+bool StartsWith(const std::string& s, const std::string& prefix) { return s.compare(0, prefix.size(), prefix) == 0; }
 
 // SOCI's SQLite connect string takes key=value pairs separated by blanks; a
 // path with blanks or quotes is given quoted, with inner quotes doubled.
-std::string SqliteConnectFor(const std::string& path)
-{
+std::string SqliteConnectFor(const std::string& path) {
     bool plain = path.find_first_of(" \t\"'") == std::string::npos;
     std::string value = path;
     if (!plain) {
@@ -37,8 +33,7 @@ std::string SqliteConnectFor(const std::string& path)
     return "db=" + value + " timeout=15";
 }
 
-TDbTarget SqliteTarget(const std::string& rest)
-{
+TDbTarget SqliteTarget(const std::string& rest) {
     TDbTarget t;
     t.Dialect = TDialect::SQLite;
     t.Backend = "sqlite3";
@@ -50,13 +45,11 @@ TDbTarget SqliteTarget(const std::string& rest)
         t.Connect = SqliteConnectFor(rest);
         t.Display = rest;
     }
-    if (Trim(t.Display).empty())
-        Refuse(TErrorKind::Banco, "Arquivo do banco de dados não informado.");
+    if (Trim(t.Display).empty()) Refuse(TErrorKind::Banco, "Arquivo do banco de dados não informado.");
     return t;
 }
 
-TDbTarget PostgresTarget(const std::string& target)
-{
+TDbTarget PostgresTarget(const std::string& target) {
 #ifdef CTB_HAVE_POSTGRESQL
     TDbTarget t;
     t.Dialect = TDialect::PostgreSQL;
@@ -75,8 +68,7 @@ TDbTarget PostgresTarget(const std::string& target)
 #endif
 }
 
-void ConfigureSqlite(soci::session& sql)
-{
+void ConfigureSqlite(soci::session& sql) {
     std::string mode;
     sql << "PRAGMA busy_timeout = 15000";
     sql << "PRAGMA journal_mode = WAL", soci::into(mode);
@@ -87,21 +79,19 @@ void ConfigureSqlite(soci::session& sql)
 
 // The URL forms are those of the module's connection (platform/db), read by
 // the same routine.
-TDbTarget ParseDbUrl(const std::string& url)
-{
+TDbTarget ParseDbUrl(const std::string& url) {
     std::string u = Trim(url);
     if (u.empty()) Refuse(TErrorKind::Banco, "Banco de dados não informado.");
     TDBDialect dialect = TDBDialect::None;
     std::string target;
     if (!SplitDatabaseURL(u, dialect, target))
         Refuse(TErrorKind::Banco, "Tipo de banco de dados não suportado em \"" + u +
-                            "\" (use um arquivo SQLite, sqlite3://ARQUIVO ou postgresql://...).");
+                                      "\" (use um arquivo SQLite, sqlite3://ARQUIVO ou postgresql://...).");
     if (dialect == TDBDialect::PostgreSQL) return PostgresTarget(target);
     return SqliteTarget(target);
 }
 
-std::unique_ptr<soci::session> OpenSession(const TDbTarget& target)
-{
+std::unique_ptr<soci::session> OpenSession(const TDbTarget& target) {
     auto sql = std::make_unique<soci::session>();
     try {
         if (target.Dialect == TDialect::SQLite) {
@@ -116,15 +106,14 @@ std::unique_ptr<soci::session> OpenSession(const TDbTarget& target)
     } catch (const std::exception& e) {
         LogDetail("banco: ao abrir " + target.Display + ": " + e.what());
         Refuse(TErrorKind::Banco, "Não foi possível abrir o banco de dados " + target.Display +
-                            ". Verifique se ele existe e está acessível ao servidor de aplicação.");
+                                      ". Verifique se ele existe e está acessível ao servidor de aplicação.");
     }
     return sql;
 }
 
 std::string SchemaText() { return kSchemaSql; }
 
-std::vector<std::string> SplitSqlScript(const std::string& script)
-{
+std::vector<std::string> SplitSqlScript(const std::string& script) {
     std::vector<std::string> out;
     std::string current;
     std::size_t i = 0;
@@ -146,8 +135,7 @@ std::vector<std::string> SplitSqlScript(const std::string& script)
     return out;
 }
 
-void ApplySchema(soci::session& sql, TDialect dialect)
-{
+void ApplySchema(soci::session& sql, TDialect dialect) {
     std::vector<std::string> statements = SplitSqlScript(SchemaText());
     try {
         TTransaction tx(sql, dialect, true);
@@ -164,17 +152,13 @@ void ApplySchema(soci::session& sql, TDialect dialect)
     }
 }
 
-TTransaction::TTransaction(soci::session& sql, TDialect dialect, bool write) : sql_(sql)
-{
-    if (dialect == TDialect::SQLite)
-        sql_ << (write ? "BEGIN IMMEDIATE" : "BEGIN");
-    else
-        sql_ << (write ? "BEGIN" : "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+TTransaction::TTransaction(soci::session& sql, TDialect dialect, bool write) : sql_(sql) {
+    if (dialect == TDialect::SQLite) sql_ << (write ? "BEGIN IMMEDIATE" : "BEGIN");
+    else sql_ << (write ? "BEGIN" : "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
     open_ = true;
 }
 
-TTransaction::~TTransaction()
-{
+TTransaction::~TTransaction() {
     if (!open_) return;
     try {
         sql_ << "ROLLBACK";
@@ -184,21 +168,18 @@ TTransaction::~TTransaction()
     }
 }
 
-void TTransaction::Commit()
-{
+void TTransaction::Commit() {
     sql_ << "COMMIT";
     open_ = false;
 }
 
-TSessionPool::TLease::~TLease()
-{
+TSessionPool::TLease::~TLease() {
     if (broken_ || !session_) return;
     std::lock_guard<std::mutex> lock(pool_.mutex_);
     pool_.free_.push_back(std::move(session_));
 }
 
-TSessionPool::TLease TSessionPool::Acquire()
-{
+TSessionPool::TLease TSessionPool::Acquire() {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (!free_.empty()) {
@@ -210,28 +191,22 @@ TSessionPool::TLease TSessionPool::Acquire()
     return TLease(*this, OpenSession(target_));
 }
 
-void Refuse(TErrorKind kind, const std::string& message)
-{
-    throw ERpcError(kind, message);
-}
+void Refuse(TErrorKind kind, const std::string& message) { throw ERpcError(kind, message); }
 
-void LogDetail(const std::string& text)
-{
+void LogDetail(const std::string& text) {
     static std::mutex m;
     std::lock_guard<std::mutex> lock(m);
     std::cerr << "ctb11000-server: " << text << std::endl;
 }
 
-ERpcError DatabaseError(const std::exception& e, const std::string& action)
-{
+ERpcError DatabaseError(const std::exception& e, const std::string& action) {
     std::string what = e.what();
     LogDetail("banco: ao " + action + ": " + what);
-    if (what.find("database is locked") != std::string::npos ||
-        what.find("database is busy") != std::string::npos)
+    if (what.find("database is locked") != std::string::npos || what.find("database is busy") != std::string::npos)
         return ERpcError(TErrorKind::Banco, "Banco de dados ocupado por outro usuário; tente novamente.");
     return ERpcError(TErrorKind::Banco, "Não foi possível " + action +
-                                  ". Tente novamente; se o erro continuar, avise o responsável pelo "
-                                  "servidor de aplicação (o detalhe está no registro do servidor).");
+                                            ". Tente novamente; se o erro continuar, avise o responsável pelo "
+                                            "servidor de aplicação (o detalhe está no registro do servidor).");
 }
 
 }  // namespace ctbstore

@@ -125,23 +125,20 @@ constexpr int kSuppliers = 30;
 // depends on the seed.
 struct TDigits {
     std::uint32_t state;
-    int Next()
-    {
+    int Next() {
         state = state * 1103515245u + 12345u;
         return static_cast<int>((state >> 16) % 10);
     }
 };
 
-int CheckDigit(const std::vector<int>& digits, const std::vector<int>& weights)
-{
+int CheckDigit(const std::vector<int>& digits, const std::vector<int>& weights) {
     int sum = 0;
     for (std::size_t i = 0; i < weights.size(); ++i) sum += digits[i] * weights[i];
     int r = sum % 11;
     return r < 2 ? 0 : 11 - r;
 }
 
-std::string Cpf(std::uint32_t seed)
-{
+std::string Cpf(std::uint32_t seed) {
     TDigits gen{seed * 7919u + 17u};
     std::vector<int> d;
     for (int i = 0; i < 9; ++i) d.push_back(gen.Next());
@@ -152,8 +149,7 @@ std::string Cpf(std::uint32_t seed)
     return s;
 }
 
-std::string Cnpj(std::uint32_t seed)
-{
+std::string Cnpj(std::uint32_t seed) {
     TDigits gen{seed * 104729u + 3u};
     std::vector<int> d;
     for (int i = 0; i < 8; ++i) d.push_back(gen.Next());
@@ -165,23 +161,20 @@ std::string Cnpj(std::uint32_t seed)
     return s;
 }
 
-const char* const kShopKinds[] = {"Supermercado", "Mercearia", "Padaria", "Restaurante",
-                                  "Empório", "Lanchonete", "Atacadão", "Farmácia"};
-const char* const kShopNames[] = {"Bom Preço", "São Jorge", "Santa Luzia", "Boa Vista",
-                                  "Estrela", "Nova Era", "Primavera", "Central", "Avenida",
-                                  "Real", "Ipê Amarelo"};
-const char* const kFirstNames[] = {"Maria Aparecida", "José Carlos", "Ana Paula", "João Pedro",
-                                   "Francisca", "Antônio", "Luiz Fernando", "Juliana",
-                                   "Conceição", "Sebastião"};
-const char* const kSurnames[] = {"da Silva", "dos Santos", "Oliveira", "Souza", "Pereira",
-                                 "Lima", "Carvalho", "Ferreira", "Rodrigues", "Almeida"};
-const char* const kTradeKinds[] = {"Comercial", "Indústria", "Transportadora", "Atacado",
-                                   "Metalúrgica", "Gráfica", "Serviços", "Tecnologia"};
-const char* const kTradeNames[] = {"Paraná", "Vale Verde", "Sertão", "Litoral", "Serra Azul",
-                                   "Cerrado", "Guanabara", "Pampa", "Tietê"};
+const char* const kShopKinds[] = {"Supermercado", "Mercearia",  "Padaria",  "Restaurante",
+                                  "Empório",      "Lanchonete", "Atacadão", "Farmácia"};
+const char* const kShopNames[] = {"Bom Preço", "São Jorge", "Santa Luzia", "Boa Vista", "Estrela",    "Nova Era",
+                                  "Primavera", "Central",   "Avenida",     "Real",      "Ipê Amarelo"};
+const char* const kFirstNames[] = {"Maria Aparecida", "José Carlos",   "Ana Paula", "João Pedro", "Francisca",
+                                   "Antônio",         "Luiz Fernando", "Juliana",   "Conceição",  "Sebastião"};
+const char* const kSurnames[] = {"da Silva", "dos Santos", "Oliveira", "Souza",     "Pereira",
+                                 "Lima",     "Carvalho",   "Ferreira", "Rodrigues", "Almeida"};
+const char* const kTradeKinds[] = {"Comercial",   "Indústria", "Transportadora", "Atacado",
+                                   "Metalúrgica", "Gráfica",   "Serviços",       "Tecnologia"};
+const char* const kTradeNames[] = {"Paraná",  "Vale Verde", "Sertão", "Litoral", "Serra Azul",
+                                   "Cerrado", "Guanabara",  "Pampa",  "Tietê"};
 
-void WriteCompanies(soci::session& sql, int year)
-{
+void WriteCompanies(soci::session& sql, int year) {
     struct TCompany {
         const char *Code, *Name, *Cnpj, *City, *Uf, *Gere, *Come, *SugRat, *MsmConta;
         int AccFirstYear;
@@ -212,13 +205,12 @@ void WriteCompanies(soci::session& sql, int year)
                " DTFINARELA, DTINICCONT, DTFINACONT, IDSALDEMPR, IDCONTGERE, IDCONTCOME,"
                " IDSUGRAT, IDMSMCONTADBCR) VALUES (:c, :il, :fl, :ir, :fr, :ic, :fc, :s, :g,"
                " :co, :su, :ms)",
-            use(code), use(ini), use(fim), use(accIni), use(fim), use(accIni), use(fim),
-            use(sald), use(gere), use(come), use(sug), use(msm);
+            use(code), use(ini), use(fim), use(accIni), use(fim), use(accIni), use(fim), use(sald), use(gere),
+            use(come), use(sug), use(msm);
     }
 }
 
-void WriteAccounts(soci::session& sql)
-{
+void WriteAccounts(soci::session& sql) {
     for (const TAccount& a : kAccounts) {
         std::string code = a.Code, name = a.Name, ccus = a.CCus, come = a.Come;
         std::string redu = a.Redu;
@@ -229,21 +221,18 @@ void WriteAccounts(soci::session& sql)
         soci::indicator reduInd = redu.empty() ? soci::i_null : soci::i_ok;
         sql << "INSERT INTO CONTCTBL (CDCONTCTBL, CDCONTREDU, NMCONTCTBL, CDRATEIO, CDNVCONTCTBL,"
                " IDTIPOCONT, IDCONTCCUS, IDTIPOCOME) VALUES (:c, :r, :n, :ra, :nv, :t, :cc, :co)",
-            use(code), use(redu, reduInd), use(name), use(rateio), use(level), use(tipo),
-            use(ccus), use(come);
+            use(code), use(redu, reduInd), use(name), use(rateio), use(level), use(tipo), use(ccus), use(come);
     }
 }
 
-void WriteHistories(soci::session& sql)
-{
+void WriteHistories(soci::session& sql) {
     for (const auto& [code, text] : kHistories) {
         std::string c = code, t = text;
         sql << "INSERT INTO HISTPADR (CDHISTPADR, DSHISTPADR) VALUES (:c, :t)", use(c), use(t);
     }
 }
 
-std::string ClientName(int i)
-{
+std::string ClientName(int i) {
     if (i == 1) return "Supermercado Bom Preço Ltda";
     if (i == 2) return "Maria Aparecida da Silva";
     if (i % 4 == 2) return std::string(kFirstNames[i % 10]) + " " + kSurnames[(i / 3) % 10];
@@ -251,8 +240,7 @@ std::string ClientName(int i)
     return std::string(kShopKinds[i % 8]) + " " + kShopNames[(i / 2) % 11] + suffix;
 }
 
-std::string SupplierName(int i)
-{
+std::string SupplierName(int i) {
     switch (i) {
     case 1: return "Distribuidora Paulista de Bebidas Ltda";
     case 2: return "Imobiliária Horizonte Ltda";
@@ -266,8 +254,7 @@ std::string SupplierName(int i)
     return std::string(kTradeKinds[i % 8]) + " " + kTradeNames[(i / 2) % 9] + " Ltda";
 }
 
-void WriteParties(soci::session& sql)
-{
+void WriteParties(soci::session& sql) {
     for (int i = 1; i <= kClients; ++i) {
         std::string code = Code6(i), name = ClientName(i);
         bool person = i == 2 || (i != 1 && i % 4 == 2);
@@ -288,11 +275,10 @@ void WriteParties(soci::session& sql)
     }
 }
 
-void WriteBanks(soci::session& sql)
-{
+void WriteBanks(soci::session& sql) {
     const std::pair<const char*, const char*> banks[] = {
-        {"001", "Banco do Brasil S.A."},        {"033", "Banco Santander (Brasil) S.A."},
-        {"104", "Caixa Econômica Federal"},     {"237", "Banco Bradesco S.A."},
+        {"001", "Banco do Brasil S.A."},    {"033", "Banco Santander (Brasil) S.A."},
+        {"104", "Caixa Econômica Federal"}, {"237", "Banco Bradesco S.A."},
         {"341", "Itaú Unibanco S.A."},
     };
     for (const auto& [c, n] : banks) {
@@ -317,21 +303,20 @@ void WriteBanks(soci::session& sql)
     }
 }
 
-void WriteBranchesAndCentres(soci::session& sql)
-{
+void WriteBranchesAndCentres(soci::session& sql) {
     const std::pair<const char*, const char*> branches[] = {
-        {"0001", "Matriz São Paulo"},   {"0002", "Filial Campinas"},
-        {"0003", "Filial Belo Horizonte"}, {"0004", "Filial Porto Alegre"},
-        {"0005", "Filial Recife"},      {"0006", "Filial Curitiba"},
+        {"0001", "Matriz São Paulo"},    {"0002", "Filial Campinas"}, {"0003", "Filial Belo Horizonte"},
+        {"0004", "Filial Porto Alegre"}, {"0005", "Filial Recife"},   {"0006", "Filial Curitiba"},
     };
     for (const auto& [c, n] : branches) {
         std::string code = c, name = n;
         sql << "INSERT INTO FILIAL (CDFILIAL, NMFILIAL) VALUES (:c, :n)", use(code), use(name);
     }
     const std::pair<const char*, const char*> centres[] = {
-        {"1001", "Administração"}, {"1002", "Financeiro"}, {"1003", "Recursos Humanos"},
-        {"2001", "Comercial"},     {"2002", "Marketing"},  {"3001", "Logística"},
-        {"3002", "Produção"},      {"4001", "Tecnologia da Informação"},
+        {"1001", "Administração"},    {"1002", "Financeiro"},
+        {"1003", "Recursos Humanos"}, {"2001", "Comercial"},
+        {"2002", "Marketing"},        {"3001", "Logística"},
+        {"3002", "Produção"},         {"4001", "Tecnologia da Informação"},
     };
     for (const auto& [c, n] : centres) {
         std::string code = c, name = n;
@@ -349,8 +334,7 @@ void WriteBranchesAndCentres(soci::session& sql)
         }
 }
 
-int CurrentYear()
-{
+int CurrentYear() {
     std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
@@ -361,37 +345,28 @@ int CurrentYear()
 
 const std::vector<TAccount>& Accounts() { return kAccounts; }
 
-const TAccount& Account(const std::string& code)
-{
+const TAccount& Account(const std::string& code) {
     for (const TAccount& a : kAccounts)
         if (code == a.Code) return a;
     throw std::logic_error("conta de demonstração desconhecida: " + code);
 }
 
-const std::vector<std::string>& CompanyBranches(const std::string& empresa)
-{
-    return kCompanyBranches.at(empresa);
-}
+const std::vector<std::string>& CompanyBranches(const std::string& empresa) { return kCompanyBranches.at(empresa); }
 
-const std::vector<std::string>& BranchCentres(const std::string& filial)
-{
-    return kBranchCentres.at(filial);
-}
+const std::vector<std::string>& BranchCentres(const std::string& filial) { return kBranchCentres.at(filial); }
 
 const std::string& HistText(const std::string& code) { return kHistories.at(code); }
 int ClientCount() { return kClients; }
 int SupplierCount() { return kSuppliers; }
 const std::vector<std::string>& BankAccounts() { return kBankAccounts; }
 
-std::string Code6(long n)
-{
+std::string Code6(long n) {
     char buf[24];
     std::snprintf(buf, sizeof buf, "%06ld", n);
     return buf;
 }
 
-void WriteReference(soci::session& sql, int year)
-{
+void WriteReference(soci::session& sql, int year) {
     WriteCompanies(sql, year);
     WriteAccounts(sql);
     WriteHistories(sql);
@@ -402,23 +377,19 @@ void WriteReference(soci::session& sql, int year)
 
 }  // namespace ctbdemo
 
-bool ParseDemoSize(const std::string& text, long& lines)
-{
+bool ParseDemoSize(const std::string& text, long& lines) {
     if (text == "small") lines = 1000;
     else if (text == "normal") lines = 6000;
     else if (text == "large") lines = 100000;
     else {
-        if (text.empty() || text.size() > 9 ||
-            text.find_first_not_of("0123456789") != std::string::npos)
-            return false;
+        if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return false;
         lines = std::stol(text);
         if (lines < 50) return false;
     }
     return true;
 }
 
-TDemoSummary GenerateDemo(const std::string& dbUrl, const TDemoOptions& options)
-{
+TDemoSummary GenerateDemo(const std::string& dbUrl, const TDemoOptions& options) {
     using namespace ctbstore;
     TDbTarget target = ParseDbUrl(dbUrl);
     auto sql = OpenSession(target);
@@ -430,7 +401,7 @@ TDemoSummary GenerateDemo(const std::string& dbUrl, const TDemoOptions& options)
         *sql << "SELECT COUNT(*) FROM EMPRESA", soci::into(companies);
         if (companies > 0)
             Refuse(TErrorKind::Banco, "O banco de dados " + target.Display +
-                                " já contém empresas; a demonstração só é gerada num banco vazio.");
+                                          " já contém empresas; a demonstração só é gerada num banco vazio.");
         ctbdemo::WriteReference(*sql, year);
         TDemoSummary summary = ctbdemo::WriteEntries(*sql, options, year);
         // Statistics let the planner pick the document and account indexes

@@ -41,20 +41,17 @@ struct TGenEntry {
     std::string Numero;  // set when written
 };
 
-const char* const kMonths[] = {"Janeiro", "Fevereiro", "Março",    "Abril",
-                               "Maio",    "Junho",     "Julho",    "Agosto",
-                               "Setembro", "Outubro",  "Novembro", "Dezembro"};
+const char* const kMonths[] = {"Janeiro", "Fevereiro", "Março",    "Abril",   "Maio",     "Junho",
+                               "Julho",   "Agosto",    "Setembro", "Outubro", "Novembro", "Dezembro"};
 const char* const kOperators[] = {"ANA.SOUZA", "CARLOS.LIMA", "JOAO.PEREIRA", "MARIA.SANTOS"};
 
-int MonthOf(TDateTime d)
-{
+int MonthOf(TDateTime d) {
     int y, m, day;
     DecodeDate(d, y, m, day);
     return m;
 }
 
-TDateTime Day(int y, int m, int d)
-{
+TDateTime Day(int y, int m, int d) {
     TDateTime t = 0;
     EncodeDate(y, m, d, t);
     return t;
@@ -65,8 +62,7 @@ class TEntrySink {
 public:
     TEntrySink(soci::session& sql, int year) : sql_(sql), writer_(sql), year_(year) {}
 
-    void Write(TGenEntry& e)
-    {
+    void Write(TGenEntry& e) {
         int month = MonthOf(e.Date);
         long seq = ++lastSeq_[{e.Empresa, month}];
         char prefix[24];
@@ -80,29 +76,26 @@ public:
         for (TGenMapa& m : e.Mapas) {
             sql_ << "INSERT INTO LANCCONTMAPA (CDEMPRESA, NRLANCCONT, MES, ANO, IMPOSTO)"
                     " VALUES (:e, :n, :m, :a, :i)",
-                soci::use(e.Empresa), soci::use(e.Numero), soci::use(m.Mes), soci::use(m.Ano),
-                soci::use(m.Imposto);
+                soci::use(e.Empresa), soci::use(e.Numero), soci::use(m.Mes), soci::use(m.Ano), soci::use(m.Imposto);
         }
         ++summary_.Entries;
     }
 
-    void WriteNumbering()
-    {
+    void WriteNumbering() {
         for (const auto& [key, seq] : lastSeq_) {
             char anoMes[24];
             std::snprintf(anoMes, sizeof anoMes, "%04d%02d", year_, key.second);
             std::string empresa = key.first, am = anoMes;
             long long last = seq;
-            sql_ << "INSERT INTO NUMLANCCONT (CDEMPRESA, NRANOMES, NRULTSEQ) VALUES (:e, :a, :s)",
-                soci::use(empresa), soci::use(am), soci::use(last);
+            sql_ << "INSERT INTO NUMLANCCONT (CDEMPRESA, NRANOMES, NRULTSEQ) VALUES (:e, :a, :s)", soci::use(empresa),
+                soci::use(am), soci::use(last);
         }
     }
 
     const TDemoSummary& Summary() const { return summary_; }
 
 private:
-    void WriteLines(const TGenEntry& e)
-    {
+    void WriteLines(const TGenEntry& e) {
         TStoredLine row;
         row.Empresa = e.Empresa;
         row.NrLanc = e.Numero;
@@ -129,8 +122,7 @@ private:
             writer_.Insert(row);
             ++summary_.Lines;
             for (const TGenRateio& r : l.Rateio) {
-                TStoredRateio rr{e.Empresa, e.Numero, row.NrSeq, r.Filial, r.CentCust, r.Cents,
-                                 row.DtLanc};
+                TStoredRateio rr{e.Empresa, e.Numero, row.NrSeq, r.Filial, r.CentCust, r.Cents, row.DtLanc};
                 writer_.Insert(rr);
                 ++summary_.Apportionments;
             }
@@ -145,14 +137,12 @@ private:
 };
 
 TGenLine Line(const std::string& conta, std::int64_t cents, const std::string& idCome = "",
-              const std::string& cdCome = "", std::vector<TGenRateio> rateio = {})
-{
+              const std::string& cdCome = "", std::vector<TGenRateio> rateio = {}) {
     return TGenLine{conta, cents, idCome, cdCome, std::move(rateio)};
 }
 
-TGenEntry Fixed(const std::string& empresa, TDateTime date, const std::string& docu,
-                const std::string& hist, std::vector<TGenLine> lines)
-{
+TGenEntry Fixed(const std::string& empresa, TDateTime date, const std::string& docu, const std::string& hist,
+                std::vector<TGenLine> lines) {
     TGenEntry e;
     e.Empresa = empresa;
     e.Date = date;
@@ -165,14 +155,12 @@ TGenEntry Fixed(const std::string& empresa, TDateTime date, const std::string& d
 }
 
 // The entries of the facts table, in number order per company and month.
-std::vector<TGenEntry> FixedEntries(int y)
-{
+std::vector<TGenEntry> FixedEntries(int y) {
     std::vector<TGenEntry> out;
     out.push_back(Fixed("01", Day(y, 1, 2), "004512", "0001",
                         {Line("1120100001", -150000, "C", "000001"),
                          Line("3110100001", 150000, "", "",
-                              {{"0001", "2001", 90000}, {"0002", "2001", 40000},
-                               {"0003", "2002", 20000}})}));
+                              {{"0001", "2001", 90000}, {"0002", "2001", 40000}, {"0003", "2002", 20000}})}));
     TGenEntry batch = Fixed("01", Day(y, 1, 5), "000777", "0004",
                             {Line("4110100001", -320000, "F", "000002", {{"0001", "1001", -320000}}),
                              Line("1110100002", 320000, "B", "001")});
@@ -180,45 +168,44 @@ std::vector<TGenEntry> FixedEntries(int y)
     batch.Sistema = "LTO";
     batch.Lote = "000123";
     out.push_back(batch);
-    TGenEntry mapa = Fixed("01", Day(y, 1, 31), "000031", "0008",
-                           {Line("4110100006", -85000), Line("2120100001", 85000)});
+    TGenEntry mapa =
+        Fixed("01", Day(y, 1, 31), "000031", "0008", {Line("4110100006", -85000), Line("2120100001", 85000)});
     mapa.Inte = "I";
     mapa.Sistema = "FIS";
     mapa.Mapas.push_back({"Janeiro", std::to_string(y), "ICMS"});
     out.push_back(mapa);
-    out.push_back(Fixed("01", Day(y, 1, 10), "000410", "0007",
-                        {Line("4110100005", -4590, "B", "001", {{"0001", "1002", -4590}}),
-                         Line("1110100002", 4590, "B", "001")}));
-    out.push_back(Fixed("01", Day(y, 1, 15), "000415", "0011",
-                        {Line("4110100003", -23000),
-                         Line("4110100002", -120000, "F", "000003",
-                              {{"0001", "1001", -70000}, {"0002", "3001", -50000}}),
-                         Line("2110100001", 143000, "F", "000004")}));
+    out.push_back(Fixed(
+        "01", Day(y, 1, 10), "000410", "0007",
+        {Line("4110100005", -4590, "B", "001", {{"0001", "1002", -4590}}), Line("1110100002", 4590, "B", "001")}));
+    out.push_back(
+        Fixed("01", Day(y, 1, 15), "000415", "0011",
+              {Line("4110100003", -23000),
+               Line("4110100002", -120000, "F", "000003", {{"0001", "1001", -70000}, {"0002", "3001", -50000}}),
+               Line("2110100001", 143000, "F", "000004")}));
     // Two management lines, the second apportioned in the proportions of the
     // first (60% / 40%), as the screen proposes it.
-    out.push_back(Fixed("01", Day(y, 1, 20), "000620", "0004",
-                        {Line("4110100001", -200000, "F", "000002",
-                              {{"0001", "1001", -120000}, {"0002", "2001", -80000}}),
-                         Line("4110100002", -50000, "F", "000003",
-                              {{"0001", "1001", -30000}, {"0002", "2001", -20000}}),
-                         Line("2110100001", 250000, "F", "000002")}));
-    TGenEntry fiscal = Fixed("01", Day(y, 12, 31), "000900", "0099",
-                             {Line("3110100002", -500000, "", "", {{"0001", "2001", -500000}}),
-                              Line("2310100001", 500000)});
+    out.push_back(
+        Fixed("01", Day(y, 1, 20), "000620", "0004",
+              {Line("4110100001", -200000, "F", "000002", {{"0001", "1001", -120000}, {"0002", "2001", -80000}}),
+               Line("4110100002", -50000, "F", "000003", {{"0001", "1001", -30000}, {"0002", "2001", -20000}}),
+               Line("2110100001", 250000, "F", "000002")}));
+    TGenEntry fiscal =
+        Fixed("01", Day(y, 12, 31), "000900", "0099",
+              {Line("3110100002", -500000, "", "", {{"0001", "2001", -500000}}), Line("2310100001", 500000)});
     fiscal.Inte = "F";
     fiscal.Sistema = "LTO";
     fiscal.Lote = "000900";
     out.push_back(fiscal);
-    TGenEntry societario = Fixed("01", Day(y, 12, 31), "000901", "0099",
-                                 {Line("2310100001", -100000), Line("2130100001", 100000)});
+    TGenEntry societario =
+        Fixed("01", Day(y, 12, 31), "000901", "0099", {Line("2310100001", -100000), Line("2130100001", 100000)});
     societario.Inte = "S";
     societario.Sistema = "LTO";
     societario.Lote = "000901";
     out.push_back(societario);
-    out.push_back(Fixed("02", Day(y, 1, 3), "000103", "0004",
-                        {Line("4110100001", -200000), Line("1110100001", 200000)}));
-    TGenEntry closing02 = Fixed("02", Day(y, 12, 31), "000902", "0099",
-                                {Line("3110100001", -250000), Line("2310100001", 250000)});
+    out.push_back(
+        Fixed("02", Day(y, 1, 3), "000103", "0004", {Line("4110100001", -200000), Line("1110100001", 200000)}));
+    TGenEntry closing02 =
+        Fixed("02", Day(y, 12, 31), "000902", "0099", {Line("3110100001", -250000), Line("2310100001", 250000)});
     closing02.Inte = "F";
     closing02.Sistema = "LTO";
     closing02.Lote = "000902";
@@ -236,24 +223,21 @@ struct TTemplate {
     std::int64_t MinCents, MaxCents;
     std::vector<std::pair<const char*, int>> Debits;   // account, weight
     std::vector<std::pair<const char*, int>> Credits;  // account, weight
-    const char* Imposto;  // tax map kind or nullptr
+    const char* Imposto;                               // tax map kind or nullptr
     bool Transfer;
 };
 
-const std::vector<TTemplate>& Templates()
-{
+const std::vector<TTemplate>& Templates() {
     static const std::vector<TTemplate> t = {
         {"0001", "FAI", 15000, 2500000, {{"1120100001", 1}}, {{"3110100001", 1}}, nullptr, false},
         {"0015", "DFS", 8000, 1200000, {{"4210100001", 1}}, {{"1130100001", 1}}, nullptr, false},
         {"0003", "REC", 10000, 2000000, {{"1110100002", 1}}, {{"1120100001", 1}}, nullptr, false},
         {"0002", "PAG", 10000, 1500000, {{"2110100001", 1}}, {{"1110100003", 1}}, nullptr, false},
         {"0004", "PAG", 150000, 900000, {{"4110100001", 1}}, {{"1110100002", 1}}, nullptr, false},
-        {"0005", "FIS", 500000, 6000000, {{"4110100004", 1}},
-         {{"2130100001", 4}, {"2130100002", 1}}, nullptr, false},
+        {"0005", "FIS", 500000, 6000000, {{"4110100004", 1}}, {{"2130100001", 4}, {"2130100002", 1}}, nullptr, false},
         {"0007", "BCO", 990, 15000, {{"4110100005", 1}}, {{"1110100004", 1}}, nullptr, false},
         {"0008", "FIS", 20000, 800000, {{"4110100006", 1}}, {{"2120100001", 1}}, "ICMS", false},
-        {"0016", "FIS", 10000, 300000, {{"4110100006", 1}},
-         {{"2120100002", 1}, {"2120100003", 4}}, "PIS", false},
+        {"0016", "FIS", 10000, 300000, {{"4110100006", 1}}, {{"2120100002", 1}, {"2120100003", 4}}, "PIS", false},
         {"0009", "PAG", 30000, 450000, {{"4110100002", 1}}, {{"2110100001", 1}}, nullptr, false},
         {"0010", "EXP", 5000, 250000, {{"4120100002", 1}}, {{"1110100002", 1}}, nullptr, false},
         {"0011", "PAG", 2000, 80000, {{"4110100003", 1}}, {{"1110100001", 1}}, nullptr, false},
@@ -270,8 +254,7 @@ public:
     TGenerator(std::uint64_t seed, int year) : rng_(seed * 0x9E3779B97F4A7C15ull + 1), year_(year) {}
 
     // Entries of one company over the year's weekdays, about `lines` lines.
-    void Company(const std::string& empresa, long lines, TEntrySink& sink)
-    {
+    void Company(const std::string& empresa, long lines, TEntrySink& sink) {
         std::vector<TDateTime> days;
         for (TDateTime d = Day(year_, 1, 1); d <= Day(year_, 12, 31); d += 1) {
             int weekday = (static_cast<int>(d) + 6) % 7;  // 0 Sunday
@@ -293,8 +276,7 @@ private:
     bool Chance(int percent) { return static_cast<int>(Uniform(100)) < percent; }
     template <class T> const T& Pick(const std::vector<T>& v) { return v[Uniform(v.size())]; }
 
-    TGenEntry Entry(const std::string& empresa, TDateTime date)
-    {
+    TGenEntry Entry(const std::string& empresa, TDateTime date) {
         const TTemplate& t = Pick(Templates());
         bool management = empresa == "01";
         bool commercial = empresa == "01" || empresa == "03";
@@ -308,10 +290,10 @@ private:
         std::string client = Code6(static_cast<long>(Uniform(ClientCount()) + 1));
         std::string supplier = Code6(static_cast<long>(Uniform(SupplierCount()) + 1));
         std::string bank = Pick(BankAccounts());
-        std::string party = t.Hist == std::string("0001") || t.Hist == std::string("0003") ||
-                                    t.Hist == std::string("0013")
-                                ? " - Cliente " + client
-                                : "";
+        std::string party =
+            t.Hist == std::string("0001") || t.Hist == std::string("0003") || t.Hist == std::string("0013")
+                ? " - Cliente " + client
+                : "";
         e.DsHist = HistText(t.Hist) + " " + e.Docu + party;
 
         std::int64_t total =
@@ -333,9 +315,7 @@ private:
         return e;
     }
 
-    void AddSide(TGenEntry& e, const std::vector<std::pair<const char*, int>>& side,
-                 std::int64_t total)
-    {
+    void AddSide(TGenEntry& e, const std::vector<std::pair<const char*, int>>& side, std::int64_t total) {
         int weights = 0;
         for (const auto& s : side) weights += s.second;
         std::int64_t left = total;
@@ -346,8 +326,7 @@ private:
         }
     }
 
-    std::vector<TGenRateio> Apportion(const std::string& empresa, std::int64_t cents)
-    {
+    std::vector<TGenRateio> Apportion(const std::string& empresa, std::int64_t cents) {
         std::vector<TGenRateio> out;
         int parts = static_cast<int>(Uniform(3) + 1);
         std::int64_t magnitude = cents < 0 ? -cents : cents;
@@ -367,8 +346,7 @@ private:
         return out;
     }
 
-    void Origin(TGenEntry& e, const TTemplate& t)
-    {
+    void Origin(TGenEntry& e, const TTemplate& t) {
         if (t.Transfer) {
             e.Inte = "T";
             e.Sistema = "BCO";
@@ -404,8 +382,7 @@ private:
 
 }  // namespace
 
-TDemoSummary WriteEntries(soci::session& sql, const TDemoOptions& options, int year)
-{
+TDemoSummary WriteEntries(soci::session& sql, const TDemoOptions& options, int year) {
     TEntrySink sink(sql, year);
     std::vector<TGenEntry> fixed = FixedEntries(year);
     long fixedLines = 0;

@@ -21,18 +21,14 @@ constexpr std::size_t kPerEntryLimit = 200;
 // A period longer than this reads the company's lines in key order.
 constexpr double kLongPeriodDays = 92;
 
-std::string DateAsText(const std::string& column)
-{
-    return "CAST(" + column + " AS VARCHAR(10))";
-}
+std::string DateAsText(const std::string& column) { return "CAST(" + column + " AS VARCHAR(10))"; }
 
 struct TCandidateWhere {
     std::string Where;
     std::vector<TLineParam> Params;
 };
 
-std::string FinalAccount(const TLancFiltro& f)
-{
+std::string FinalAccount(const TLancFiltro& f) {
     if (!f.ContFimZ.empty()) return f.ContFimZ;
     std::string fim = Trim(f.ContFim);
     if (fim.size() < 10) fim += std::string(10 - fim.size(), 'Z');
@@ -43,8 +39,7 @@ std::string FinalAccount(const TLancFiltro& f)
 // present only when its criterion is given (so the indexes serve it), every
 // value bound. Parameter names are never repeated, so every backend binds
 // them alike.
-TCandidateWhere CandidateWhere(const TLancFiltro& f)
-{
+TCandidateWhere CandidateWhere(const TLancFiltro& f) {
     TCandidateWhere w;
     // Over a long period nearly every line of the company is a candidate:
     // reading them in key order (entry, sequence) then beats the date index,
@@ -75,9 +70,10 @@ TCandidateWhere CandidateWhere(const TLancFiltro& f)
 class TLineMatcher {
 public:
     explicit TLineMatcher(const TLancFiltro& f)
-        : f_(f), hasNrLanc_(!Trim(f.NrLanc).empty()), nrLanc_(StripLeadingZeros(f.NrLanc)),
-          histLanc_(FoldCase(f.HistLanc))
-    {
+        : f_(f),
+          hasNrLanc_(!Trim(f.NrLanc).empty()),
+          nrLanc_(StripLeadingZeros(f.NrLanc)),
+          histLanc_(FoldCase(f.HistLanc)) {
         if (f.IsValueKind() && (!AmountToCents(f.VrIni, vrIni_) || !AmountToCents(f.VrFim, vrFim_)))
             Refuse(TErrorKind::Argumentos, "Faixa de valores inválida no filtro.");
     }
@@ -85,15 +81,13 @@ public:
     using TKeys = std::set<std::pair<std::string, std::string>>;
 
     // rateados: the lines with a matching apportionment ("Ger" kinds only).
-    bool Matches(const TLineView& r, const TKeys* rateados) const
-    {
+    bool Matches(const TLineView& r, const TKeys* rateados) const {
         using C = TLineRecord;
         auto text = [&](C::Col c) { return std::string(r.Get(c)); };
         if (!f_.Hist.empty() && !InList(f_.Hist, text(C::CDHISTPADR))) return false;
         if (!CommercialMatches(r)) return false;
         if (hasNrLanc_ && StripLeadingZeros(text(C::NRLANCCONT)) != nrLanc_) return false;
-        if (!histLanc_.empty() && FoldCase(text(C::DSHISTLANC)).find(histLanc_) == std::string::npos)
-            return false;
+        if (!histLanc_.empty() && FoldCase(text(C::DSHISTLANC)).find(histLanc_) == std::string::npos) return false;
         if (f_.IsValueKind()) {
             long long v = r.Cents < 0 ? -r.Cents : r.Cents;
             if (v < vrIni_ || v > vrFim_) return false;
@@ -103,8 +97,7 @@ public:
     }
 
 private:
-    bool CommercialMatches(const TLineView& r) const
-    {
+    bool CommercialMatches(const TLineView& r) const {
         if (f_.Clie.empty() && f_.Forn.empty() && f_.Banc.empty()) return true;
         const std::string_view kind = r.Get(TLineRecord::IDLANCCOME);
         const std::string code(r.Get(TLineRecord::CDCONTCOME));
@@ -122,10 +115,8 @@ private:
 
 // (entry, sequence) of the candidate lines that have an apportionment line
 // whose branch and cost centre are in the lists (an empty list takes all).
-std::set<std::pair<std::string, std::string>> ApportionedLines(soci::session& sql,
-                                                               const TLancFiltro& f,
-                                                               const TCandidateWhere& w)
-{
+std::set<std::pair<std::string, std::string>> ApportionedLines(soci::session& sql, const TLancFiltro& f,
+                                                               const TCandidateWhere& w) {
     std::set<std::pair<std::string, std::string>> keys;
     std::string nr, seq, filial, cc;
     soci::statement st(sql);
@@ -135,10 +126,12 @@ std::set<std::pair<std::string, std::string>> ApportionedLines(soci::session& sq
     st.exchange(soci::into(cc));
     for (const TLineParam& p : w.Params) st.exchange(soci::use(p.Value, p.Name));
     st.alloc();
-    st.prepare("SELECT R.NRLANCCONT, R.NRSEQLANC, R.CDFILIAL, R.CDCENTCUST"
-               " FROM LANCCCUSTO R JOIN LANCCONT L ON L.CDEMPRESA = R.CDEMPRESA"
-               " AND L.NRLANCCONT = R.NRLANCCONT AND L.NRSEQLANC = R.NRSEQLANC"
-               " WHERE " + w.Where);
+    st.prepare(
+        "SELECT R.NRLANCCONT, R.NRSEQLANC, R.CDFILIAL, R.CDCENTCUST"
+        " FROM LANCCCUSTO R JOIN LANCCONT L ON L.CDEMPRESA = R.CDEMPRESA"
+        " AND L.NRLANCCONT = R.NRLANCCONT AND L.NRSEQLANC = R.NRSEQLANC"
+        " WHERE " +
+        w.Where);
     st.define_and_bind();
     st.execute();
     while (st.fetch()) {
@@ -154,17 +147,16 @@ std::set<std::pair<std::string, std::string>> ApportionedLines(soci::session& sq
 using TRowsByEntry = std::map<std::string, std::vector<TPacketRow>>;
 
 // Number of stored lines of each entry of the company in [first, last].
-std::map<std::string, long long> LineCounts(soci::session& sql, const std::string& empresa,
-                                            const std::string& first, const std::string& last)
-{
+std::map<std::string, long long> LineCounts(soci::session& sql, const std::string& empresa, const std::string& first,
+                                            const std::string& last) {
     std::map<std::string, long long> counts;
     std::string nr;
     long long n = 0;
-    soci::statement st = (sql.prepare << "SELECT NRLANCCONT, COUNT(*) FROM LANCCONT"
-                                         " WHERE CDEMPRESA = :emp AND NRLANCCONT >= :nrini"
-                                         " AND NRLANCCONT <= :nrfim GROUP BY NRLANCCONT",
-                          soci::use(empresa, "emp"), soci::use(first, "nrini"),
-                          soci::use(last, "nrfim"), soci::into(nr), soci::into(n));
+    soci::statement st =
+        (sql.prepare << "SELECT NRLANCCONT, COUNT(*) FROM LANCCONT"
+                        " WHERE CDEMPRESA = :emp AND NRLANCCONT >= :nrini"
+                        " AND NRLANCCONT <= :nrfim GROUP BY NRLANCCONT",
+         soci::use(empresa, "emp"), soci::use(first, "nrini"), soci::use(last, "nrfim"), soci::into(nr), soci::into(n));
     st.execute();
     while (st.fetch()) counts[nr] = n;
     return counts;
@@ -173,10 +165,8 @@ std::map<std::string, long long> LineCounts(soci::session& sql, const std::strin
 // Every line of the matched entries, in entry and sequence order. Entries
 // whose candidates were incomplete are read again: one query each, or the
 // matched number range once when there are many.
-void AppendWholeEntries(soci::session& sql, const std::string& empresa,
-                        const std::set<std::string>& entries, TRowsByEntry& candidates,
-                        TPacketStream& out)
-{
+void AppendWholeEntries(soci::session& sql, const std::string& empresa, const std::set<std::string>& entries,
+                        TRowsByEntry& candidates, TPacketStream& out) {
     if (entries.empty()) return;
     const auto counts = LineCounts(sql, empresa, *entries.begin(), *entries.rbegin());
     std::set<std::string> incomplete;
@@ -194,8 +184,7 @@ void AppendWholeEntries(soci::session& sql, const std::string& empresa,
         for (const std::string& nr : incomplete) ReadEntryLines(sql, empresa, nr, keep);
     } else {
         ReadLines(sql, "L.CDEMPRESA = :emp AND L.NRLANCCONT >= :nrini AND L.NRLANCCONT <= :nrfim",
-                  {{"emp", empresa}, {"nrini", *incomplete.begin()}, {"nrfim", *incomplete.rbegin()}},
-                  keep);
+                  {{"emp", empresa}, {"nrini", *incomplete.begin()}, {"nrfim", *incomplete.rbegin()}}, keep);
     }
     for (const std::string& nr : entries)
         for (const TPacketRow& row : candidates[nr]) out.AppendRow(row);
@@ -206,16 +195,15 @@ void AppendWholeEntries(soci::session& sql, const std::string& empresa,
 class TEntrySizes {
 public:
     TEntrySizes(soci::session& sql, const std::string& empresa, const std::string& first)
-        : emp_(empresa), first_(first),
+        : emp_(empresa),
+          first_(first),
           st_((sql.prepare << "SELECT NRLANCCONT, COUNT(*) FROM LANCCONT WHERE CDEMPRESA = :emp"
                               " AND NRLANCCONT >= :nrini GROUP BY NRLANCCONT ORDER BY NRLANCCONT",
-               soci::use(emp_, "emp"), soci::use(first_, "nrini"), soci::into(nr_), soci::into(n_)))
-    {
+               soci::use(emp_, "emp"), soci::use(first_, "nrini"), soci::into(nr_), soci::into(n_))) {
         st_.execute();
         more_ = st_.fetch();
     }
-    long long Of(const std::string& entry)
-    {
+    long long Of(const std::string& entry) {
         while (more_ && nr_ < entry) more_ = st_.fetch();
         return more_ && nr_ == entry ? n_ : 0;
     }
@@ -241,9 +229,8 @@ struct TEntryLines {
 // lines were all candidates goes out as read; one with lines outside the
 // period is read whole there and then (rare: an entry spanning the period's
 // edge). The store holds one entry and one batch, whatever the year's size.
-void StreamWholeEntries(soci::session& sql, const TLancFiltro& f, const TCandidateWhere& w,
-                        const TLineMatcher& matcher, const TLineMatcher::TKeys* rateados, TPacketStream& out)
-{
+void StreamWholeEntries(soci::session& sql, const TLancFiltro& f, const TCandidateWhere& w, const TLineMatcher& matcher,
+                        const TLineMatcher::TKeys* rateados, TPacketStream& out) {
     const std::string empresa = Trim(f.Empresa);
     std::unique_ptr<TEntrySizes> sizes;
     TEntryLines cur;
@@ -281,8 +268,7 @@ void StreamWholeEntries(soci::session& sql, const TLancFiltro& f, const TCandida
 // answer whole entries: over a period alone they are settled entry by entry
 // as read, with account or document criteria (few candidates, most entries
 // partly read) the candidates are gathered first.
-void GetLancContIn(soci::session& sql, const TLancFiltro& f, TPacketStream& out)
-{
+void GetLancContIn(soci::session& sql, const TLancFiltro& f, TPacketStream& out) {
     TCandidateWhere w = CandidateWhere(f);
     std::set<std::pair<std::string, std::string>> rateados;
     if (f.IsManagementKind()) rateados = ApportionedLines(sql, f, w);
@@ -316,20 +302,18 @@ void GetLancContIn(soci::session& sql, const TLancFiltro& f, TPacketStream& out)
 
 }  // namespace ctbstore
 
-TDataPacket TEntryStore::GetLancCont(const TLancFiltro& filtro)
-{
+TDataPacket TEntryStore::GetLancCont(const TLancFiltro& filtro) {
     TPacketStream out(LancContFields());
     GetLancCont(filtro, out);
     return out.TakePacket();
 }
 
-void TEntryStore::GetLancCont(const TLancFiltro& filtro, TPacketStream& out)
-{
+void TEntryStore::GetLancCont(const TLancFiltro& filtro, TPacketStream& out) {
     if (!filtro.IsValueKind() && !SameText(filtro.TipoFiltro, "AuxFiltro") &&
         !SameText(filtro.TipoFiltro, "AuxFiltroGer"))
         ctbstore::Refuse(TErrorKind::Argumentos, "Tipo de filtro desconhecido: \"" + filtro.TipoFiltro +
-                                           "\" (esperado FiltroValor, FiltroValorGer, AuxFiltro"
-                                           " ou AuxFiltroGer).");
+                                                     "\" (esperado FiltroValor, FiltroValorGer, AuxFiltro"
+                                                     " ou AuxFiltroGer).");
     if (!ctbstore::ValidDate(filtro.DtIni) || !ctbstore::ValidDate(filtro.DtFim))
         ctbstore::Refuse(TErrorKind::Argumentos, "Período do filtro com data inválida.");
     impl_->Run(false, [&](soci::session& sql) { ctbstore::GetLancContIn(sql, filtro, out); });

@@ -20,9 +20,7 @@ struct TEntryStore::Impl {
     // Runs f(session) inside one transaction on a pooled session: committed
     // when f returns, rolled back when it throws. Database failures become
     // ERpcError "banco"; the session that failed is not reused.
-    template <class F>
-    auto Run(bool write, F&& f) -> std::invoke_result_t<F, soci::session&>
-    {
+    template <class F> auto Run(bool write, F&& f) -> std::invoke_result_t<F, soci::session&> {
         using R = std::invoke_result_t<F, soci::session&>;
         auto lease = Pool.Acquire();
         try {
@@ -71,9 +69,7 @@ void CheckEntryRules(soci::session& sql, const std::string& empresa, const std::
 // The triggers and table behind GetVersaoLancCont (SQLite; nothing elsewhere).
 void ApplyVersionTriggers(soci::session& sql, TDialect dialect);
 
-std::string LoteDoLancamento(soci::session& sql, const std::string& empresa,
-                             const std::string& nrLanc, bool& found);
-TDataPacket MapasDoLancamento(soci::session& sql, const std::string& empresa,
-                              const std::string& nrLanc);
+std::string LoteDoLancamento(soci::session& sql, const std::string& empresa, const std::string& nrLanc, bool& found);
+TDataPacket MapasDoLancamento(soci::session& sql, const std::string& empresa, const std::string& nrLanc);
 
 }  // namespace ctbstore

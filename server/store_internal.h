@@ -24,9 +24,9 @@ enum class TDialect { SQLite, PostgreSQL };
 // dialect whose SQL the store speaks there.
 struct TDbTarget {
     TDialect Dialect = TDialect::SQLite;
-    std::string Backend;   // "sqlite3" or "postgresql"
-    std::string Connect;   // backend connect string
-    std::string Display;   // what messages name (file or URL without password)
+    std::string Backend;  // "sqlite3" or "postgresql"
+    std::string Connect;  // backend connect string
+    std::string Display;  // what messages name (file or URL without password)
 };
 
 // Throws ERpcError "banco" for an empty URL or a backend that is not built in.
@@ -65,8 +65,7 @@ public:
 
     class TLease {
     public:
-        TLease(TSessionPool& pool, std::unique_ptr<soci::session> s)
-            : pool_(pool), session_(std::move(s)) {}
+        TLease(TSessionPool& pool, std::unique_ptr<soci::session> s) : pool_(pool), session_(std::move(s)) {}
         ~TLease();
         TLease(const TLease&) = delete;
         TLease& operator=(const TLease&) = delete;

@@ -20,10 +20,31 @@ struct TLineRecord {
     static constexpr int kColumns = 25;
     static constexpr int kValue = 10;  // VRLANCAMENT
     enum Col {
-        CDFILLANC, CDEMPRESA, NRLANCCONT, NRSEQLANC, CDHISTPADR, CDCONTCTBL, DTLANCCONT,
-        CDDOCUCONT, IDTIPOLANC, DSHISTLANC, VRLANCAMENT, IDLANCCOME, IDLANCSALDO, IDLANCINTE,
-        IDLANCMANI, NMCONTCTBL, CDCONTREDU, CDCONTCOME, IDCONTCCUS, IDTIPOCOME, CDOPERINS,
-        DTULTATULAN, IDSALDLANCO, IDSALDLANGE, IDSISTEMA
+        CDFILLANC,
+        CDEMPRESA,
+        NRLANCCONT,
+        NRSEQLANC,
+        CDHISTPADR,
+        CDCONTCTBL,
+        DTLANCCONT,
+        CDDOCUCONT,
+        IDTIPOLANC,
+        DSHISTLANC,
+        VRLANCAMENT,
+        IDLANCCOME,
+        IDLANCSALDO,
+        IDLANCINTE,
+        IDLANCMANI,
+        NMCONTCTBL,
+        CDCONTREDU,
+        CDCONTCOME,
+        IDCONTCCUS,
+        IDTIPOCOME,
+        CDOPERINS,
+        DTULTATULAN,
+        IDSALDLANCO,
+        IDSALDLANGE,
+        IDSISTEMA
     };
     std::array<std::string, kColumns> Text;
     std::array<soci::indicator, kColumns> Ind{};
@@ -58,8 +79,7 @@ struct TLineParam {
 // Runs "SELECT <line columns> FROM LANCCONT L LEFT JOIN CONTCTBL C ... WHERE
 // <where> ORDER BY L.NRLANCCONT, L.NRSEQLANC" and calls onRow for each line.
 // The where text uses only the named parameters given.
-void ReadLines(soci::session& sql, const std::string& where,
-               const std::vector<TLineParam>& params,
+void ReadLines(soci::session& sql, const std::string& where, const std::vector<TLineParam>& params,
                const std::function<void(const TLineRecord&)>& onRow);
 
 // As ReadLines, reading each line in place: on SQLite through its own

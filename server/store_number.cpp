@@ -15,8 +15,7 @@ namespace {
 
 constexpr long long kMaxSequence = 999999;
 
-bool ValidAnoMes(const std::string& s)
-{
+bool ValidAnoMes(const std::string& s) {
     if (s.size() != 6) return false;
     for (char c : s)
         if (!std::isdigit(static_cast<unsigned char>(c))) return false;
@@ -24,8 +23,7 @@ bool ValidAnoMes(const std::string& s)
     return month >= 1 && month <= 12 && s.substr(0, 4) != "0000";
 }
 
-std::string CurrentAnoMes()
-{
+std::string CurrentAnoMes() {
     std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
@@ -34,8 +32,7 @@ std::string CurrentAnoMes()
     return buf;
 }
 
-std::string Sequence6(long long n)
-{
+std::string Sequence6(long long n) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%06lld", n);
     return buf;
@@ -43,9 +40,7 @@ std::string Sequence6(long long n)
 
 // The highest sequence already used by an entry of the month, so that a
 // numbering row created late (or lost) never hands out a stored number.
-long long HighestStoredSequence(soci::session& sql, const std::string& empresa,
-                                const std::string& anoMes)
-{
+long long HighestStoredSequence(soci::session& sql, const std::string& empresa, const std::string& anoMes) {
     std::string lo = anoMes + "000000", hi = anoMes + "999999", top;
     soci::indicator ind = soci::i_null;
     sql << "SELECT MAX(NRLANCCONT) FROM LANCCONT WHERE CDEMPRESA = :e"
@@ -59,19 +54,16 @@ long long HighestStoredSequence(soci::session& sql, const std::string& empresa,
     }
 }
 
-bool NumberInUse(soci::session& sql, const std::string& empresa, const std::string& nr)
-{
+bool NumberInUse(soci::session& sql, const std::string& empresa, const std::string& nr) {
     int n = 0;
-    sql << "SELECT COUNT(*) FROM LANCCONT WHERE CDEMPRESA = :e AND NRLANCCONT = :n",
-        soci::use(empresa), soci::use(nr), soci::into(n);
+    sql << "SELECT COUNT(*) FROM LANCCONT WHERE CDEMPRESA = :e AND NRLANCCONT = :n", soci::use(empresa), soci::use(nr),
+        soci::into(n);
     return n > 0;
 }
 
-std::string ReserveNumber(soci::session& sql, const std::string& empresa, const std::string& anoMes)
-{
+std::string ReserveNumber(soci::session& sql, const std::string& empresa, const std::string& anoMes) {
     int companies = 0;
-    sql << "SELECT COUNT(*) FROM EMPRESA WHERE CDEMPRESA = :e", soci::use(empresa),
-        soci::into(companies);
+    sql << "SELECT COUNT(*) FROM EMPRESA WHERE CDEMPRESA = :e", soci::use(empresa), soci::into(companies);
     if (companies == 0) Refuse(TErrorKind::Validacao, "Empresa não cadastrada.");
 
     long long base = HighestStoredSequence(sql, empresa, anoMes);
@@ -92,8 +84,7 @@ std::string ReserveNumber(soci::session& sql, const std::string& empresa, const 
 
 }  // namespace
 
-std::string TEntryStore::PrxLancContabil(const std::string& empresa, std::string& anoMes)
-{
+std::string TEntryStore::PrxLancContabil(const std::string& empresa, std::string& anoMes) {
     std::string am = Trim(anoMes);
     if (!ValidAnoMes(am)) am = CurrentAnoMes();
     std::string emp = Trim(empresa);

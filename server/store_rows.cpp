@@ -4,9 +4,7 @@
 namespace ctbstore {
 
 struct TEntryWriter::Impl {
-    explicit Impl(soci::session& sql)
-        : lineStmt(sql), rateioStmt(sql)
-    {
+    explicit Impl(soci::session& sql) : lineStmt(sql), rateioStmt(sql) {
         lineStmt.exchange(soci::use(line.Empresa, "emp"));
         lineStmt.exchange(soci::use(line.NrLanc, "nr"));
         lineStmt.exchange(soci::use(line.NrSeq, "seq"));
@@ -65,15 +63,13 @@ struct TEntryWriter::Impl {
 TEntryWriter::TEntryWriter(soci::session& sql) : impl_(std::make_unique<Impl>(sql)) {}
 TEntryWriter::~TEntryWriter() = default;
 
-void TEntryWriter::Insert(const TStoredLine& line)
-{
+void TEntryWriter::Insert(const TStoredLine& line) {
     impl_->line = line;
     impl_->cents = line.Cents;
     impl_->lineStmt.execute(true);
 }
 
-void TEntryWriter::Insert(const TStoredRateio& rateio)
-{
+void TEntryWriter::Insert(const TStoredRateio& rateio) {
     impl_->rateio = rateio;
     impl_->rateioCents = rateio.Cents;
     impl_->dtCompInd = rateio.DtComp.empty() ? soci::i_null : soci::i_ok;

@@ -11,8 +11,7 @@ using namespace ctbstore;
 
 namespace {
 
-TDateTime DateOf(const std::string& sql)
-{
+TDateTime DateOf(const std::string& sql) {
     TDateTime d = 0;
     return SqlToDate(sql, d) ? d : 0;
 }
@@ -22,8 +21,7 @@ class TSqlReference : public ledger::IReferenceData {
 public:
     TSqlReference(soci::session& sql, const std::string& empresa) : sql_(sql), empresa_(empresa) {}
 
-    std::optional<ledger::TAccountInfo> Account(const std::string& code) override
-    {
+    std::optional<ledger::TAccountInfo> Account(const std::string& code) override {
         auto it = accounts_.find(code);
         if (it != accounts_.end()) return it->second;
         std::string tipo, ccus, come;
@@ -36,32 +34,27 @@ public:
                                         iCome == soci::i_ok ? Trim(come) : ""};
         return accounts_[code] = info;
     }
-    bool History(const std::string& code) override
-    {
+    bool History(const std::string& code) override {
         return Exists("SELECT COUNT(*) FROM HISTPADR WHERE CDHISTPADR = :a", code);
     }
-    bool CommercialCode(const std::string& kind, const std::string& code) override
-    {
+    bool CommercialCode(const std::string& kind, const std::string& code) override {
         if (kind == "C") return Exists("SELECT COUNT(*) FROM CLIENTE WHERE CDCLIENTE = :a", code);
         if (kind == "F") return Exists("SELECT COUNT(*) FROM FORNECEDOR WHERE CDFORNECED = :a", code);
         if (kind == "B")
-            return Exists("SELECT COUNT(*) FROM CONTCORR C JOIN BANCO B ON B.CDBANCO = C.CDBANCO"
-                          " WHERE C.CDREDUCONT = :a",
-                          code);
+            return Exists(
+                "SELECT COUNT(*) FROM CONTCORR C JOIN BANCO B ON B.CDBANCO = C.CDBANCO"
+                " WHERE C.CDREDUCONT = :a",
+                code);
         return true;  // a kind without codes of its own
     }
-    bool Branch(const std::string& code) override
-    {
+    bool Branch(const std::string& code) override {
         return Exists("SELECT COUNT(*) FROM FILIAL WHERE CDFILIAL = :a", code);
     }
-    bool BranchOfCompany(const std::string& branch) override
-    {
+    bool BranchOfCompany(const std::string& branch) override {
         return Exists("SELECT COUNT(*) FROM EMPRFILIAL WHERE CDEMPRESA = :b AND CDFILIAL = :a", branch, empresa_);
     }
-    bool CostCentreOfBranch(const std::string& costCentre, const std::string& branch) override
-    {
-        return Exists("SELECT COUNT(*) FROM CENTCUSTFIL WHERE CDCENTCUST = :a AND CDFILIAL = :b", costCentre,
-                      branch);
+    bool CostCentreOfBranch(const std::string& costCentre, const std::string& branch) override {
+        return Exists("SELECT COUNT(*) FROM CENTCUSTFIL WHERE CDCENTCUST = :a AND CDFILIAL = :b", costCentre, branch);
     }
 
 private:
@@ -70,8 +63,7 @@ private:
     std::map<std::string, std::optional<ledger::TAccountInfo>> accounts_;
     std::map<std::string, bool> seen_;
 
-    bool Exists(const std::string& query, const std::string& a, const std::string& b = "")
-    {
+    bool Exists(const std::string& query, const std::string& a, const std::string& b = "") {
         const std::string key = query + '\x1f' + a + '\x1f' + b;
         auto it = seen_.find(key);
         if (it != seen_.end()) return it->second;
@@ -83,8 +75,7 @@ private:
 };
 
 // The company's parameters as the rules read them.
-ledger::TCompanyRules LoadCompanyRules(soci::session& sql, const std::string& empresa)
-{
+ledger::TCompanyRules LoadCompanyRules(soci::session& sql, const std::string& empresa) {
     ledger::TCompanyRules c;
     std::string gere, come, sug, msm, iniCont, fimCont, iniLanc, fimLanc;
     soci::indicator ind[8];
@@ -111,15 +102,13 @@ ledger::TCompanyRules LoadCompanyRules(soci::session& sql, const std::string& em
 namespace ctbstore {
 
 void CheckEntryRules(soci::session& sql, const std::string& empresa, const std::vector<TStoredLine>& lines,
-                     const std::vector<TStoredRateio>& rateio)
-{
+                     const std::vector<TStoredRateio>& rateio) {
     std::vector<ledger::TEntryLine> linhas;
     for (const TStoredLine& l : lines)
-        linhas.push_back({l.NrSeq, l.ContCtbl, l.HistPadr, l.Docu, l.LancCome, l.ContCome, l.LancInte,
-                          DateOf(l.DtLanc), l.Cents});
+        linhas.push_back(
+            {l.NrSeq, l.ContCtbl, l.HistPadr, l.Docu, l.LancCome, l.ContCome, l.LancInte, DateOf(l.DtLanc), l.Cents});
     std::vector<ledger::TShare> partes;
-    for (const TStoredRateio& a : rateio)
-        partes.push_back({a.NrSeq, a.Filial, a.CentCust, DateOf(a.DtComp), a.Cents});
+    for (const TStoredRateio& a : rateio) partes.push_back({a.NrSeq, a.Filial, a.CentCust, DateOf(a.DtComp), a.Cents});
     TSqlReference reference(sql, empresa);
     const auto refusal = ledger::CheckEntry(LoadCompanyRules(sql, empresa), linhas, partes, reference);
     if (!refusal) return;

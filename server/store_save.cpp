@@ -22,16 +22,14 @@ class TPacketReader {
 public:
     TPacketReader(const TDataPacket& p, const std::string& what) : p_(p), what_(what) {}
 
-    int Require(const std::string& field) const
-    {
+    int Require(const std::string& field) const {
         int i = p_.FieldIndex(field);
         if (i < 0) Refuse(TErrorKind::Validacao, "O pacote de " + what_ + " não tem o campo " + field + ".");
         return i;
     }
     int Optional(const std::string& field) const { return p_.FieldIndex(field); }
 
-    std::string Text(std::size_t row, int col) const
-    {
+    std::string Text(std::size_t row, int col) const {
         if (col < 0) return "";
         const Variant& v = p_.Value(row, static_cast<std::size_t>(col));
         if (v.kind() == Variant::Kind::Float)
@@ -41,8 +39,7 @@ public:
     std::string Code(std::size_t row, int col) const { return Trim(Text(row, col)); }
 
     // A date cell: TDateTime days (float or integer) or null (0).
-    TDateTime Date(std::size_t row, int col) const
-    {
+    TDateTime Date(std::size_t row, int col) const {
         if (col < 0) return 0;
         const Variant& v = p_.Value(row, static_cast<std::size_t>(col));
         if (v.IsNull()) return 0;
@@ -52,8 +49,7 @@ public:
     }
 
     // An amount in cents; false for null, text or a value out of range.
-    bool Cents(std::size_t row, int col, std::int64_t& cents) const
-    {
+    bool Cents(std::size_t row, int col, std::int64_t& cents) const {
         const Variant& v = p_.Value(row, static_cast<std::size_t>(col));
         if (v.kind() != Variant::Kind::Float && v.kind() != Variant::Kind::Integer) return false;
         return AmountToCents(v.AsFloat(), cents);
@@ -66,12 +62,9 @@ private:
 
 std::string LinePrefix(const std::string& seq) { return "Partida " + seq + ": "; }
 
-void CheckLength(const std::string& value, std::size_t max, const std::string& field,
-                 const std::string& where)
-{
+void CheckLength(const std::string& value, std::size_t max, const std::string& field, const std::string& where) {
     if (Utf8Length(value) > max)
-        Refuse(TErrorKind::Validacao, where + "o campo " + field + " excede " + std::to_string(max) +
-                                " caracteres.");
+        Refuse(TErrorKind::Validacao, where + "o campo " + field + " excede " + std::to_string(max) + " caracteres.");
 }
 
 struct TEntryToSave {
@@ -81,9 +74,7 @@ struct TEntryToSave {
 };
 
 // The entry's lines, checked one by one (the whole-entry checks follow).
-std::vector<TStoredLine> TakeLines(const TDataPacket& p, const std::string& empresa,
-                                   const std::string& nrLanc)
-{
+std::vector<TStoredLine> TakeLines(const TDataPacket& p, const std::string& empresa, const std::string& nrLanc) {
     TPacketReader r(p, "partidas");
     int cEmp = r.Require("CDEMPRESA"), cNr = r.Require("NRLANCCONT"), cSeq = r.Require("NRSEQLANC");
     int cConta = r.Require("CDCONTCTBL"), cData = r.Require("DTLANCCONT");
@@ -129,19 +120,15 @@ std::vector<TStoredLine> TakeLines(const TDataPacket& p, const std::string& empr
         l.SaldLange = r.Code(i, cSldLange);
         l.Sistema = r.Code(i, cSist);
         const std::pair<const std::string*, std::pair<std::size_t, const char*>> sizes[] = {
-            {&l.ContCtbl, {20, "CDCONTCTBL"}}, {&l.FilLanc, {4, "CDFILLANC"}},
-            {&l.HistPadr, {4, "CDHISTPADR"}},  {&l.Docu, {20, "CDDOCUCONT"}},
-            {&l.TipoLanc, {1, "IDTIPOLANC"}},  {&l.DsHist, {600, "DSHISTLANC"}},
-            {&l.LancCome, {1, "IDLANCCOME"}},  {&l.LancSaldo, {1, "IDLANCSALDO"}},
-            {&l.LancInte, {1, "IDLANCINTE"}},  {&l.LancMani, {1, "IDLANCMANI"}},
-            {&l.ContCome, {21, "CDCONTCOME"}}, {&l.OperIns, {12, "CDOPERINS"}},
-            {&l.SaldLanco, {1, "IDSALDLANCO"}}, {&l.SaldLange, {1, "IDSALDLANGE"}},
-            {&l.Sistema, {3, "IDSISTEMA"}}};
+            {&l.ContCtbl, {20, "CDCONTCTBL"}},  {&l.FilLanc, {4, "CDFILLANC"}},     {&l.HistPadr, {4, "CDHISTPADR"}},
+            {&l.Docu, {20, "CDDOCUCONT"}},      {&l.TipoLanc, {1, "IDTIPOLANC"}},   {&l.DsHist, {600, "DSHISTLANC"}},
+            {&l.LancCome, {1, "IDLANCCOME"}},   {&l.LancSaldo, {1, "IDLANCSALDO"}}, {&l.LancInte, {1, "IDLANCINTE"}},
+            {&l.LancMani, {1, "IDLANCMANI"}},   {&l.ContCome, {21, "CDCONTCOME"}},  {&l.OperIns, {12, "CDOPERINS"}},
+            {&l.SaldLanco, {1, "IDSALDLANCO"}}, {&l.SaldLange, {1, "IDSALDLANGE"}}, {&l.Sistema, {3, "IDSISTEMA"}}};
         for (const auto& [value, limit] : sizes) CheckLength(*value, limit.first, limit.second, where);
         lines.push_back(std::move(l));
     }
-    if (lines.empty())
-        Refuse(TErrorKind::Validacao, "O lançamento contábil " + nrLanc + " não tem partidas a gravar.");
+    if (lines.empty()) Refuse(TErrorKind::Validacao, "O lançamento contábil " + nrLanc + " não tem partidas a gravar.");
     std::set<std::string> seqs;
     for (const TStoredLine& l : lines)
         if (!seqs.insert(l.NrSeq).second)
@@ -151,10 +138,8 @@ std::vector<TStoredLine> TakeLines(const TDataPacket& p, const std::string& empr
 
 // The entry's apportionment lines that belong to one of its lines (lines
 // deleted on the screen may leave theirs behind in the packet: not stored).
-std::vector<TStoredRateio> TakeRateio(const TDataPacket& p, const std::string& empresa,
-                                      const std::string& nrLanc,
-                                      const std::vector<TStoredLine>& lines)
-{
+std::vector<TStoredRateio> TakeRateio(const TDataPacket& p, const std::string& empresa, const std::string& nrLanc,
+                                      const std::vector<TStoredLine>& lines) {
     std::vector<TStoredRateio> out;
     if (p.Fields().empty() && p.RecordCount() == 0) return out;  // no apportionment sent
     TPacketReader r(p, "rateios");
@@ -188,14 +173,12 @@ std::vector<TStoredRateio> TakeRateio(const TDataPacket& p, const std::string& e
 
 // The newest last-update stamp among the entry's lines in the packet: the
 // version the bookkeeper loaded (0 for an entry never saved).
-long long LoadedStamp(const TDataPacket& p, const std::string& empresa, const std::string& nrLanc)
-{
+long long LoadedStamp(const TDataPacket& p, const std::string& empresa, const std::string& nrLanc) {
     TPacketReader r(p, "partidas");
     int cEmp = r.Require("CDEMPRESA"), cNr = r.Require("NRLANCCONT"), cUlt = r.Optional("DTULTATULAN");
     long long newest = 0;
     for (std::size_t i = 0; i < p.RecordCount(); ++i)
-        if (r.Code(i, cEmp) == empresa && r.Code(i, cNr) == nrLanc)
-            newest = std::max(newest, StampMs(r.Date(i, cUlt)));
+        if (r.Code(i, cEmp) == empresa && r.Code(i, cNr) == nrLanc) newest = std::max(newest, StampMs(r.Date(i, cUlt)));
     return newest;
 }
 
@@ -204,15 +187,14 @@ struct TStoredState {
     std::vector<std::string> Dates;
 };
 
-TStoredState LoadStored(soci::session& sql, const std::string& empresa, const std::string& nrLanc)
-{
+TStoredState LoadStored(soci::session& sql, const std::string& empresa, const std::string& nrLanc) {
     TStoredState s;
     std::string seq, oper, date;
     soci::indicator iOper, iDate;
-    soci::statement st = (sql.prepare << "SELECT NRSEQLANC, CDOPERINS, DTLANCCONT FROM LANCCONT"
-                                         " WHERE CDEMPRESA = :e AND NRLANCCONT = :n",
-                          soci::use(empresa), soci::use(nrLanc), soci::into(seq),
-                          soci::into(oper, iOper), soci::into(date, iDate));
+    soci::statement st =
+        (sql.prepare << "SELECT NRSEQLANC, CDOPERINS, DTLANCCONT FROM LANCCONT"
+                        " WHERE CDEMPRESA = :e AND NRLANCCONT = :n",
+         soci::use(empresa), soci::use(nrLanc), soci::into(seq), soci::into(oper, iOper), soci::into(date, iDate));
     st.execute();
     while (st.fetch()) {
         s.OperBySeq[seq] = iOper == soci::i_ok ? Trim(oper) : "";
@@ -221,26 +203,21 @@ TStoredState LoadStored(soci::session& sql, const std::string& empresa, const st
     return s;
 }
 
-void DeleteEntry(soci::session& sql, const std::string& empresa, const std::string& nrLanc)
-{
-    sql << "DELETE FROM LANCCCUSTO WHERE CDEMPRESA = :e AND NRLANCCONT = :n", soci::use(empresa),
-        soci::use(nrLanc);
-    sql << "DELETE FROM LANCCONT WHERE CDEMPRESA = :e AND NRLANCCONT = :n", soci::use(empresa),
-        soci::use(nrLanc);
+void DeleteEntry(soci::session& sql, const std::string& empresa, const std::string& nrLanc) {
+    sql << "DELETE FROM LANCCCUSTO WHERE CDEMPRESA = :e AND NRLANCCONT = :n", soci::use(empresa), soci::use(nrLanc);
+    sql << "DELETE FROM LANCCONT WHERE CDEMPRESA = :e AND NRLANCCONT = :n", soci::use(empresa), soci::use(nrLanc);
 }
 
 // Returns the stamp of the saved version.
 long long SaveEntry(soci::session& sql, TDialect dialect, TEntryToSave& e, const std::string& empresa,
-                    const std::string& nrLanc, const TAuthor& by)
-{
+                    const std::string& nrLanc, const TAuthor& by) {
     TCompanyPeriods periods = LoadPeriods(sql, empresa);
     CheckNumberIssued(sql, empresa, nrLanc);
     TLastChange last = LockEntry(sql, dialect, empresa, nrLanc);
     RefuseIfChangedByAnother(last, e.Loaded, by, nrLanc, false);
     CheckNotProtected(sql, empresa, nrLanc);
     TStoredState stored = LoadStored(sql, empresa, nrLanc);
-    for (const std::string& date : stored.Dates)
-        CheckPeriod(periods, date, "Lançamento gravado: ");
+    for (const std::string& date : stored.Dates) CheckPeriod(periods, date, "Lançamento gravado: ");
     CheckEntryRules(sql, empresa, e.Lines, e.Rateio);
 
     const long long ms = RecordChange(sql, empresa, nrLanc, last, by, false);
@@ -248,10 +225,8 @@ long long SaveEntry(soci::session& sql, TDialect dialect, TEntryToSave& e, const
     std::string oper = OperatorName(by.Operator);
     for (TStoredLine& l : e.Lines) {
         auto it = stored.OperBySeq.find(l.NrSeq);
-        if (it != stored.OperBySeq.end() && !it->second.empty())
-            l.OperIns = it->second;
-        else if (l.OperIns.empty())
-            l.OperIns = oper;
+        if (it != stored.OperBySeq.end() && !it->second.empty()) l.OperIns = it->second;
+        else if (l.OperIns.empty()) l.OperIns = oper;
         l.UltAtu = stamp;
     }
     DeleteEntry(sql, empresa, nrLanc);
@@ -261,8 +236,7 @@ long long SaveEntry(soci::session& sql, TDialect dialect, TEntryToSave& e, const
     return ms;
 }
 
-std::string RequireNumber(const std::string& nrLanc)
-{
+std::string RequireNumber(const std::string& nrLanc) {
     std::string nr = Trim(nrLanc);
     if (nr.empty()) Refuse(TErrorKind::Validacao, "Número do lançamento contábil deve ser informado.");
     if (nr.size() > 12) Refuse(TErrorKind::Validacao, "Número do lançamento contábil excede 12 caracteres.");
@@ -271,10 +245,8 @@ std::string RequireNumber(const std::string& nrLanc)
 
 }  // namespace
 
-void TEntryStore::SetLancContabil(const TDataPacket& linhas, const TDataPacket& rateio,
-                                  const std::string& empresa, std::string& nrLanc,
-                                  std::string& ultDocu, const std::string& operador)
-{
+void TEntryStore::SetLancContabil(const TDataPacket& linhas, const TDataPacket& rateio, const std::string& empresa,
+                                  std::string& nrLanc, std::string& ultDocu, const std::string& operador) {
     (void)ultDocu;  // kept as the screen sent it
     std::string emp = Trim(empresa);
     std::string nr = RequireNumber(nrLanc);
@@ -284,13 +256,12 @@ void TEntryStore::SetLancContabil(const TDataPacket& linhas, const TDataPacket& 
     entry.Rateio = TakeRateio(rateio, emp, nr, entry.Lines);
     entry.Loaded = LoadedStamp(linhas, emp, nr);
     const TAuthor by{operador, CurrentRpcCaller().Session};
-    const long long saved = impl_->Run(
-        true, [&](soci::session& sql) { return SaveEntry(sql, impl_->Dialect(), entry, emp, nr, by); });
+    const long long saved =
+        impl_->Run(true, [&](soci::session& sql) { return SaveEntry(sql, impl_->Dialect(), entry, emp, nr, by); });
     impl_->Views.Saw(by.Session, emp + "/" + nr, saved);
 }
 
-void TEntryStore::SetExcluiLancamento(const std::string& empresa, std::string& nrLanc)
-{
+void TEntryStore::SetExcluiLancamento(const std::string& empresa, std::string& nrLanc) {
     std::string emp = Trim(empresa);
     std::string nr = RequireNumber(nrLanc);
     const TRpcCaller& caller = CurrentRpcCaller();
@@ -303,12 +274,11 @@ void TEntryStore::SetExcluiLancamento(const std::string& empresa, std::string& n
         if (stored.OperBySeq.empty()) {
             if (last.Deleted && !last.By.Operator.empty())
                 Refuse(TErrorKind::Validacao, "Lançamento contábil " + nr + " já foi excluído por " + last.By.Operator +
-                                        " em " + StampText(last.Ms) + ".");
+                                                  " em " + StampText(last.Ms) + ".");
             Refuse(TErrorKind::Validacao, "Lançamento contábil " + nr + " não cadastrado.");
         }
         long long seen = 0;
-        if (impl_->Views.Seen(caller.Session, key, seen))
-            RefuseIfChangedByAnother(last, seen, by, nr, true);
+        if (impl_->Views.Seen(caller.Session, key, seen)) RefuseIfChangedByAnother(last, seen, by, nr, true);
         CheckNotProtected(sql, emp, nr);
         for (const std::string& date : stored.Dates) CheckPeriod(periods, date, "");
         DeleteEntry(sql, emp, nr);

@@ -14,8 +14,7 @@ namespace ctbstore {
 
 namespace {
 
-bool ParseInt(const std::string& s, std::size_t pos, std::size_t len, int& out)
-{
+bool ParseInt(const std::string& s, std::size_t pos, std::size_t len, int& out) {
     if (pos + len > s.size()) return false;
     int v = 0;
     for (std::size_t i = pos; i < pos + len; ++i) {
@@ -28,23 +27,15 @@ bool ParseInt(const std::string& s, std::size_t pos, std::size_t len, int& out)
 
 }  // namespace
 
-bool AmountToCents(double value, std::int64_t& cents)
-{
+bool AmountToCents(double value, std::int64_t& cents) {
     return ledger::ToCents(value, cents);  // the rules' rounding, one for both sides
 }
 
-double CentsToAmount(std::int64_t cents)
-{
-    return static_cast<double>(cents) / 100.0;
-}
+double CentsToAmount(std::int64_t cents) { return static_cast<double>(cents) / 100.0; }
 
-bool ValidDate(TDateTime date)
-{
-    return std::isfinite(date) && date >= -693593.0 && date < 2958466.0;
-}
+bool ValidDate(TDateTime date) { return std::isfinite(date) && date >= -693593.0 && date < 2958466.0; }
 
-std::string DateToSql(TDateTime date)
-{
+std::string DateToSql(TDateTime date) {
     if (date == 0 || !ValidDate(date)) return "";
     int y, m, d;
     DecodeDate(date, y, m, d);
@@ -53,8 +44,7 @@ std::string DateToSql(TDateTime date)
     return buf;
 }
 
-std::string TimestampToSql(TDateTime stamp)
-{
+std::string TimestampToSql(TDateTime stamp) {
     if (stamp == 0 || !ValidDate(stamp)) return "";
     double day = std::floor(stamp);
     long secs = std::lround((stamp - day) * 86400.0);
@@ -64,12 +54,11 @@ std::string TimestampToSql(TDateTime stamp)
     return DateToSql(day) + buf;
 }
 
-bool SqlToDate(const std::string& text, TDateTime& out)
-{
+bool SqlToDate(const std::string& text, TDateTime& out) {
     std::string t = Trim(text);
     int y, m, d;
-    if (t.size() < 10 || t[4] != '-' || t[7] != '-' || !ParseInt(t, 0, 4, y) ||
-        !ParseInt(t, 5, 2, m) || !ParseInt(t, 8, 2, d))
+    if (t.size() < 10 || t[4] != '-' || t[7] != '-' || !ParseInt(t, 0, 4, y) || !ParseInt(t, 5, 2, m) ||
+        !ParseInt(t, 8, 2, d))
         return false;
     TDateTime date;
     if (!EncodeDate(y, m, d, date)) return false;
@@ -87,14 +76,12 @@ bool SqlToDate(const std::string& text, TDateTime& out)
     return true;
 }
 
-long long StampMs(TDateTime stamp)
-{
+long long StampMs(TDateTime stamp) {
     if (!std::isfinite(stamp) || !ValidDate(stamp)) return 0;
     return std::llround(stamp * 86400000.0);
 }
 
-std::string StampToSql(long long ms)
-{
+std::string StampToSql(long long ms) {
     if (ms <= 0) return "";
     TDateTime day = static_cast<double>(ms / 86400000);
     long long inDay = ms % 86400000;
@@ -104,8 +91,7 @@ std::string StampToSql(long long ms)
     return DateToSql(day) + buf;
 }
 
-std::string StampText(long long ms)
-{
+std::string StampText(long long ms) {
     if (ms <= 0) return "";
     int y, m, d;
     DecodeDate(static_cast<double>(ms / 86400000), y, m, d);
@@ -116,8 +102,7 @@ std::string StampText(long long ms)
     return buf;
 }
 
-long long NowMs()
-{
+long long NowMs() {
     timespec ts{};
     clock_gettime(CLOCK_REALTIME, &ts);
     std::time_t secs = ts.tv_sec;
@@ -129,8 +114,7 @@ long long NowMs()
            (local.tm_hour * 3600LL + local.tm_min * 60LL + local.tm_sec) * 1000LL + ts.tv_nsec / 1000000;
 }
 
-TDateTime Now()
-{
+TDateTime Now() {
     std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
@@ -139,15 +123,13 @@ TDateTime Now()
     return date + (local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec) / 86400.0;
 }
 
-bool InList(const std::string& list, const std::string& code)
-{
+bool InList(const std::string& list, const std::string& code) {
     // "_" + "" + "_" would be found between any two codes of the list.
     if (Trim(code).empty()) return false;
     return list.find("_" + code + "_") != std::string::npos;
 }
 
-std::string StripLeadingZeros(const std::string& s)
-{
+std::string StripLeadingZeros(const std::string& s) {
     std::string t = Trim(s);
     std::size_t i = t.find_first_not_of('0');
     return i == std::string::npos ? std::string() : t.substr(i);

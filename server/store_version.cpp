@@ -17,27 +17,25 @@ namespace {
 const char* const kTables[] = {"LANCCONT", "LANCCCUSTO", "CONTCTBL"};
 const char* const kEvents[][2] = {{"I", "INSERT"}, {"U", "UPDATE"}, {"D", "DELETE"}};
 
-void ApplySQLiteVersion(soci::session& sql)
-{
+void ApplySQLiteVersion(soci::session& sql) {
     sql << "CREATE TABLE IF NOT EXISTS VERSAODADOS (ID INTEGER PRIMARY KEY CHECK (ID = 1),"
            " CDORIGEM VARCHAR(16) NOT NULL, NRVERSAO INTEGER NOT NULL)";
     sql << "INSERT OR IGNORE INTO VERSAODADOS (ID, CDORIGEM, NRVERSAO)"
            " VALUES (1, lower(hex(randomblob(8))), 0)";
     for (const char* table : kTables)
         for (const auto& event : kEvents)
-            sql << "CREATE TRIGGER IF NOT EXISTS VERSAO_" + std::string(table) + "_" + event[0] + " AFTER " +
-                       event[1] + " ON " + table +
-                       " BEGIN UPDATE VERSAODADOS SET NRVERSAO = NRVERSAO + 1 WHERE ID = 1; END";
+            sql << "CREATE TRIGGER IF NOT EXISTS VERSAO_" + std::string(table) + "_" + event[0] + " AFTER " + event[1] +
+                       " ON " + table + " BEGIN UPDATE VERSAODADOS SET NRVERSAO = NRVERSAO + 1 WHERE ID = 1; END";
 }
 
-void ApplyPostgreSQLVersion(soci::session& sql)
-{
+void ApplyPostgreSQLVersion(soci::session& sql) {
     // Servers starting together would race on the same definitions: the
     // schema's own lock. Replacing a trigger locks its table against writers,
     // so a database that has them all is left alone.
     sql << "SELECT pg_advisory_xact_lock(1114000001)";
     int present = 0;
-    sql << "SELECT count(*) FROM pg_trigger WHERE tgname IN ('versao_lanccont', 'versao_lancccusto', 'versao_contctbl')",
+    sql << "SELECT count(*) FROM pg_trigger WHERE tgname IN ('versao_lanccont', 'versao_lancccusto', "
+           "'versao_contctbl')",
         soci::into(present);
     if (present == 3) return;
     sql << "CREATE TABLE IF NOT EXISTS VERSAODADOS (ID INTEGER PRIMARY KEY CHECK (ID = 1),"
@@ -48,33 +46,27 @@ void ApplyPostgreSQLVersion(soci::session& sql)
     sql << "CREATE OR REPLACE FUNCTION VERSAO_AVANCA() RETURNS trigger LANGUAGE plpgsql AS"
            " $f$ BEGIN UPDATE VERSAODADOS SET NRVERSAO = NRVERSAO + 1 WHERE ID = 1; RETURN NULL; END $f$";
     for (const char* table : kTables)
-        sql << "CREATE OR REPLACE TRIGGER VERSAO_" + std::string(table) +
-                   " AFTER INSERT OR UPDATE OR DELETE ON " + table +
-                   " FOR EACH STATEMENT EXECUTE FUNCTION VERSAO_AVANCA()";
+        sql << "CREATE OR REPLACE TRIGGER VERSAO_" + std::string(table) + " AFTER INSERT OR UPDATE OR DELETE ON " +
+                   table + " FOR EACH STATEMENT EXECUTE FUNCTION VERSAO_AVANCA()";
 }
 
 }  // namespace
 
-void ApplyVersionTriggers(soci::session& sql, TDialect dialect)
-{
+void ApplyVersionTriggers(soci::session& sql, TDialect dialect) {
     TTransaction tx(sql, dialect, true);
-    if (dialect == TDialect::SQLite)
-        ApplySQLiteVersion(sql);
-    else
-        ApplyPostgreSQLVersion(sql);
+    if (dialect == TDialect::SQLite) ApplySQLiteVersion(sql);
+    else ApplyPostgreSQLVersion(sql);
     tx.Commit();
 }
 
 }  // namespace ctbstore
 
-std::string TEntryStore::GetVersaoLancCont(const std::string& /*empresa*/)
-{
+std::string TEntryStore::GetVersaoLancCont(const std::string& /*empresa*/) {
     return impl_->Run(false, [&](soci::session& sql) {
         std::string origem;
         long long versao = 0;
         soci::indicator ind = soci::i_null;
-        sql << "SELECT CDORIGEM, NRVERSAO FROM VERSAODADOS WHERE ID = 1", soci::into(origem, ind),
-            soci::into(versao);
+        sql << "SELECT CDORIGEM, NRVERSAO FROM VERSAODADOS WHERE ID = 1", soci::into(origem, ind), soci::into(versao);
         return ind == soci::i_ok ? origem + "." + std::to_string(versao) : std::string();
     });
 }

@@ -10,13 +10,13 @@
 namespace hostcommon {
 
 struct StartOptions {
-    std::string dbFile;        // --db FILE (created with demo data when missing)
-    std::string dbUrl;         // --db-url URL (used as it is)
-    std::string server;        // --server HOST:PORT (else a private server is started)
-    std::string tokenFile;     // --token-file FILE: the server's access token
+    std::string dbFile;     // --db FILE (created with demo data when missing)
+    std::string dbUrl;      // --db-url URL (used as it is)
+    std::string server;     // --server HOST:PORT (else a private server is started)
+    std::string tokenFile;  // --token-file FILE: the server's access token
     std::string company = "01";
     std::string operatorName;
-    std::string today;         // --today YYYY-MM-DD; empty keeps the system clock
+    std::string today;  // --today YYYY-MM-DD; empty keeps the system clock
 };
 
 // Checks what the parsers cannot see one option at a time: both --db and

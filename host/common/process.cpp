@@ -74,7 +74,10 @@ int RunProgram(const std::vector<std::string>& argv, std::string& error) {
     }
     int status = 0;
     while (waitpid(pid, &status, 0) < 0)
-        if (errno != EINTR) { error = "o processo " + argv[0] + " se perdeu"; return -1; }
+        if (errno != EINTR) {
+            error = "o processo " + argv[0] + " se perdeu";
+            return -1;
+        }
     if (WIFEXITED(status)) return WEXITSTATUS(status);
     error = argv[0] + " terminou pelo sinal " + std::to_string(WTERMSIG(status));
     return -1;
@@ -90,8 +93,7 @@ bool ParseListeningLine(const std::string& line, int& port) {
     return SplitHostPort(addr, host, port);
 }
 
-bool ServerProcess::Start(const std::string& program, const std::string& dbUrl, int timeoutMs,
-                          std::string& error) {
+bool ServerProcess::Start(const std::string& program, const std::string& dbUrl, int timeoutMs, std::string& error) {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
         error = std::string("pipe: ") + std::strerror(errno);

@@ -58,9 +58,7 @@ bool Session::Start(const StartOptions& o, const std::string& program, std::stri
     return true;
 }
 
-bool Session::LoadModule(std::string& error) {
-    return module_.Loaded() || module_.Load(DefaultModulePath(), error);
-}
+bool Session::LoadModule(std::string& error) { return module_.Loaded() || module_.Load(DefaultModulePath(), error); }
 
 void Session::OpenModule() {
     std::string error;

@@ -32,11 +32,8 @@ void Take(TAlign which, const std::vector<AlignItem>& items, Box& rest, std::vec
             b.x = rest.x + rest.w - b.w;
             rest.w -= b.w;
             break;
-        case alClient:
-            b = rest;
-            break;
-        case alNone:
-            break;
+        case alClient: b = rest; break;
+        case alNone: break;
         }
     }
 }

@@ -19,7 +19,7 @@ struct Box {
 
 struct AlignItem {
     TAlign align = alNone;
-    Box bounds;          // the model's Left, Top, Width, Height
+    Box bounds;  // the model's Left, Top, Width, Height
     bool visible = true;
 };
 

@@ -80,8 +80,7 @@ void PainterCanvas::TextRect(const TRect& clip, int x, int y, const std::string&
     p_.restore();
 }
 
-void PainterCanvas::BrushCopy(const TRect& dest, const TImage* picture, const TRect& source,
-                              TColor transparent) {
+void PainterCanvas::BrushCopy(const TRect& dest, const TImage* picture, const TRect& source, TColor transparent) {
     QImage img = PictureOf(picture, transparent);
     QRect from = ToQRect(source).intersected(img.rect());
     if (from.isEmpty()) return;

@@ -15,8 +15,7 @@ public:
     // The text's top-left corner at (x, y), clipped to `clip`; a text that
     // does not fit ends in "…" instead of a letter cut in half.
     void TextRect(const TRect& clip, int x, int y, const std::string& text) override;
-    void BrushCopy(const TRect& dest, const TImage* picture, const TRect& source,
-                   TColor transparent) override;
+    void BrushCopy(const TRect& dest, const TImage* picture, const TRect& source, TColor transparent) override;
 
 private:
     QPainter& p_;
@@ -31,8 +30,7 @@ public:
     explicit MeasuringCanvas(const TRect& cell) : cell_(cell) {}
     void FillRect(const TRect& r) override;
     void TextRect(const TRect& clip, int x, int y, const std::string& text) override;
-    void BrushCopy(const TRect& dest, const TImage* picture, const TRect& source,
-                   TColor transparent) override;
+    void BrushCopy(const TRect& dest, const TImage* picture, const TRect& source, TColor transparent) override;
 
     int Extent() const { return extent_; }
     bool CoveredCell() const { return covered_; }

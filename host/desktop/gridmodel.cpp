@@ -24,7 +24,9 @@ int GridModel::columnCount(const QModelIndex& parent) const {
 }
 
 int GridModel::GridColumn(int viewColumn) const {
-    return viewColumn >= 0 && viewColumn < static_cast<int>(shown_.size()) ? shown_[static_cast<std::size_t>(viewColumn)] : -1;
+    return viewColumn >= 0 && viewColumn < static_cast<int>(shown_.size())
+               ? shown_[static_cast<std::size_t>(viewColumn)]
+               : -1;
 }
 
 int GridModel::ViewColumn(int gridColumn) const {
@@ -50,12 +52,9 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     const int col = GridColumn(index.column());
     if (!index.isValid() || col < 0 || index.row() >= rows_) return {};
     switch (role) {
-    case Qt::DisplayRole:
-        return QString::fromStdString(grid_->CellText(index.row(), col));
-    case Qt::TextAlignmentRole:
-        return static_cast<int>(CellAlignment(grid_->Columns->Items(col)));
-    default:
-        return {};
+    case Qt::DisplayRole: return QString::fromStdString(grid_->CellText(index.row(), col));
+    case Qt::TextAlignmentRole: return static_cast<int>(CellAlignment(grid_->Columns->Items(col)));
+    default: return {};
     }
 }
 

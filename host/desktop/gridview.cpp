@@ -61,8 +61,7 @@ private:
     static QColor background(TDBGrid* g, const TColumn* column, bool current, bool selected, bool focused) {
         if (selected && focused) return ToQColor(clHighlight);
         QColor base = ToQColor(column->Color == clWindow ? g->Color : column->Color);
-        if (current && (focused || g->Options.Contains(dgAlwaysShowSelection)))
-            return QColor(0xDC, 0xE8, 0xF5);
+        if (current && (focused || g->Options.Contains(dgAlwaysShowSelection))) return QColor(0xDC, 0xE8, 0xF5);
         return base;
     }
 
@@ -91,8 +90,8 @@ private:
 
     // The screen's own drawing of the cell, on the canvas of the grid, with
     // the row's record readable through the fields.
-    void ownerDraw(QPainter* p, const QRect& r, int row, int col, TColumn* column, const QColor& bg,
-                   const QColor& fg, bool selected, bool focused) const {
+    void ownerDraw(QPainter* p, const QRect& r, int row, int col, TColumn* column, const QColor& bg, const QColor& fg,
+                   bool selected, bool focused) const {
         TDBGrid* g = view_->Grid();
         PainterCanvas canvas(*p);
         canvas.Brush.Color = static_cast<TColor>(bg.blue() << 16 | bg.green() << 8 | bg.red());
@@ -174,9 +173,9 @@ void GridView::Sync() {
 
 namespace {
 
-constexpr int kSampleRows = 100;   // rows of the view a column is fitted to
-constexpr int kUnsizedMax = 300;   // cells of a column the definition gives no width
-constexpr int kCellPadding = 10;   // the text's 3 pixels each side, the grid line and some air
+constexpr int kSampleRows = 100;  // rows of the view a column is fitted to
+constexpr int kUnsizedMax = 300;  // cells of a column the definition gives no width
+constexpr int kCellPadding = 10;  // the text's 3 pixels each side, the grid line and some air
 
 }  // namespace
 
@@ -266,7 +265,8 @@ std::vector<int> GridView::FittedWidths() const {
 void GridView::syncWidths() {
     widths_ = FittedWidths();
     for (int v = 0; v < static_cast<int>(widths_.size()); ++v)
-        if (columnWidth(v) != widths_[static_cast<std::size_t>(v)]) setColumnWidth(v, widths_[static_cast<std::size_t>(v)]);
+        if (columnWidth(v) != widths_[static_cast<std::size_t>(v)])
+            setColumnWidth(v, widths_[static_cast<std::size_t>(v)]);
 }
 
 void GridView::resizeEvent(QResizeEvent* e) {

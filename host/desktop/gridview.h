@@ -60,9 +60,9 @@ private:
     void syncWidths();
     int ownerDrawnWidth(int gridColumn, int rows, int textWidth) const;
     struct Need {
-        int title = 0;   // the title's width
-        int cells = 0;   // the widest cell's
-        int given = 0;   // the definition's width (the cells' need when it gives none)
+        int title = 0;       // the title's width
+        int cells = 0;       // the widest cell's
+        int given = 0;       // the definition's width (the cells' need when it gives none)
         bool fixed = false;  // resized by the user
     };
     Need needOf(int gridColumn) const;

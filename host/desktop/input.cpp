@@ -34,7 +34,8 @@ void TakeSelection(QWidget* w, TWinControl* c) {
     // Without the focus the widget's selection is only what the host last
     // showed, which the model already holds.
     if (!le || !le->hasFocus()) return;
-    if (le->hasSelectedText()) e->SetSel(static_cast<int>(le->selectionStart()), static_cast<int>(le->selectedText().size()));
+    if (le->hasSelectedText())
+        e->SetSel(static_cast<int>(le->selectionStart()), static_cast<int>(le->selectedText().size()));
     else e->SetSel(le->cursorPosition(), 0);
 }
 
@@ -108,10 +109,8 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::FocusIn:
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
-    case QEvent::MouseButtonRelease:
-        break;
-    default:
-        return false;
+    case QEvent::MouseButtonRelease: break;
+    default: return false;
     }
     TControl* c = resolve_(w);
     if (!c) return false;
@@ -165,8 +164,7 @@ bool InputFilter::onMouse(QWidget* w, TControl* c, QEvent* event) {
     }
     // Check and radio buttons change only through the model's click.
     if (!qobject_cast<QCheckBox*>(w) && !qobject_cast<QRadioButton*>(w)) return false;
-    if (event->type() == QEvent::MouseButtonPress &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+    if (event->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
         actor_.Act([c] { c->UserClick(); });
     return true;
 }

@@ -5,8 +5,10 @@ namespace {
 
 WORD VirtualKeyOfQt(int key) {
     switch (key) {
-    case Qt::Key_Tab: case Qt::Key_Backtab: return VK_TAB;
-    case Qt::Key_Return: case Qt::Key_Enter: return VK_RETURN;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return VK_TAB;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return VK_RETURN;
     case Qt::Key_Escape: return VK_ESCAPE;
     case Qt::Key_Backspace: return VK_BACK;
     case Qt::Key_Delete: return VK_DELETE;

@@ -74,8 +74,8 @@ QTreeWidgetItem* FindItem(QTreeWidget* tree, const QString& text) {
 
 }  // namespace
 
-bool RunTreePick(QWidget* parent, TDataSource* src, const std::string& picture,
-                 const std::vector<std::string>& fields, const std::string& title, std::string& code) {
+bool RunTreePick(QWidget* parent, TDataSource* src, const std::string& picture, const std::vector<std::string>& fields,
+                 const std::string& title, std::string& code) {
     TDataSet* ds = src ? src->DataSet() : nullptr;
     if (!ds || !ds->Active() || fields.empty()) return false;
     const bool analyticOnly = fields.size() > 3 && fields[3] == "1";

@@ -45,7 +45,9 @@ QVariant DataSetTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rows_) return {};
     int col = index.column();
     if (checkable_) {
-        if (col == 0) return role == Qt::CheckStateRole ? QVariant(Checked(index.row()) ? Qt::Checked : Qt::Unchecked) : QVariant();
+        if (col == 0)
+            return role == Qt::CheckStateRole ? QVariant(Checked(index.row()) ? Qt::Checked : Qt::Unchecked)
+                                              : QVariant();
         --col;
     }
     if (role != Qt::DisplayRole) return {};

@@ -52,9 +52,9 @@ std::string ParentCode(const std::string& code, const std::vector<int>& levels);
 
 // The dialogs; each returns true when the user confirmed a pick.
 bool RunSinglePick(QWidget* parent, TDataSource* ds, const std::string& title);
-bool RunMultiPick(QWidget* parent, TDataSource* ds, const std::string& keyField,
-                  const std::string& title, std::string& list);
-bool RunTreePick(QWidget* parent, TDataSource* ds, const std::string& picture,
-                 const std::vector<std::string>& fields, const std::string& title, std::string& code);
+bool RunMultiPick(QWidget* parent, TDataSource* ds, const std::string& keyField, const std::string& title,
+                  std::string& list);
+bool RunTreePick(QWidget* parent, TDataSource* ds, const std::string& picture, const std::vector<std::string>& fields,
+                 const std::string& title, std::string& code);
 
 }  // namespace desk

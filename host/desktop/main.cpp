@@ -75,9 +75,10 @@ bool ChoosePlatform(int argc, char** argv, std::string& error) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         return true;
     }
-    error = "não há tela aqui (DISPLAY e WAYLAND_DISPLAY vazios). Rode com QT_QPA_PLATFORM=vnc e\n"
-            "conecte um visualizador VNC à porta 5900, ou gere as imagens das telas com\n"
-            "--screenshots PASTA (scripts/screenshots).";
+    error =
+        "não há tela aqui (DISPLAY e WAYLAND_DISPLAY vazios). Rode com QT_QPA_PLATFORM=vnc e\n"
+        "conecte um visualizador VNC à porta 5900, ou gere as imagens das telas com\n"
+        "--screenshots PASTA (scripts/screenshots).";
     return false;
 }
 

@@ -3,23 +3,42 @@
 namespace desk {
 
 bool ParseOptions(const std::vector<std::string>& args, Options& out, std::string& error) {
-    struct Valued { const char* name; std::string* value; };
-    const Valued valued[] = {{"--db", &out.dbFile},         {"--db-url", &out.dbUrl},
-                             {"--server", &out.server},     {"--company", &out.company},
-                             {"--operator", &out.operatorName}, {"--today", &out.today},
-                             {"--screenshots", &out.screenshots}, {"--token-file", &out.tokenFile}};
+    struct Valued {
+        const char* name;
+        std::string* value;
+    };
+    const Valued valued[] = {{"--db", &out.dbFile},
+                             {"--db-url", &out.dbUrl},
+                             {"--server", &out.server},
+                             {"--company", &out.company},
+                             {"--operator", &out.operatorName},
+                             {"--today", &out.today},
+                             {"--screenshots", &out.screenshots},
+                             {"--token-file", &out.tokenFile}};
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--help" || a == "-h") { out.help = true; continue; }
-        if (a == "--open") { out.open = true; continue; }
+        if (a == "--help" || a == "-h") {
+            out.help = true;
+            continue;
+        }
+        if (a == "--open") {
+            out.open = true;
+            continue;
+        }
         bool matched = false;
         for (const Valued& v : valued) {
             if (a != v.name) continue;
-            if (i + 1 >= args.size()) { error = "falta o valor de " + a; return false; }
+            if (i + 1 >= args.size()) {
+                error = "falta o valor de " + a;
+                return false;
+            }
             *v.value = args[++i];
             matched = true;
         }
-        if (!matched) { error = "opção desconhecida: " + a; return false; }
+        if (!matched) {
+            error = "opção desconhecida: " + a;
+            return false;
+        }
     }
     if (!hostcommon::CheckStartOptions(out, error)) return false;
     if (out.company.empty() || out.company.size() > 2 || out.company.find(' ') != std::string::npos) {

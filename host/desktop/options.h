@@ -10,8 +10,8 @@ namespace desk {
 
 struct Options : hostcommon::StartOptions {
     Options() { operatorName = "operador"; }
-    bool open = false;         // --open: the entry screen opens at start
-    std::string screenshots;   // --screenshots DIR: render the tour to PNG files and quit
+    bool open = false;        // --open: the entry screen opens at start
+    std::string screenshots;  // --screenshots DIR: render the tour to PNG files and quit
     bool help = false;
 };
 

@@ -19,8 +19,7 @@ QColor ToQColor(TColor c) {
     }
     if (c < 0) return QColor(0xEE, 0xEF, 0xF1);  // a system colour we do not know
     const unsigned v = static_cast<unsigned>(c);
-    return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF),
-                  static_cast<int>((v >> 16) & 0xFF));
+    return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF), static_cast<int>((v >> 16) & 0xFF));
 }
 
 QFont BaseFont() {

@@ -96,8 +96,9 @@ void ReportPreview::buildToolbar() {
     row->addWidget(new QLabel(QStringLiteral("Zoom"), bar));
     row->addWidget(zoomBox_);
     row->addStretch(1);
-    row->addWidget(new QLabel(QStringLiteral("%1 linhas").arg(QLocale(QLocale::Portuguese, QLocale::Brazil)
-                                                               .toString(static_cast<qlonglong>(doc_->Rows().RowCount()))),
+    row->addWidget(new QLabel(QStringLiteral("%1 linhas")
+                                  .arg(QLocale(QLocale::Portuguese, QLocale::Brazil)
+                                           .toString(static_cast<qlonglong>(doc_->Rows().RowCount()))),
                               bar));
     row->addSpacing(12);
     row->addWidget(print);

@@ -27,7 +27,7 @@ public:
 
     int Page() const { return page_; }  // 0-based
     void ShowPage(int page);
-    double Zoom() const;                // 1.0 = the paper's size on screen
+    double Zoom() const;  // 1.0 = the paper's size on screen
     // The page as shown (tests, screenshots).
     QImage PageImage() const { return image_; }
 

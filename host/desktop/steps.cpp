@@ -6,7 +6,9 @@ namespace desk {
 
 void StepRunner::Add(const std::string& name, Step step) { steps_.push_back({name, std::move(step), 0}); }
 
-void StepRunner::Start() { QTimer::singleShot(interval_, &context_, [this] { tick(); }); }
+void StepRunner::Start() {
+    QTimer::singleShot(interval_, &context_, [this] { tick(); });
+}
 
 void StepRunner::finish() {
     if (finished_) return;

@@ -16,8 +16,7 @@ namespace desk {
 class StepRunner {
 public:
     using Step = std::function<bool()>;
-    explicit StepRunner(int intervalMs = 30, int timeoutMs = 20000)
-        : interval_(intervalMs), timeout_(timeoutMs) {}
+    explicit StepRunner(int intervalMs = 30, int timeoutMs = 20000) : interval_(intervalMs), timeout_(timeoutMs) {}
 
     void Add(const std::string& name, Step step);
     // Starts running; OnDone is called once, after the last step or the

@@ -51,12 +51,18 @@ void AddScreenshotTour(StepRunner& r, DesktopHost& host, const QString& dir, int
     const QString yyyy = QString::number(year);
 
     r.Add("janela principal", Shot(main, file("01-janela-principal.png")));
-    r.Add("abrir a tela de lançamentos", [&host] { host.Main()->EntryCommand()->trigger(); return true; });
+    r.Add("abrir a tela de lançamentos", [&host] {
+        host.Main()->EntryCommand()->trigger();
+        return true;
+    });
     r.Add("tela de lançamentos aberta", [] { return FormShown("frmLancamentos"); });
     r.Add("painel da empresa", Shot(main, file("02-lancamento-empresa.png")));
 
     // The company lookup.
-    r.Add("clicar a pesquisa de empresa", [widget] { Click(widget("btnEmpresa")); return true; });
+    r.Add("clicar a pesquisa de empresa", [widget] {
+        Click(widget("btnEmpresa"));
+        return true;
+    });
     r.Add("pesquisa de empresa", Shot([] { return DialogNamed("dlgPesquisa"); }, file("03-pesquisa-empresa.png")));
     r.Add("cancelar a pesquisa", [] { return PressDialogButton(DialogNamed("dlgPesquisa"), "Cancelar"); });
 
@@ -90,7 +96,10 @@ void AddScreenshotTour(StepRunner& r, DesktopHost& host, const QString& dir, int
         return true;
     });
     r.Add("diálogo de filtro", Shot([modalWindow] { return modalWindow("frmLancFiltro"); }, file("05-filtro.png")));
-    r.Add("árvore de contas", [widget] { Click(widget("BtnPesquisa1")); return true; });
+    r.Add("árvore de contas", [widget] {
+        Click(widget("BtnPesquisa1"));
+        return true;
+    });
     r.Add("árvore de contas aberta", Shot([] { return DialogNamed("dlgPesqArvore"); }, file("06-pesquisa-conta.png")));
     r.Add("cancelar a árvore", [] { return PressDialogButton(DialogNamed("dlgPesqArvore"), "Cancelar"); });
     r.Add("lista de históricos", [widget] {
@@ -108,8 +117,14 @@ void AddScreenshotTour(StepRunner& r, DesktopHost& host, const QString& dir, int
         return SavePng(d, file("07-pesquisa-lista.png"));
     });
     r.Add("cancelar a lista", [] { return PressDialogButton(DialogNamed("dlgPesquisaLista"), "Cancelar"); });
-    r.Add("todos os históricos", [widget] { Click(widget("rbtTodos")); return true; });
-    r.Add("confirmar o filtro", [widget] { Click(widget("sbtConfirma")); return true; });
+    r.Add("todos os históricos", [widget] {
+        Click(widget("rbtTodos"));
+        return true;
+    });
+    r.Add("confirmar o filtro", [widget] {
+        Click(widget("sbtConfirma"));
+        return true;
+    });
     r.Add("partidas carregadas", [] {
         auto* ds = dynamic_cast<TDataSet*>(FindComponent("cdsLancCont"));
         return !Application->TopModal() && ds && ds->Active() && ds->RecordCount() > 0;
@@ -167,10 +182,17 @@ void AddScreenshotTour(StepRunner& r, DesktopHost& host, const QString& dir, int
     });
     r.Add("listagem aberta", [] { return FormShown("frmLancLista"); });
     r.Add("listagem", Shot([modalWindow] { return modalWindow("frmLancLista"); }, file("11-listagem.png")));
-    r.Add("visualizar", [widget] { Click(widget("sbtPreview")); return true; });
-    r.Add("visualização aberta", Shot([] { return DialogNamed("dlgVisualizarRelatorio"); }, file("12-listagem-visualizar.png")));
+    r.Add("visualizar", [widget] {
+        Click(widget("sbtPreview"));
+        return true;
+    });
+    r.Add("visualização aberta",
+          Shot([] { return DialogNamed("dlgVisualizarRelatorio"); }, file("12-listagem-visualizar.png")));
     r.Add("fechar a visualização", [] { return PressDialogButton(DialogNamed("dlgVisualizarRelatorio"), "Fechar"); });
-    r.Add("fechar a listagem", [widget] { Click(widget("sbtFechar")); return true; });
+    r.Add("fechar a listagem", [widget] {
+        Click(widget("sbtFechar"));
+        return true;
+    });
 }
 
 }  // namespace desk

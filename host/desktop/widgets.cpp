@@ -28,12 +28,15 @@ namespace {
 class NavigatorWidget : public QWidget {
 public:
     NavigatorWidget(TDBNavigator* nav, Actor& actor, QWidget* parent) : QWidget(parent), nav_(nav) {
-        static const struct { TNavigateBtn b; const char* glyph; const char* hint; } kButtons[] = {
-            {nbFirst, "|\u25C0", "Primeiro"}, {nbPrior, "\u25C0", "Anterior"},
-            {nbNext, "\u25B6", "Próximo"},    {nbLast, "\u25B6|", "Último"},
-            {nbInsert, "+", "Incluir"},      {nbDelete, "\u2212", "Excluir"},
-            {nbEdit, "\u270E", "Alterar"},   {nbPost, "\u2713", "Gravar"},
-            {nbCancel, "\u2715", "Cancelar"}, {nbRefresh, "\u21BB", "Atualizar"}};
+        static const struct {
+            TNavigateBtn b;
+            const char* glyph;
+            const char* hint;
+        } kButtons[] = {{nbFirst, "|\u25C0", "Primeiro"}, {nbPrior, "\u25C0", "Anterior"},
+                        {nbNext, "\u25B6", "Próximo"},    {nbLast, "\u25B6|", "Último"},
+                        {nbInsert, "+", "Incluir"},       {nbDelete, "\u2212", "Excluir"},
+                        {nbEdit, "\u270E", "Alterar"},    {nbPost, "\u2713", "Gravar"},
+                        {nbCancel, "\u2715", "Cancelar"}, {nbRefresh, "\u21BB", "Atualizar"}};
         auto* row = new QHBoxLayout(this);
         row->setContentsMargins(1, 1, 1, 1);
         row->setSpacing(1);
@@ -45,9 +48,8 @@ public:
             b->setFocusPolicy(Qt::NoFocus);
             b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
             const TNavigateBtn which = k.b;
-            QObject::connect(b, &QToolButton::clicked, b, [nav, &actor, which] {
-                actor.Act([nav, which] { nav->BtnClick(which); });
-            });
+            QObject::connect(b, &QToolButton::clicked, b,
+                             [nav, &actor, which] { actor.Act([nav, which] { nav->BtnClick(which); }); });
             row->addWidget(b);
             buttons_.push_back({which, b});
         }
@@ -305,29 +307,50 @@ const WidgetKind kKinds[] = {
     {"form", CreatePlainContainer, SyncNothing, {}},
     {"label", [](TControl*, QWidget* p, Actor&) -> QWidget* { return new QLabel(p); }, SyncLabel, {}},
     {"dbtext", [](TControl*, QWidget* p, Actor&) -> QWidget* { return new QLabel(p); }, SyncDBText, {}},
-    {"image", [](TControl* c, QWidget* p, Actor&) -> QWidget* { return new ImageWidget(static_cast<TImage*>(c), p); },
-     SyncNothing, {}},
-    {"edit", CreateLineEdit, [](TControl* c, QWidget* w) { SyncEdit(static_cast<TCustomEdit*>(c), static_cast<QLineEdit*>(w)); },
+    {"image",
+     [](TControl* c, QWidget* p, Actor&) -> QWidget* { return new ImageWidget(static_cast<TImage*>(c), p); },
+     SyncNothing,
+     {}},
+    {"edit",
+     CreateLineEdit,
+     [](TControl* c, QWidget* w) { SyncEdit(static_cast<TCustomEdit*>(c), static_cast<QLineEdit*>(w)); },
      {.oneLineField = true, .textField = true, .lineEdit = true}},
-    {"number", CreateNumberEdit, [](TControl* c, QWidget* w) { SyncEdit(static_cast<TCustomEdit*>(c), static_cast<QLineEdit*>(w)); },
+    {"number",
+     CreateNumberEdit,
+     [](TControl* c, QWidget* w) { SyncEdit(static_cast<TCustomEdit*>(c), static_cast<QLineEdit*>(w)); },
      {.oneLineField = true, .textField = true, .lineEdit = true}},
-    {"memo", CreateMemo, [](TControl* c, QWidget* w) { SyncMemo(static_cast<TMemo*>(c), static_cast<QPlainTextEdit*>(w)); },
+    {"memo",
+     CreateMemo,
+     [](TControl* c, QWidget* w) { SyncMemo(static_cast<TMemo*>(c), static_cast<QPlainTextEdit*>(w)); },
      {.textField = true}},
-    {"combo", CreateCombo, [](TControl* c, QWidget* w) { SyncCombo(static_cast<TComboBox*>(c), static_cast<QComboBox*>(w)); },
+    {"combo",
+     CreateCombo,
+     [](TControl* c, QWidget* w) { SyncCombo(static_cast<TComboBox*>(c), static_cast<QComboBox*>(w)); },
      {.oneLineField = true, .upDownChooses = true}},
     {"button", CreatePushButton, SyncPushButton, {.spaceKey = true}},
     {"speedbutton", CreateSpeedButton, SyncSpeedButton, {}},
     {"lookupbutton", CreateLookupButton, SyncNothing, {}},
-    {"radio", [](TControl*, QWidget* p, Actor&) -> QWidget* { return new QRadioButton(p); }, SyncRadio,
+    {"radio",
+     [](TControl*, QWidget* p, Actor&) -> QWidget* { return new QRadioButton(p); },
+     SyncRadio,
      {.oneLineField = true, .spaceClicks = true}},
-    {"check", [](TControl*, QWidget* p, Actor&) -> QWidget* { return new QCheckBox(p); }, SyncCheck,
+    {"check",
+     [](TControl*, QWidget* p, Actor&) -> QWidget* { return new QCheckBox(p); },
+     SyncCheck,
      {.oneLineField = true, .spaceClicks = true}},
-    {"grid", [](TControl* c, QWidget* p, Actor& a) -> QWidget* { return new GridView(static_cast<TDBGrid*>(c), a, p); },
-     [](TControl*, QWidget* w) { static_cast<GridView*>(w)->Sync(); }, {.ownDoubleClick = true, .lookupColumns = true}},
+    {"grid",
+     [](TControl* c, QWidget* p, Actor& a) -> QWidget* { return new GridView(static_cast<TDBGrid*>(c), a, p); },
+     [](TControl*, QWidget* w) { static_cast<GridView*>(w)->Sync(); },
+     {.ownDoubleClick = true, .lookupColumns = true}},
     {"navigator",
-     [](TControl* c, QWidget* p, Actor& a) -> QWidget* { return new NavigatorWidget(static_cast<TDBNavigator*>(c), a, p); },
-     [](TControl*, QWidget* w) { static_cast<NavigatorWidget*>(w)->Sync(); }, {}},
-    {"pages", CreatePages, [](TControl* c, QWidget* w) { SyncPages(static_cast<TPageControl*>(c), static_cast<PageWidget*>(w)); },
+     [](TControl* c, QWidget* p, Actor& a) -> QWidget* {
+         return new NavigatorWidget(static_cast<TDBNavigator*>(c), a, p);
+     },
+     [](TControl*, QWidget* w) { static_cast<NavigatorWidget*>(w)->Sync(); },
+     {}},
+    {"pages",
+     CreatePages,
+     [](TControl* c, QWidget* w) { SyncPages(static_cast<TPageControl*>(c), static_cast<PageWidget*>(w)); },
      {.pages = true}},
     {"page", CreateFilledContainer, SyncFilled, {}},
     {"scrollbox", CreateFilledContainer, SyncFilled, {}},

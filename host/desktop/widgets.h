@@ -57,15 +57,15 @@ private:
 
 // How the desktop treats a kind of control (TControl::WidgetKind).
 struct WidgetTraits {
-    bool oneLineField = false;   // Enter moves on like Tab (no default button in the form)
-    bool textField = false;      // a TCustomEdit (Ctrl+A selects its whole text)
-    bool lineEdit = false;       // a QLineEdit whose selection the model takes
-    bool upDownChooses = false;  // Up and Down choose the previous or next item
-    bool spaceKey = false;       // Space is the control's key (a button)
-    bool spaceClicks = false;    // Space clicks it (radio and check buttons)
-    bool ownDoubleClick = false; // handles its double clicks itself (grids)
-    bool lookupColumns = false;  // F2 opens the lookup of the selected column
-    bool pages = false;          // a page control: its sheets go inside its content area
+    bool oneLineField = false;    // Enter moves on like Tab (no default button in the form)
+    bool textField = false;       // a TCustomEdit (Ctrl+A selects its whole text)
+    bool lineEdit = false;        // a QLineEdit whose selection the model takes
+    bool upDownChooses = false;   // Up and Down choose the previous or next item
+    bool spaceKey = false;        // Space is the control's key (a button)
+    bool spaceClicks = false;     // Space clicks it (radio and check buttons)
+    bool ownDoubleClick = false;  // handles its double clicks itself (grids)
+    bool lookupColumns = false;   // F2 opens the lookup of the selected column
+    bool pages = false;           // a page control: its sheets go inside its content area
 };
 
 // One row of the table from kinds of control to widgets.

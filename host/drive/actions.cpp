@@ -38,12 +38,15 @@ std::string Act(const std::function<bool()>& op, const std::string& refusal) {
 }
 
 bool ParseNamedKey(const std::string& key, WORD& vk, TShiftState& shift) {
-    struct Named { const char* name; WORD vk; bool ctrl; };
-    static const Named keys[] = {{"Enter", VK_RETURN, false}, {"Tab", VK_TAB, false},
-                                 {"Escape", VK_ESCAPE, false}, {"Delete", VK_DELETE, false},
-                                 {"Insert", VK_INSERT, false}, {"Down", VK_DOWN, false},
-                                 {"Up", VK_UP, false},         {"F2", VK_F2, false},
-                                 {"Ctrl+Delete", VK_DELETE, true}};
+    struct Named {
+        const char* name;
+        WORD vk;
+        bool ctrl;
+    };
+    static const Named keys[] = {
+        {"Enter", VK_RETURN, false},  {"Tab", VK_TAB, false},       {"Escape", VK_ESCAPE, false},
+        {"Delete", VK_DELETE, false}, {"Insert", VK_INSERT, false}, {"Down", VK_DOWN, false},
+        {"Up", VK_UP, false},         {"F2", VK_F2, false},         {"Ctrl+Delete", VK_DELETE, true}};
     for (const Named& k : keys) {
         if (!SameText(key, k.name)) continue;
         vk = k.vk;
@@ -116,7 +119,8 @@ std::string TypeText(TComponent* c, const std::string& text) {
         return Act([&] { return cb->UserSelectText(text); }, Describe(c) + " não tem o item \"" + text + "\"");
     if (auto* g = dynamic_cast<TDBGrid*>(w)) {
         EmptyCellEditor(g);
-        return Act([&] { return g->UserTypeCell(text); }, "a célula selecionada de " + g->Name + " não pode ser editada");
+        return Act([&] { return g->UserTypeCell(text); },
+                   "a célula selecionada de " + g->Name + " não pode ser editada");
     }
     return Act([&] { return w->UserTypeKeys(text); }, Describe(c) + " não aceitou a digitação");
 }
@@ -208,8 +212,8 @@ std::string GridSelectColumn(TDBGrid* g, const std::string& field) {
 std::string GridMoveToRow(TDBGrid* g, int row) {
     if (std::string why = Focusable(g); !why.empty()) return why;
     if (row < 1 || row > g->RowCount())
-        return "a grade " + g->Name + " não tem a linha " + std::to_string(row) + " (" +
-               std::to_string(g->RowCount()) + " linha(s))";
+        return "a grade " + g->Name + " não tem a linha " + std::to_string(row) + " (" + std::to_string(g->RowCount()) +
+               " linha(s))";
     if (std::string why = ReachFocus(g); !why.empty()) return why;
     Dispatch([g, row] { g->UserMoveToRow(row - 1); });
     return {};
@@ -228,13 +232,15 @@ std::string GridTypeCell(TDBGrid* g, const std::string& field, const std::string
         return "não executado: a coluna ficou em " + (kept ? kept->FieldName() : std::string("nenhuma"));
     }
     EmptyCellEditor(g);
-    return Act([g, &text] { return g->UserTypeCell(text); }, "a célula " + field + " de " + g->Name + " não pode ser editada");
+    return Act([g, &text] { return g->UserTypeCell(text); },
+               "a célula " + field + " de " + g->Name + " não pode ser editada");
 }
 
 std::string GridEditButton(TDBGrid* g) {
     if (std::string why = Focusable(g); !why.empty()) return why;
     if (std::string why = ReachFocus(g); !why.empty()) return why;
-    return Act([g] { return g->UserEditButton(); }, "a coluna selecionada de " + g->Name + " não tem botão de reticências");
+    return Act([g] { return g->UserEditButton(); },
+               "a coluna selecionada de " + g->Name + " não tem botão de reticências");
 }
 
 }  // namespace drive

@@ -96,8 +96,7 @@ bool ExpectedMatches(const std::string& actual, const std::string& expected) {
         // exactly, so no relative tolerance that would let 12 digits drift.
         return std::fabs(a - e) <= (std::max(std::fabs(a), std::fabs(e)) < 1e9 ? 1e-6 : 0.0);
     int ay, am, ad, ey, em, ed;
-    if (ParseDate(actual, ay, am, ad) && ParseDate(expected, ey, em, ed))
-        return ay == ey && am == em && ad == ed;
+    if (ParseDate(actual, ay, am, ad) && ParseDate(expected, ey, em, ed)) return ay == ey && am == em && ad == ed;
     std::string la = LowerCase(Trim(actual, kBlanks)), le = LowerCase(Trim(expected, kBlanks));
     if ((la == "true" || la == "false") && (le == "true" || le == "false")) return la == le;
     return false;

@@ -41,15 +41,13 @@ Reading ReadRoot(const std::string& root, const std::vector<std::string>& p) {
         if (SameText(p[0], "Cursor")) return Reading::Value(CursorName(Screen->Cursor));
         if (SameText(p[0], "ActiveControl"))
             return Reading::Value(Screen->ActiveControl() ? Screen->ActiveControl()->Name : "");
-        if (SameText(p[0], "ActiveForm"))
-            return Reading::Value(Screen->ActiveForm() ? Screen->ActiveForm()->Name : "");
+        if (SameText(p[0], "ActiveForm")) return Reading::Value(Screen->ActiveForm() ? Screen->ActiveForm()->Name : "");
         return Reading::Error("Screen não tem a propriedade " + p[0]);
     }
     if (SameText(p[0], "FormCount")) return Reading::Value(std::to_string(Application->FormCount()));
     if (SameText(p[0], "Forms")) {
         std::string names;
-        for (int i = 0; i < Application->FormCount(); ++i)
-            names += (i ? "," : "") + Application->Forms(i)->Name;
+        for (int i = 0; i < Application->FormCount(); ++i) names += (i ? "," : "") + Application->Forms(i)->Name;
         return Reading::Value(names);
     }
     if (SameText(p[0], "ModalForm"))
@@ -80,8 +78,7 @@ void Interpreter::Run(const Script& script) {
     script_ = &script;
     next_ = 0;
     for (const ParseError& e : script.errors) fail(e.line, "", "linha ilegível: " + e.message);
-    while (Step()) {
-    }
+    while (Step()) {}
     script_ = outer;
     next_ = outerNext;
 }
@@ -119,28 +116,19 @@ void Interpreter::fail(int line, const std::string& source, const std::string& w
 
 std::string Interpreter::execute(const Command& c) {
     switch (c.verb) {
-    case Verb::Open:
-        Dispatch(open_);
-        return {};
-    case Verb::Answer:
-        HeadlessServices().QueueAnswer(AnswerWord(c.answer));
-        return {};
-    case Verb::Pick:
-        HeadlessServices().QueuePick(c.text);
-        return {};
+    case Verb::Open: Dispatch(open_); return {};
+    case Verb::Answer: HeadlessServices().QueueAnswer(AnswerWord(c.answer)); return {};
+    case Verb::Pick: HeadlessServices().QueuePick(c.text); return {};
     case Verb::ExpectProp:
     case Verb::ExpectMessage:
     case Verb::ExpectNoMessage:
     case Verb::ExpectFocus:
-    case Verb::ExpectLookup:
-        return executeExpect(c);
+    case Verb::ExpectLookup: return executeExpect(c);
     case Verb::GridCol:
     case Verb::GridRow:
     case Verb::GridCell:
-    case Verb::GridButton:
-        return executeGrid(c);
-    default:
-        return executeAction(c);
+    case Verb::GridButton: return executeGrid(c);
+    default: return executeAction(c);
     }
 }
 
@@ -159,8 +147,7 @@ std::string Interpreter::executeAction(const Command& c) {
     case Verb::Dump:
         std::printf("%s:%d: dump %s\n%s", script_->file.c_str(), c.line, c.target.c_str(), Dump(target).c_str());
         return {};
-    default:
-        return "não é uma ação";
+    default: return "não é uma ação";
     }
 }
 

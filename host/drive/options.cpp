@@ -5,29 +5,49 @@
 namespace drive {
 
 bool ParseOptions(int argc, char** argv, Options& out, std::string& error) {
-    struct Valued { const char* name; std::string* value; };
-    Valued valued[] = {{"--db", &out.dbFile},       {"--db-url", &out.dbUrl},
-                       {"--server", &out.server},   {"--company", &out.company},
-                       {"--operator", &out.operatorName}, {"--today", &out.today},
+    struct Valued {
+        const char* name;
+        std::string* value;
+    };
+    Valued valued[] = {{"--db", &out.dbFile},           {"--db-url", &out.dbUrl},          {"--server", &out.server},
+                       {"--company", &out.company},     {"--operator", &out.operatorName}, {"--today", &out.today},
                        {"--token-file", &out.tokenFile}};
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
-        if (a == "--help" || a == "-h") { out.help = true; continue; }
-        if (a == "--timings") { out.timings = true; continue; }
+        if (a == "--help" || a == "-h") {
+            out.help = true;
+            continue;
+        }
+        if (a == "--timings") {
+            out.timings = true;
+            continue;
+        }
         bool matched = false;
         for (Valued& v : valued) {
             if (a != v.name) continue;
-            if (i + 1 >= argc) { error = "falta o valor de " + a; return false; }
+            if (i + 1 >= argc) {
+                error = "falta o valor de " + a;
+                return false;
+            }
             *v.value = argv[++i];
             matched = true;
         }
         if (matched) continue;
-        if (a.size() > 1 && a[0] == '-') { error = "opção desconhecida: " + a; return false; }
+        if (a.size() > 1 && a[0] == '-') {
+            error = "opção desconhecida: " + a;
+            return false;
+        }
         out.scripts.push_back(a);
     }
     if (!hostcommon::CheckStartOptions(out, error)) return false;
-    if (out.company.empty()) { error = "--company não pode ser vazio"; return false; }
-    if (!out.help && out.scripts.empty()) { error = "nenhum roteiro informado"; return false; }
+    if (out.company.empty()) {
+        error = "--company não pode ser vazio";
+        return false;
+    }
+    if (!out.help && out.scripts.empty()) {
+        error = "nenhum roteiro informado";
+        return false;
+    }
     return true;
 }
 

@@ -10,7 +10,7 @@ namespace drive {
 
 struct Options : hostcommon::StartOptions {
     Options() { operatorName = "drive"; }
-    bool timings = false;    // print each command's elapsed time
+    bool timings = false;  // print each command's elapsed time
     bool help = false;
     std::vector<std::string> scripts;
 };

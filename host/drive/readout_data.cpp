@@ -53,15 +53,13 @@ std::string DumpDataSet(const TDataSet* ds, int maxRows) {
     int rows = std::min(ds->RecordCount(), maxRows);
     for (int r = 0; r < rows; ++r) {
         out << (r + 1 == ds->RecNo() ? "> " : "  ");
-        for (int i = 0; i < ds->FieldCount(); ++i)
-            out << (i ? " | " : "") << ds->DisplayTextAt(r, ds->Fields(i));
+        for (int i = 0; i < ds->FieldCount(); ++i) out << (i ? " | " : "") << ds->DisplayTextAt(r, ds->Fields(i));
         out << "\n";
     }
     if (ds->RecordCount() > rows) out << "  ... mais " << ds->RecordCount() - rows << "\n";
     if (ds->State() == dsInsert || ds->State() == dsEdit) {
         out << "  em edição: ";
-        for (int i = 0; i < ds->FieldCount(); ++i)
-            out << (i ? " | " : "") << ds->Fields(i)->DisplayText();
+        for (int i = 0; i < ds->FieldCount(); ++i) out << (i ? " | " : "") << ds->Fields(i)->DisplayText();
         out << "\n";
     }
     return out.str();

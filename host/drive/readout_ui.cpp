@@ -50,13 +50,22 @@ std::string GridColumns(const TDBGrid* g) {
 
 // Text of the controls that have one; empty optional when they have none.
 bool ControlText(const TComponent* c, std::string& out) {
-    if (auto* e = dynamic_cast<const TCustomEdit*>(c)) { out = e->Text(); return true; }
-    if (auto* cb = dynamic_cast<const TComboBox*>(c)) { out = cb->Text(); return true; }
+    if (auto* e = dynamic_cast<const TCustomEdit*>(c)) {
+        out = e->Text();
+        return true;
+    }
+    if (auto* cb = dynamic_cast<const TComboBox*>(c)) {
+        out = cb->Text();
+        return true;
+    }
     if (auto* g = dynamic_cast<const TDBGrid*>(c)) {
         out = g->Row() >= 0 && g->SelectedIndex() >= 0 ? g->CellText(g->Row(), g->SelectedIndex()) : "";
         return true;
     }
-    if (auto* l = dynamic_cast<const TLabel*>(c)) { out = l->Caption; return true; }
+    if (auto* l = dynamic_cast<const TLabel*>(c)) {
+        out = l->Caption;
+        return true;
+    }
     return false;
 }
 
@@ -86,8 +95,7 @@ Reading ReadMenuItem(const TMenuItem* m, const std::string& p) {
 
 Reading ReadGrid(const TDBGrid* g, const std::string& p) {
     if (SameText(p, "Columns")) return Reading::Value(GridColumns(g));
-    if (SameText(p, "SelectedField"))
-        return Reading::Value(g->SelectedField() ? g->SelectedField()->FieldName() : "");
+    if (SameText(p, "SelectedField")) return Reading::Value(g->SelectedField() ? g->SelectedField()->FieldName() : "");
     if (SameText(p, "RowCount")) return Reading::Value(std::to_string(g->RowCount()));
     if (SameText(p, "Row")) return Reading::Value(std::to_string(g->Row() + 1));
     if (SameText(p, "EditorActive")) return Reading::Value(BoolText(g->EditorActive()));
@@ -173,8 +181,8 @@ void DumpControlLine(std::ostringstream& out, TControl* c, int depth) {
 
 std::string DumpGrid(const TDBGrid* g) {
     std::ostringstream out;
-    out << "TDBGrid " << g->Name << ": " << g->RowCount() << " linha(s), linha " << g->Row() + 1
-        << ", coluna " << (g->SelectedField() ? g->SelectedField()->FieldName() : "-")
+    out << "TDBGrid " << g->Name << ": " << g->RowCount() << " linha(s), linha " << g->Row() + 1 << ", coluna "
+        << (g->SelectedField() ? g->SelectedField()->FieldName() : "-")
         << (g->EditorActive() ? ", editando \"" + g->EditorText() + "\"" : std::string()) << "\n  ";
     for (int i = 0; i < g->Columns->Count(); ++i)
         out << (i ? " | " : "") << g->Columns->Items(i)->FieldName << (g->Columns->Items(i)->Visible ? "" : "(oculta)");

@@ -33,7 +33,7 @@ TComponent* ResolveComponent(const std::string& path, std::string& error);
 // and "Screen" come back as nullptr with `root` set.
 struct PropertyTarget {
     TComponent* component = nullptr;
-    std::string root;                // "Application" or "Screen"
+    std::string root;  // "Application" or "Screen"
     std::vector<std::string> property;
     std::string error;
 };

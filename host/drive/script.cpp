@@ -136,7 +136,12 @@ void BuildExpect(const std::vector<Word>& w, Command& c) {
 
 // One verb with one target and maybe one text: focus, type, set, key, click...
 void BuildSimple(const std::string& verb, const std::vector<Word>& w, Command& c) {
-    struct Row { const char* name; Verb verb; std::size_t words; const char* usage; };
+    struct Row {
+        const char* name;
+        Verb verb;
+        std::size_t words;
+        const char* usage;
+    };
     static const Row table[] = {
         {"open", Verb::Open, 1, "open"},
         {"focus", Verb::Focus, 2, "focus C"},
@@ -187,17 +192,26 @@ bool SplitWords(std::string_view line, std::vector<Word>& words, std::string& er
     words.clear();
     std::size_t i = 0;
     while (i < line.size()) {
-        if (IsBlank(line[i])) { ++i; continue; }
+        if (IsBlank(line[i])) {
+            ++i;
+            continue;
+        }
         if (line[i] == '#') break;
         Word w;
         while (i < line.size() && !IsBlank(line[i]) && line[i] != '#') {
-            if (line[i] != '"') { w.text += line[i++]; continue; }
+            if (line[i] != '"') {
+                w.text += line[i++];
+                continue;
+            }
             w.quoted = true;
             ++i;
             bool closed = false;
             while (i < line.size()) {
                 char ch = line[i++];
-                if (ch == '"') { closed = true; break; }
+                if (ch == '"') {
+                    closed = true;
+                    break;
+                }
                 if (ch == '\\') {
                     if (i >= line.size() || (line[i] != '"' && line[i] != '\\')) {
                         error = "entre aspas só valem os escapes \\\" e \\\\";
@@ -235,8 +249,7 @@ Script ParseScript(std::string_view text, const std::string& file) {
                 Command c = BuildCommand(words);
                 c.line = number;
                 c.source = std::string(line);
-                while (!c.source.empty() && (c.source.back() == '\r' || IsBlank(c.source.back())))
-                    c.source.pop_back();
+                while (!c.source.empty() && (c.source.back() == '\r' || IsBlank(c.source.back()))) c.source.pop_back();
                 s.commands.push_back(std::move(c));
             } catch (const Malformed& e) {
                 s.errors.push_back({number, e.what()});
@@ -249,8 +262,7 @@ Script ParseScript(std::string_view text, const std::string& file) {
 }
 
 bool IsKnownKey(const std::string& key) {
-    static const char* names[] = {"enter", "tab", "escape", "delete", "insert",
-                                  "down", "up", "f2", "ctrl+delete"};
+    static const char* names[] = {"enter", "tab", "escape", "delete", "insert", "down", "up", "f2", "ctrl+delete"};
     std::string k = LowerCase(key);
     for (const char* n : names)
         if (k == n) return true;

@@ -23,26 +23,26 @@ struct Word {
 };
 
 enum class Verb {
-    Open,            // open
-    Focus,           // focus C
-    Type,            // type C "text"
-    Set,             // set C "text"
-    Key,             // key C KEY
-    Click,           // click C
-    DblClick,        // dblclick C
-    GridCol,         // grid G col FIELD
-    GridRow,         // grid G row N
-    GridCell,        // grid G cell FIELD "text"
-    GridButton,      // grid G button
-    Answer,          // answer yes|no|ok|cancel
-    Pick,            // pick KEY=VALUE | pick CODE,CODE | pick cancel
-    ExpectProp,      // expect PATH "value"
-    ExpectMessage,   // expect message "text"
-    ExpectNoMessage, // expect no message
-    ExpectFocus,     // expect focus C
-    ExpectLookup,    // expect lookup "title"
-    Dump,            // dump C
-    Close,           // close FORM  (as by the form's own close or cancel button)
+    Open,             // open
+    Focus,            // focus C
+    Type,             // type C "text"
+    Set,              // set C "text"
+    Key,              // key C KEY
+    Click,            // click C
+    DblClick,         // dblclick C
+    GridCol,          // grid G col FIELD
+    GridRow,          // grid G row N
+    GridCell,         // grid G cell FIELD "text"
+    GridButton,       // grid G button
+    Answer,           // answer yes|no|ok|cancel
+    Pick,             // pick KEY=VALUE | pick CODE,CODE | pick cancel
+    ExpectProp,       // expect PATH "value"
+    ExpectMessage,    // expect message "text"
+    ExpectNoMessage,  // expect no message
+    ExpectFocus,      // expect focus C
+    ExpectLookup,     // expect lookup "title"
+    Dump,             // dump C
+    Close,            // close FORM  (as by the form's own close or cancel button)
 };
 
 enum class Answer { Yes, No, Ok, Cancel };

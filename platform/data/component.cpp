@@ -18,9 +18,7 @@ TComponent::~TComponent() {
     if (owner_) owner_->remove(this);
 }
 
-void TComponent::remove(TComponent* c) {
-    owned_.erase(std::remove(owned_.begin(), owned_.end(), c), owned_.end());
-}
+void TComponent::remove(TComponent* c) { owned_.erase(std::remove(owned_.begin(), owned_.end(), c), owned_.end()); }
 
 TComponent* TComponent::FindComponent(const std::string& name) const {
     for (TComponent* c : owned_)

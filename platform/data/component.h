@@ -23,14 +23,10 @@ public:
     TComponent* FindComponent(const std::string& name) const;
 
     // Typed look-up: nullptr when absent or of another type.
-    template <class T> T* Find(const std::string& name) const {
-        return dynamic_cast<T*>(FindComponent(name));
-    }
+    template <class T> T* Find(const std::string& name) const { return dynamic_cast<T*>(FindComponent(name)); }
 
     // Creates a component owned by this one.
-    template <class T, class... A> T* Create(A&&... args) {
-        return new T(this, std::forward<A>(args)...);
-    }
+    template <class T, class... A> T* Create(A&&... args) { return new T(this, std::forward<A>(args)...); }
 
 private:
     TComponent* owner_;

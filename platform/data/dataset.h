@@ -76,7 +76,7 @@ public:
     // Defines a persistent field (data set inactive). Raises on a duplicate.
     TField* AddField(const std::string& name, TFieldType type, int size = 0);
     int FieldCount() const;
-    TField* Fields(int i) const;  // raises std::out_of_range outside 0..FieldCount()-1
+    TField* Fields(int i) const;                         // raises std::out_of_range outside 0..FieldCount()-1
     TField* FieldByName(const std::string& name) const;  // raises when absent
     TField* FindField(const std::string& name) const;    // nullptr when absent
 
@@ -117,8 +117,7 @@ public:
     // (scroll events) and returns true, or stays and returns false. Texts
     // match exactly unless loCaseInsensitive / loPartialKey (prefix); an empty
     // text matches null; numbers and dates compare as values.
-    bool Locate(const std::string& keyFields, const std::vector<Variant>& values,
-                TLocateOptions options = {});
+    bool Locate(const std::string& keyFields, const std::vector<Variant>& values, TLocateOptions options = {});
     bool Locate(const std::string& keyField, const Variant& value, TLocateOptions options = {});
 
     // Reads a field of the view's record at a 0-based position without moving

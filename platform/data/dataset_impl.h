@@ -22,10 +22,10 @@ struct TDataSet::TImpl {
     std::vector<std::unique_ptr<TField>> fields_;
     bool fieldsFromPacket_ = false;  // fields were created from a packet, not defined
     TDataPacket data_;
-    std::vector<int> colOf_;      // field index -> packet column, -1 when absent
+    std::vector<int> colOf_;                  // field index -> packet column, -1 when absent
     std::vector<TPacketField> mappedLayout_;  // packet layout colOf_ was computed for
-    std::vector<Variant> buf_;    // record buffer while editing
-    std::vector<bool> dirty_;     // buffer fields written in this edit
+    std::vector<Variant> buf_;                // record buffer while editing
+    std::vector<bool> dirty_;                 // buffer fields written in this edit
     TDataSetState state_ = dsInactive;
     bool modified_ = false;
 
@@ -49,7 +49,9 @@ struct TDataSet::TImpl {
     std::vector<TDataSource*> sources_;
 
     bool active() const { return state_ != dsInactive; }
-    void fire(const TDataSetNotifyEvent& e) { if (e) e(&self); }
+    void fire(const TDataSetNotifyEvent& e) {
+        if (e) e(&self);
+    }
 
     // dataset.cpp
     void requireWritable() const;
@@ -66,15 +68,15 @@ struct TDataSet::TImpl {
     std::size_t viewCount() const;
     std::size_t physAt(std::size_t viewIndex) const;
     long viewIndexOfPhys(std::size_t phys) const;  // -1 when not visible
-    long currentPhys() const;                        // -1 when none
+    long currentPhys() const;                      // -1 when none
     bool passesFilter(std::size_t phys) const;
     void insertPhysInView(std::size_t phys);
     void removePhysFromView(std::size_t phys, bool deleted);
     void afterPostPosition(std::size_t phys);
     void resetPosition();
     void moveTo(std::size_t viewIndex, bool bof, bool eof);
-    bool recordMatches(std::size_t phys, const std::vector<const TField*>& keys,
-                       const std::vector<Variant>& values, TLocateOptions options) const;
+    bool recordMatches(std::size_t phys, const std::vector<const TField*>& keys, const std::vector<Variant>& values,
+                       TLocateOptions options) const;
     std::shared_ptr<TFilterExpr> compileFor(const std::string& text) const;
     void applyFilter(const std::string& text, bool on);
     // dataset_data.cpp

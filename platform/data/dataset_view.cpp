@@ -246,7 +246,7 @@ bool TDataSet::Locate(const std::string& keyFields, const std::vector<Variant>& 
 }
 
 bool TDataSet::TImpl::recordMatches(std::size_t phys, const std::vector<const TField*>& keys,
-                             const std::vector<Variant>& values, TLocateOptions options) const {
+                                    const std::vector<Variant>& values, TLocateOptions options) const {
     const TRowRef row = data_.RowAt(phys);
     for (std::size_t k = 0; k < keys.size(); ++k) {
         const int col = colOf_[static_cast<std::size_t>(keys[k]->Index())];

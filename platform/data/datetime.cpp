@@ -53,12 +53,11 @@ void decodeTime(TDateTime dt, int& h, int& n, int& s, int& ms) {
 }
 
 const char* const kDayShort[] = {"dom", "seg", "ter", "qua", "qui", "sex", "sáb"};
-const char* const kDayLong[] = {"domingo", "segunda-feira", "terça-feira", "quarta-feira",
-                                "quinta-feira", "sexta-feira", "sábado"};
-const char* const kMonShort[] = {"jan", "fev", "mar", "abr", "mai", "jun",
-                                 "jul", "ago", "set", "out", "nov", "dez"};
-const char* const kMonLong[] = {"janeiro", "fevereiro", "março", "abril", "maio", "junho",
-                                "julho", "agosto", "setembro", "outubro", "novembro", "dezembro"};
+const char* const kDayLong[] = {"domingo",      "segunda-feira", "terça-feira", "quarta-feira",
+                                "quinta-feira", "sexta-feira",   "sábado"};
+const char* const kMonShort[] = {"jan", "fev", "mar", "abr", "mai", "jun", "jul", "ago", "set", "out", "nov", "dez"};
+const char* const kMonLong[] = {"janeiro", "fevereiro", "março",    "abril",   "maio",     "junho",
+                                "julho",   "agosto",    "setembro", "outubro", "novembro", "dezembro"};
 
 std::string pad(int v, int width) {
     char buf[16];
@@ -78,8 +77,7 @@ struct Parts {
 };
 
 // One format token at f[i]; appends its text, returns the characters used.
-std::size_t formatToken(const std::string& f, std::size_t i, const Parts& p, bool& afterHour,
-                        std::string& out) {
+std::size_t formatToken(const std::string& f, std::size_t i, const Parts& p, bool& afterHour, std::string& out) {
     const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(f[i])));
     const std::size_t run = runOf(f, i);
     switch (c) {
@@ -98,25 +96,15 @@ std::size_t formatToken(const std::string& f, std::size_t i, const Parts& p, boo
         else if (run == 3) out += kMonShort[p.m - 1];
         else out += run == 2 ? pad(p.m, 2) : std::to_string(p.m);
         return run >= 4 ? 4 : run;
-    case 'y':
-        out += run <= 2 ? pad(p.y % 100, 2) : pad(p.y, 4);
-        return run;
+    case 'y': out += run <= 2 ? pad(p.y % 100, 2) : pad(p.y, 4); return run;
     case 'h':
         out += run >= 2 ? pad(p.h, 2) : std::to_string(p.h);
         afterHour = true;
         return run >= 2 ? 2 : 1;
-    case 'n':
-        out += run >= 2 ? pad(p.n, 2) : std::to_string(p.n);
-        return run >= 2 ? 2 : 1;
-    case 's':
-        out += run >= 2 ? pad(p.s, 2) : std::to_string(p.s);
-        return run >= 2 ? 2 : 1;
-    case 'z':
-        out += run >= 3 ? pad(p.ms, 3) : std::to_string(p.ms);
-        return run >= 3 ? 3 : 1;
-    default:
-        out += f[i];
-        return 1;
+    case 'n': out += run >= 2 ? pad(p.n, 2) : std::to_string(p.n); return run >= 2 ? 2 : 1;
+    case 's': out += run >= 2 ? pad(p.s, 2) : std::to_string(p.s); return run >= 2 ? 2 : 1;
+    case 'z': out += run >= 3 ? pad(p.ms, 3) : std::to_string(p.ms); return run >= 3 ? 3 : 1;
+    default: out += f[i]; return 1;
     }
 }
 
@@ -132,8 +120,7 @@ bool allDigits(const std::string& s) {
 bool EncodeDate(int year, int month, int day, TDateTime& out) {
     if (year < 1 || year > 9999 || month < 1 || month > 12) return false;
     if (day < 1 || day > daysInMonth(year, month)) return false;
-    out = static_cast<double>(daysFromCivil(year, static_cast<unsigned>(month),
-                                            static_cast<unsigned>(day)) - kEpoch);
+    out = static_cast<double>(daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - kEpoch);
     return true;
 }
 

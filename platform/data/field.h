@@ -37,8 +37,8 @@ public:
 
     std::string DisplayLabel;  // empty: the field name is shown
     bool Visible = true;
-    std::string EditMask;      // kept for the controls; the field does not apply it
-    int DisplayWidth = 0;      // 0: derived from Size
+    std::string EditMask;  // kept for the controls; the field does not apply it
+    int DisplayWidth = 0;  // 0: derived from Size
     bool ReadOnly = false;
     bool Required = false;
     std::string Origin;
@@ -62,7 +62,7 @@ public:
     std::int64_t AsInteger() const;
     bool AsBoolean() const;
     TDateTime AsDateTime() const;
-    void SetAsString(const std::string& s);   // parses for typed fields; bad text raises
+    void SetAsString(const std::string& s);  // parses for typed fields; bad text raises
     void SetAsFloat(double d);
     void SetAsInteger(std::int64_t i);
     void SetAsBoolean(bool b);

@@ -85,7 +85,8 @@ private:
         return t;
     }
     Token number(Token& t) {
-        while (i_ < s_.size() && (std::isdigit(static_cast<unsigned char>(s_[i_])) || s_[i_] == '.')) t.text += s_[i_++];
+        while (i_ < s_.size() && (std::isdigit(static_cast<unsigned char>(s_[i_])) || s_[i_] == '.'))
+            t.text += s_[i_++];
         t.kind = Tok::Number;
         return t;
     }
@@ -192,7 +193,8 @@ private:
 // field = 'text' on a string field: the filter the screens set most.
 class TextEqualsNode final : public TFilterExpr {
 public:
-    TextEqualsNode(Operand f, std::string text, bool negate) : f_(std::move(f)), text_(std::move(text)), negate_(negate) {}
+    TextEqualsNode(Operand f, std::string text, bool negate)
+        : f_(std::move(f)), text_(std::move(text)), negate_(negate) {}
     void Bind(const std::vector<int>& cols) override { f_.bind(cols); }
     bool Matches(const TRowRef& row) const override {
         const TCellRef v = f_.value(row);
@@ -374,7 +376,8 @@ private:
     double numberValue() const {
         double d = 0;
         auto r = std::from_chars(tok_.text.data(), tok_.text.data() + tok_.text.size(), d);
-        if (r.ec != std::errc() || r.ptr != tok_.text.data() + tok_.text.size()) fail("número inválido '" + tok_.text + "'");
+        if (r.ec != std::errc() || r.ptr != tok_.text.data() + tok_.text.size())
+            fail("número inválido '" + tok_.text + "'");
         return d;
     }
     void resolveField(Operand& o) const {
@@ -411,8 +414,7 @@ private:
             else if (op == Cmp::Ge) op = Cmp::Le;
         }
         const std::string* text = b.constant.string_if();
-        if (a.field >= 0 && a.type == TFieldType::ftString && b.field < 0 && text &&
-            (op == Cmp::Eq || op == Cmp::Ne))
+        if (a.field >= 0 && a.type == TFieldType::ftString && b.field < 0 && text && (op == Cmp::Eq || op == Cmp::Ne))
             return std::make_unique<TextEqualsNode>(std::move(a), *text, op == Cmp::Ne);
         return std::make_unique<CompareNode>(std::move(a), std::move(b), op);
     }

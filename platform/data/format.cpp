@@ -12,9 +12,9 @@ namespace {
 
 struct Section {
     std::string prefix, suffix;
-    int intZeros = 0;    // '0' before the decimal point: minimum integer digits
-    int minDec = 0;      // '0' after the point
-    int maxDec = 0;      // '0' and '#' after the point
+    int intZeros = 0;  // '0' before the decimal point: minimum integer digits
+    int minDec = 0;    // '0' after the point
+    int maxDec = 0;    // '0' and '#' after the point
     bool thousands = false;
     bool hasDigits = false;
 };
@@ -123,8 +123,8 @@ std::string applySection(const Section& s, double value, bool withSign) {
     while (static_cast<int>(ip.size()) < s.intZeros) ip.insert(ip.begin(), '0');
     std::string body = s.thousands ? groupThousands(ip, fs.ThousandSeparator) : ip;
     if (!fp.empty()) body += fs.DecimalSeparator + fp;
-    const bool isZero = (ip.find_first_not_of('0') == std::string::npos) &&
-                        (fp.find_first_not_of('0') == std::string::npos);
+    const bool isZero =
+        (ip.find_first_not_of('0') == std::string::npos) && (fp.find_first_not_of('0') == std::string::npos);
     const std::string sign = withSign && value < 0 && !isZero ? "-" : "";
     return s.prefix + sign + body + s.suffix;
 }
@@ -199,8 +199,7 @@ bool TryStrToFloat(const std::string& text, double& out) {
     // only group thousands. Without it, one '.' is a decimal point.
     char dec = fs.DecimalSeparator, grp = fs.ThousandSeparator;
     std::size_t dp = s.rfind(dec);
-    if (dp == std::string::npos && s.find(grp) != std::string::npos &&
-        s.find(grp) == s.rfind(grp) && grp == '.') {
+    if (dp == std::string::npos && s.find(grp) != std::string::npos && s.find(grp) == s.rfind(grp) && grp == '.') {
         dec = '.';
         grp = 0;
         dp = s.rfind('.');

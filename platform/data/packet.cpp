@@ -45,7 +45,8 @@ const char* packetcell::Read(const char* p, TCellRef& out) {
     if (t >= 0xe0) return integer(static_cast<std::int8_t>(t), 1);
     if ((t & 0xe0) == 0xa0) return text(1, t & 0x1f);
     switch (t) {
-    case 0xc2: case 0xc3:
+    case 0xc2:
+    case 0xc3:
         out.Kind = K::Boolean;
         out.Bool = t == 0xc3;
         return p + 1;
@@ -244,8 +245,8 @@ const std::shared_ptr<const TDataPacket::Impl>& emptyImpl() {
 }
 
 [[noreturn]] void badRow(std::size_t row, std::size_t count) {
-    throw EDatabaseError("Registro " + std::to_string(row) + " fora do pacote de dados (" +
-                         std::to_string(count) + " registros).");
+    throw EDatabaseError("Registro " + std::to_string(row) + " fora do pacote de dados (" + std::to_string(count) +
+                         " registros).");
 }
 
 [[noreturn]] void badColumn(std::size_t col) {
@@ -337,8 +338,7 @@ TRowRef TDataPacket::ChunkRow(std::size_t chunk, std::size_t row) const {
 std::size_t TDataPacket::StorageBytes() const {
     std::size_t n = sizeof(Impl) + impl_->chunks.capacity() * (sizeof(std::shared_ptr<Chunk>) + sizeof(std::size_t));
     for (const auto& c : impl_->chunks)
-        n += sizeof(Chunk) + 16 + c->bytes.capacity() + c->offs.capacity() * sizeof(std::size_t) +
-             c->status.capacity();
+        n += sizeof(Chunk) + 16 + c->bytes.capacity() + c->offs.capacity() * sizeof(std::size_t) + c->status.capacity();
     return n;
 }
 
@@ -420,8 +420,7 @@ void TDataPacket::Clear() {
 }
 
 void TDataPacket::AddField(TPacketField field) {
-    if (FieldIndex(field.Name) >= 0)
-        throw EDatabaseError("Campo '" + field.Name + "' já existe no pacote de dados.");
+    if (FieldIndex(field.Name) >= 0) throw EDatabaseError("Campo '" + field.Name + "' já existe no pacote de dados.");
     Impl& im = mutableImpl();
     for (std::size_t k = 0; k < im.chunks.size(); ++k) {
         Chunk& c = im.mutableChunk(k);

@@ -68,10 +68,16 @@ inline const char* Skip(const char* p) {
     if (t <= 0x7f || t >= 0xe0) return p + 1;
     if ((t & 0xe0) == 0xa0) return p + 1 + (t & 0x1f);
     switch (t) {
-    case 0xca: case 0xce: case 0xd2: return p + 5;
-    case 0xcb: case 0xcf: case 0xd3: return p + 9;
-    case 0xcc: case 0xd0: return p + 2;
-    case 0xcd: case 0xd1: return p + 3;
+    case 0xca:
+    case 0xce:
+    case 0xd2: return p + 5;
+    case 0xcb:
+    case 0xcf:
+    case 0xd3: return p + 9;
+    case 0xcc:
+    case 0xd0: return p + 2;
+    case 0xcd:
+    case 0xd1: return p + 3;
     case 0xd9: return p + 2 + Big(p + 1, 1);
     case 0xda: return p + 3 + Big(p + 1, 2);
     case 0xdb: return p + 5 + Big(p + 1, 4);
@@ -135,7 +141,7 @@ public:
     std::size_t StorageBytes() const;
 
     // Writers: each copies only the chunk it touches when it is shared.
-    void AppendRow(TPacketRow row);                    // row.size() must equal Fields().size()
+    void AppendRow(TPacketRow row);  // row.size() must equal Fields().size()
     // Appends a row already in stored form (Fields().size() cells written by
     // packetcell::Append or checked by the wire decoder), unmodified.
     void AppendStoredRow(const char* cells, std::size_t size);

@@ -10,9 +10,8 @@ char upperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a
 constexpr unsigned char kLatin1Lead = 0xC3;
 
 // Changes the case of the character starting at s[i]; returns the bytes used.
-template <class Ascii>
-std::size_t changeCase(std::string& s, std::size_t i, Ascii ascii, unsigned char from, unsigned char to,
-                       unsigned char skip, int delta) {
+template <class Ascii> std::size_t changeCase(std::string& s, std::size_t i, Ascii ascii, unsigned char from,
+                                              unsigned char to, unsigned char skip, int delta) {
     const auto c = static_cast<unsigned char>(s[i]);
     if (c < 0x80) {
         s[i] = ascii(s[i]);

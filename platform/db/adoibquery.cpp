@@ -64,15 +64,12 @@ void TParams::Assign(const std::vector<std::string>& names) {
 
 // ---- TADOIBQuery -------------------------------------------------------------
 
-TADOIBQuery::TADOIBQuery(TComponent* owner)
-    : TComponent(owner), query_(Create<TClientDataSet>()) {
+TADOIBQuery::TADOIBQuery(TComponent* owner) : TComponent(owner), query_(Create<TClientDataSet>()) {
     query_->Name = "Query";
     query_->ReadOnly = true;
 }
 
-TDBConnection& TADOIBQuery::connection() const {
-    return Connection ? *Connection : dtmDBGeral();
-}
+TDBConnection& TADOIBQuery::connection() const { return Connection ? *Connection : dtmDBGeral(); }
 
 TParams& TADOIBQuery::Params() {
     // Rebuilt only when a text changed since the last look.
@@ -83,8 +80,7 @@ TParams& TADOIBQuery::Params() {
         std::vector<std::string> names;
         for (const TSQLStrings* t : texts)
             for (const auto& n : ParseSqlParams(t->Text()).Names)
-                if (std::none_of(names.begin(), names.end(),
-                                 [&](const std::string& k) { return SameText(k, n); }))
+                if (std::none_of(names.begin(), names.end(), [&](const std::string& k) { return SameText(k, n); }))
                     names.push_back(n);
         params_.Assign(names);
         paramsSource_ = std::move(source);
@@ -120,11 +116,9 @@ void TADOIBQuery::Open() {
     const std::string sql = SQLFor(db.Dialect());
     const std::string who = Name.empty() ? std::string("consulta") : Name;
     if (::IsBlank(sql))
-        throw EDatabaseError("A consulta " + who + " não tem texto SQL para " +
-                             DialectName(db.Dialect()) + ".");
+        throw EDatabaseError("A consulta " + who + " não tem texto SQL para " + DialectName(db.Dialect()) + ".");
     std::vector<TBoundValue> values;
-    for (int i = 0; i < Params().Count(); ++i)
-        values.push_back({params_.Items(i)->Name, params_.Items(i)->Value});
+    for (int i = 0; i < Params().Count(); ++i) values.push_back({params_.Items(i)->Name, params_.Items(i)->Value});
     TDataPacket packet;
     try {
         packet = SelectToPacket(db, sql, values, definedFields());
@@ -136,6 +130,4 @@ void TADOIBQuery::Open() {
     query_->First();
 }
 
-void TADOIBQuery::Close() {
-    query_->Close();
-}
+void TADOIBQuery::Close() { query_->Close(); }

@@ -110,8 +110,7 @@ public:
     bool Eof() const { return query_->Eof(); }
     TField* FieldByName(const std::string& name) const { return query_->FieldByName(name); }
     TField* FindField(const std::string& name) const { return query_->FindField(name); }
-    bool Locate(const std::string& keyFields, const std::vector<Variant>& values,
-                TLocateOptions options = {}) {
+    bool Locate(const std::string& keyFields, const std::vector<Variant>& values, TLocateOptions options = {}) {
         return query_->Locate(keyFields, values, options);
     }
 

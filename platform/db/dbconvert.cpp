@@ -61,8 +61,7 @@ bool parseTimePart(const std::string& s, std::size_t pos, double& fraction) {
 }
 
 std::string formatNumber(double d) {
-    if (std::isfinite(d) && d == std::floor(d) && std::fabs(d) < 1e15)
-        return std::to_string(static_cast<long long>(d));
+    if (std::isfinite(d) && d == std::floor(d) && std::fabs(d) < 1e15) return std::to_string(static_cast<long long>(d));
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.15g", d);
     return buf;
@@ -73,14 +72,14 @@ std::string formatTm(const std::tm& t) {
     if (t.tm_hour == 0 && t.tm_min == 0 && t.tm_sec == 0)
         std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday);
     else
-        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", t.tm_year + 1900,
-                      t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
+        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
+                      t.tm_hour, t.tm_min, t.tm_sec);
     return buf;
 }
 
 [[noreturn]] void badValue(const std::string& column, const std::string& shown, const char* kind) {
-    throw EDatabaseError("Valor inválido na coluna " + column + " do banco de dados: \"" + shown +
-                         "\" não é " + kind + ".");
+    throw EDatabaseError("Valor inválido na coluna " + column + " do banco de dados: \"" + shown + "\" não é " + kind +
+                         ".");
 }
 
 // The raw cell in the database's own kind: text, number or date.
@@ -94,38 +93,36 @@ struct TRawCell {
 TRawCell readRaw(const soci::row& row, std::size_t i) {
     TRawCell c;
     switch (row.get_properties(i).get_data_type()) {
-        case soci::dt_date:
-            c.kind = TRawCell::Date;
-            c.date = row.get<std::tm>(i);
-            break;
-        case soci::dt_double:
-            c.kind = TRawCell::Number;
-            c.number = row.get<double>(i);
-            break;
-        case soci::dt_integer:
-            c.kind = TRawCell::Number;
-            c.number = row.get<int>(i);
-            break;
-        case soci::dt_long_long:
-            c.kind = TRawCell::Number;
-            c.number = static_cast<double>(row.get<long long>(i));
-            break;
-        case soci::dt_unsigned_long_long:
-            c.kind = TRawCell::Number;
-            c.number = static_cast<double>(row.get<unsigned long long>(i));
-            break;
-        default:
-            c.text = row.get<std::string>(i);
-            break;
+    case soci::dt_date:
+        c.kind = TRawCell::Date;
+        c.date = row.get<std::tm>(i);
+        break;
+    case soci::dt_double:
+        c.kind = TRawCell::Number;
+        c.number = row.get<double>(i);
+        break;
+    case soci::dt_integer:
+        c.kind = TRawCell::Number;
+        c.number = row.get<int>(i);
+        break;
+    case soci::dt_long_long:
+        c.kind = TRawCell::Number;
+        c.number = static_cast<double>(row.get<long long>(i));
+        break;
+    case soci::dt_unsigned_long_long:
+        c.kind = TRawCell::Number;
+        c.number = static_cast<double>(row.get<unsigned long long>(i));
+        break;
+    default: c.text = row.get<std::string>(i); break;
     }
     return c;
 }
 
 std::string shownText(const TRawCell& c) {
     switch (c.kind) {
-        case TRawCell::Number: return formatNumber(c.number);
-        case TRawCell::Date: return formatTm(c.date);
-        case TRawCell::Text: break;
+    case TRawCell::Number: return formatNumber(c.number);
+    case TRawCell::Date: return formatTm(c.date);
+    case TRawCell::Text: break;
     }
     return c.text;
 }
@@ -188,9 +185,7 @@ bool ParseIsoDateTime(const std::string& text, TDateTime& out) {
     return true;
 }
 
-TDateTime DateFromNumber(double value) {
-    return value >= 1000000.0 ? value - kJulianEpoch : value;
-}
+TDateTime DateFromNumber(double value) { return value >= 1000000.0 ? value - kJulianEpoch : value; }
 
 bool ParseDbNumber(const std::string& text, double& out) {
     if (text.empty() || std::isspace(static_cast<unsigned char>(text.front())) ||
@@ -211,26 +206,25 @@ Variant ReadCell(const soci::row& row, std::size_t i, TFieldType target, const s
     try {
         c = readRaw(row, i);
     } catch (const std::exception& e) {
-        throw EDatabaseError("Não foi possível ler a coluna " + column + " do banco de dados: " +
-                             e.what());
+        throw EDatabaseError("Não foi possível ler a coluna " + column + " do banco de dados: " + e.what());
     }
     switch (target) {
-        case TFieldType::ftString: return shownText(c);
-        case TFieldType::ftDateTime: return toDateTime(c, column);
-        case TFieldType::ftFloat:
-        case TFieldType::ftInteger: return toNumber(c, target, column);
-        case TFieldType::ftBoolean: return toBoolean(c, column);
+    case TFieldType::ftString: return shownText(c);
+    case TFieldType::ftDateTime: return toDateTime(c, column);
+    case TFieldType::ftFloat:
+    case TFieldType::ftInteger: return toNumber(c, target, column);
+    case TFieldType::ftBoolean: return toBoolean(c, column);
     }
     return Variant();
 }
 
 TFieldType NaturalFieldType(const soci::row& row, std::size_t i) {
     switch (row.get_properties(i).get_data_type()) {
-        case soci::dt_date: return TFieldType::ftDateTime;
-        case soci::dt_double: return TFieldType::ftFloat;
-        case soci::dt_integer:
-        case soci::dt_long_long:
-        case soci::dt_unsigned_long_long: return TFieldType::ftInteger;
-        default: return TFieldType::ftString;
+    case soci::dt_date: return TFieldType::ftDateTime;
+    case soci::dt_double: return TFieldType::ftFloat;
+    case soci::dt_integer:
+    case soci::dt_long_long:
+    case soci::dt_unsigned_long_long: return TFieldType::ftInteger;
+    default: return TFieldType::ftString;
     }
 }

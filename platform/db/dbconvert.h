@@ -12,7 +12,9 @@
 
 #include <string>
 
-namespace soci { class row; }
+namespace soci {
+class row;
+}
 
 // 'YYYY-MM-DD', optionally followed by ' HH:MM[:SS[.fff]]' or 'T...'.
 bool ParseIsoDateTime(const std::string& text, TDateTime& out);

@@ -27,30 +27,29 @@ const Variant* findValue(const std::vector<TBoundValue>& params, const std::stri
     return nullptr;
 }
 
-void bindOccurrence(soci::details::prepare_temp_type& pt, THolder& h, const Variant* v,
-                    const std::string& name) {
+void bindOccurrence(soci::details::prepare_temp_type& pt, THolder& h, const Variant* v, const std::string& name) {
     if (!v || v->IsNull()) {
         h.ind = soci::i_null;
         pt, soci::use(h.text, h.ind, name);
         return;
     }
     switch (v->kind()) {
-        case Variant::Kind::Integer:
-            h.integer = v->AsInteger();
-            pt, soci::use(h.integer, h.ind, name);
-            break;
-        case Variant::Kind::Boolean:
-            h.integer = v->AsBoolean() ? 1 : 0;
-            pt, soci::use(h.integer, h.ind, name);
-            break;
-        case Variant::Kind::Float:
-            h.number = v->AsFloat();
-            pt, soci::use(h.number, h.ind, name);
-            break;
-        default:
-            h.text = v->AsString();
-            pt, soci::use(h.text, h.ind, name);
-            break;
+    case Variant::Kind::Integer:
+        h.integer = v->AsInteger();
+        pt, soci::use(h.integer, h.ind, name);
+        break;
+    case Variant::Kind::Boolean:
+        h.integer = v->AsBoolean() ? 1 : 0;
+        pt, soci::use(h.integer, h.ind, name);
+        break;
+    case Variant::Kind::Float:
+        h.number = v->AsFloat();
+        pt, soci::use(h.number, h.ind, name);
+        break;
+    default:
+        h.text = v->AsString();
+        pt, soci::use(h.text, h.ind, name);
+        break;
     }
 }
 
@@ -75,8 +74,7 @@ std::vector<int> mapColumns(const soci::row& r, const std::vector<TPacketField>&
 
 std::vector<TPacketField> naturalFields(const soci::row& r, TDBDialect dialect) {
     std::vector<TPacketField> fields;
-    for (std::size_t c = 0; c < r.size(); ++c)
-        fields.push_back({columnName(r, c, dialect), NaturalFieldType(r, c), 0});
+    for (std::size_t c = 0; c < r.size(); ++c) fields.push_back({columnName(r, c, dialect), NaturalFieldType(r, c), 0});
     return fields;
 }
 
@@ -91,16 +89,14 @@ void sizeStringFields(std::vector<TPacketField>& fields, const std::vector<TPack
     }
 }
 
-TPacketRow readRow(const soci::row& r, const std::vector<TPacketField>& fields,
-                   const std::vector<int>& map) {
+TPacketRow readRow(const soci::row& r, const std::vector<TPacketField>& fields, const std::vector<int>& map) {
     TPacketRow row(fields.size());
     for (std::size_t f = 0; f < fields.size(); ++f)
         if (map[f] >= 0) row[f] = ReadCell(r, static_cast<std::size_t>(map[f]), fields[f].DataType, fields[f].Name);
     return row;
 }
 
-TDataPacket runSelect(TDBConnection& db, const std::string& sql,
-                      const std::vector<TBoundValue>& params,
+TDataPacket runSelect(TDBConnection& db, const std::string& sql, const std::vector<TBoundValue>& params,
                       const std::vector<TPacketField>& defined) {
     const TParsedSql parsed = ParseSqlParams(sql);
     std::vector<THolder> holders(parsed.Occurrences.size());
@@ -108,8 +104,7 @@ TDataPacket runSelect(TDBConnection& db, const std::string& sql,
     soci::details::prepare_temp_type pt = (db.Session().prepare << parsed.BackendText);
     pt, soci::into(r);
     for (std::size_t i = 0; i < holders.size(); ++i)
-        bindOccurrence(pt, holders[i], findValue(params, parsed.Occurrences[i]),
-                       TParsedSql::OccurrenceName(i));
+        bindOccurrence(pt, holders[i], findValue(params, parsed.Occurrences[i]), TParsedSql::OccurrenceName(i));
     soci::statement st(pt);
     bool more = st.execute(true);
 
@@ -117,8 +112,7 @@ TDataPacket runSelect(TDBConnection& db, const std::string& sql,
     std::vector<int> map;
     if (defined.empty())
         for (std::size_t c = 0; c < fields.size(); ++c) map.push_back(static_cast<int>(c));
-    else
-        map = mapColumns(r, fields);
+    else map = mapColumns(r, fields);
     std::vector<TPacketRow> rows;
     while (more) {
         rows.push_back(readRow(r, fields, map));
@@ -132,15 +126,13 @@ TDataPacket runSelect(TDBConnection& db, const std::string& sql,
 
 bool plainIdentifier(const std::string& s) {
     if (s.empty() || std::isdigit(static_cast<unsigned char>(s[0]))) return false;
-    return std::all_of(s.begin(), s.end(), [](char c) {
-        return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
-    });
+    return std::all_of(s.begin(), s.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; });
 }
 
 }  // namespace
 
-TDataPacket SelectToPacket(TDBConnection& db, const std::string& sql,
-                           const std::vector<TBoundValue>& params,
+TDataPacket SelectToPacket(TDBConnection& db, const std::string& sql, const std::vector<TBoundValue>& params,
                            const std::vector<TPacketField>& fields) {
     db.Session();  // a closed connection says so, without the query prefix
     try {
@@ -153,8 +145,7 @@ TDataPacket SelectToPacket(TDBConnection& db, const std::string& sql,
 }
 
 TDataPacket SelectTableRows(TDBConnection& db, const std::string& table, std::size_t rows) {
-    if (!plainIdentifier(table))
-        throw EDatabaseError("Nome de tabela inválido: \"" + table + "\".");
+    if (!plainIdentifier(table)) throw EDatabaseError("Nome de tabela inválido: \"" + table + "\".");
     // The name is checked above and cannot carry anything but an identifier;
     // the row count is bound.
     return SelectToPacket(db, "SELECT * FROM " + table + " LIMIT :P_LIMITE",

@@ -25,8 +25,7 @@ struct TBoundValue {
     Variant Value;
 };
 
-TDataPacket SelectToPacket(TDBConnection& db, const std::string& sql,
-                           const std::vector<TBoundValue>& params,
+TDataPacket SelectToPacket(TDBConnection& db, const std::string& sql, const std::vector<TBoundValue>& params,
                            const std::vector<TPacketField>& fields = {});
 
 // Baseline for the server benchmarks: the first `rows` rows of a table, every

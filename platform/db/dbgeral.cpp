@@ -32,9 +32,7 @@ std::string sociDbValue(const std::string& target) {
     return rest.substr(0, rest.find(' '));
 }
 
-bool isSociForm(const std::string& target) {
-    return startsWith(target, "db=") || startsWith(target, "dbname=");
-}
+bool isSociForm(const std::string& target) { return startsWith(target, "db=") || startsWith(target, "dbname="); }
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -82,9 +80,9 @@ std::string keyword(const std::string& key, const std::string& value) {
 
 const char* DialectName(TDBDialect d) {
     switch (d) {
-        case TDBDialect::SQLite: return "SQLite";
-        case TDBDialect::PostgreSQL: return "PostgreSQL";
-        case TDBDialect::None: break;
+    case TDBDialect::SQLite: return "SQLite";
+    case TDBDialect::PostgreSQL: return "PostgreSQL";
+    case TDBDialect::None: break;
     }
     return "";
 }
@@ -155,8 +153,7 @@ std::string PgKeywordsFromURI(const std::string& uri) {
     if (host.size() >= 2 && host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
 
     std::string out = keyword("host", percentDecode(host)) + keyword("port", percentDecode(port)) +
-                      keyword("user", percentDecode(user)) +
-                      keyword("password", percentDecode(password)) +
+                      keyword("user", percentDecode(user)) + keyword("password", percentDecode(password)) +
                       keyword("dbname", percentDecode(dbname));
     std::size_t start = 0;
     while (start < query.size()) {
@@ -209,10 +206,8 @@ void TDBConnection::Open(const std::string& url, const TDBOpenOptions& options) 
     if (!SplitDatabaseURL(url, dialect, target) || target.empty())
         raiseOpen(url, "tipo de banco de dados não suportado (use sqlite3://ARQUIVO ou postgresql://...).");
     try {
-        if (dialect == TDBDialect::SQLite)
-            openSQLite(target, options);
-        else
-            openPostgreSQL(target, options);
+        if (dialect == TDBDialect::SQLite) openSQLite(target, options);
+        else openPostgreSQL(target, options);
     } catch (const EDatabaseError&) {
         session_.reset();
         throw;

@@ -24,15 +24,17 @@
 #include <memory>
 #include <string>
 
-namespace soci { class session; }
+namespace soci {
+class session;
+}
 
 enum class TDBDialect { None, SQLite, PostgreSQL };
 
 const char* DialectName(TDBDialect d);  // "SQLite", "PostgreSQL", ""
 
 struct TDBOpenOptions {
-    bool ReadOnly = true;       // the module's use; tests and tools may write
-    bool MustExist = true;      // SQLite: a missing file is an error, never created empty
+    bool ReadOnly = true;   // the module's use; tests and tools may write
+    bool MustExist = true;  // SQLite: a missing file is an error, never created empty
     int BusyTimeoutMs = 5000;
 };
 

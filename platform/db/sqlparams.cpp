@@ -7,13 +7,9 @@
 
 namespace {
 
-bool isNameStart(char c) {
-    return std::isalpha(static_cast<unsigned char>(c)) || c == '_';
-}
+bool isNameStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
 
-bool isNameChar(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
-}
+bool isNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
 
 // Copies a quoted run starting at sql[i] (the opening quote) into out; a
 // doubled quote inside is an escaped quote. Returns the index after it.
@@ -49,9 +45,7 @@ std::size_t skipBlockComment(const std::string& sql, std::size_t i) {
 
 }  // namespace
 
-std::string TParsedSql::OccurrenceName(std::size_t i) {
-    return "ctbp" + std::to_string(i + 1);
-}
+std::string TParsedSql::OccurrenceName(std::size_t i) { return "ctbp" + std::to_string(i + 1); }
 
 TParsedSql ParseSqlParams(const std::string& sql) {
     TParsedSql r;
@@ -77,8 +71,8 @@ TParsedSql ParseSqlParams(const std::string& sql) {
             while (end < sql.size() && isNameChar(sql[end])) ++end;
             std::string name = sql.substr(i + 1, end - i - 1);
             out += ':' + TParsedSql::OccurrenceName(r.Occurrences.size());
-            const bool known = std::any_of(r.Names.begin(), r.Names.end(),
-                                           [&](const std::string& n) { return SameText(n, name); });
+            const bool known =
+                std::any_of(r.Names.begin(), r.Names.end(), [&](const std::string& n) { return SameText(n, name); });
             if (!known) r.Names.push_back(name);
             r.Occurrences.push_back(std::move(name));
             i = end;

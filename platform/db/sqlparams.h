@@ -14,9 +14,9 @@
 #include <vector>
 
 struct TParsedSql {
-    std::string BackendText;                // the text sent to the database
-    std::vector<std::string> Occurrences;   // parameter name of :ctbp1, :ctbp2, ...
-    std::vector<std::string> Names;         // distinct names, in order of first occurrence
+    std::string BackendText;               // the text sent to the database
+    std::vector<std::string> Occurrences;  // parameter name of :ctbp1, :ctbp2, ...
+    std::vector<std::string> Names;        // distinct names, in order of first occurrence
 
     // Name given to the i-th occurrence (0-based) in BackendText, without ':'.
     static std::string OccurrenceName(std::size_t i);

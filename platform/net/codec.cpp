@@ -115,8 +115,7 @@ void PackValue(TPacker& pk, const TRpcValue& v) {
 
 [[noreturn]] void TooDeep(std::size_t limit) {
     throw ERpcFrameError(TErrorKind::Limite,
-                         "Quadro com aninhamento acima do limite de " + std::to_string(limit) + " níveis.",
-                         true);
+                         "Quadro com aninhamento acima do limite de " + std::to_string(limit) + " níveis.", true);
 }
 
 std::string Str(const msgpack::object& o) { return std::string(o.via.str.ptr, o.via.str.size); }
@@ -130,9 +129,7 @@ bool IsInt(const msgpack::object& o) {
     return o.type == msgpack::type::POSITIVE_INTEGER || o.type == msgpack::type::NEGATIVE_INTEGER;
 }
 
-bool IsFloat(const msgpack::object& o) {
-    return o.type == msgpack::type::FLOAT32 || o.type == msgpack::type::FLOAT64;
-}
+bool IsFloat(const msgpack::object& o) { return o.type == msgpack::type::FLOAT32 || o.type == msgpack::type::FLOAT64; }
 
 // A scalar cell or argument; false for containers, bin and ext.
 bool ToScalar(const msgpack::object& o, Variant& out) {
@@ -198,8 +195,7 @@ public:
 
         TDataPacket packet(Fields(*fields));
         const auto& defs = packet.Fields();
-        for (std::uint32_t r = 0; r < rows->via.array.size; ++r)
-            packet.AppendRow(Row(rows->via.array.ptr[r], defs, r));
+        for (std::uint32_t r = 0; r < rows->via.array.size; ++r) packet.AppendRow(Row(rows->via.array.ptr[r], defs, r));
         return packet;
     }
 
@@ -232,8 +228,8 @@ private:
     static TPacketRow Row(const msgpack::object& o, const std::vector<TPacketField>& defs, std::uint32_t r) {
         if (o.type != msgpack::type::ARRAY) Bad("linha " + std::to_string(r) + " do pacote não é uma lista");
         if (o.via.array.size != defs.size())
-            Bad("linha " + std::to_string(r) + " do pacote com " + std::to_string(o.via.array.size) +
-                " valores para " + std::to_string(defs.size()) + " campos");
+            Bad("linha " + std::to_string(r) + " do pacote com " + std::to_string(o.via.array.size) + " valores para " +
+                std::to_string(defs.size()) + " campos");
         TPacketRow row(defs.size());
         for (std::size_t c = 0; c < defs.size(); ++c) {
             const auto& cell = o.via.array.ptr[c];
@@ -266,8 +262,7 @@ const msgpack::object* Envelope(const msgpack::object& o, std::uint64_t kind) {
 }
 
 // Re-throws a failure inside a frame that carried a msgid, so the answer can name it.
-template <class F>
-auto WithMsgId(std::uint32_t msgid, F&& f) -> decltype(f()) {
+template <class F> auto WithMsgId(std::uint32_t msgid, F&& f) -> decltype(f()) {
     try {
         return f();
     } catch (const ERpcFrameError& e) {
@@ -352,7 +347,8 @@ msgpack::unpack_limit UnpackLimit(const TRpcLimits& l) {
 }
 
 [[noreturn]] void TooLarge(std::size_t limit) {
-    throw ERpcFrameError(TErrorKind::Limite, "Quadro maior que o limite de " + std::to_string(limit) + " bytes.", false);
+    throw ERpcFrameError(TErrorKind::Limite, "Quadro maior que o limite de " + std::to_string(limit) + " bytes.",
+                         false);
 }
 
 }  // namespace
@@ -421,7 +417,8 @@ struct TRpcFrameReader::Impl {
     // Scans the bytes held; true when they hold a whole frame. The unpacker
     // only ever sees whole frames, which the scanner has already checked.
     bool Ready() {
-        if (spent) throw ERpcFrameError(TErrorKind::Protocolo, "Quadro inválido: a sequência de bytes foi abandonada.", false);
+        if (spent)
+            throw ERpcFrameError(TErrorKind::Protocolo, "Quadro inválido: a sequência de bytes foi abandonada.", false);
         try {
             frameBytes = scanner.Scan(unpacker->nonparsed_buffer(), unpacker->nonparsed_size());
             return frameBytes != 0;
@@ -507,8 +504,8 @@ struct TRpcFrameReader::Impl {
         piecesBytes = 0;
         if (!resp.Ok) return;
         if (resp.MsgId != id || !resp.Value.IsPacket() || resp.Value.Packet().Fields() != all.Fields())
-            throw ERpcFrameError(TErrorKind::Protocolo, "Quadro inválido: resposta que não fecha os seus pedaços.", true,
-                                 resp.MsgId);
+            throw ERpcFrameError(TErrorKind::Protocolo, "Quadro inválido: resposta que não fecha os seus pedaços.",
+                                 true, resp.MsgId);
         all.AppendRows(resp.Value.Packet());
         resp.Value = TRpcValue(std::move(all));
     }
@@ -528,9 +525,9 @@ struct TRpcFrameReader::Impl {
     std::size_t frameBytes = 0;  // of the whole frame the last scan found
     std::size_t passed = 0;      // frame bytes read through the current unpacker
     bool spent = false;
-    TDataPacket pieces;                      // rows of the pieces read so far
-    std::optional<std::uint32_t> piecesOf;   // their msgid
-    std::size_t piecesBytes = 0;             // their frames' bytes
+    TDataPacket pieces;                     // rows of the pieces read so far
+    std::optional<std::uint32_t> piecesOf;  // their msgid
+    std::size_t piecesBytes = 0;            // their frames' bytes
 };
 
 TRpcFrameReader::TRpcFrameReader(TRpcLimits limits) : impl_(std::make_unique<Impl>(limits)) {}

@@ -22,10 +22,10 @@
 #include <vector>
 
 struct TRpcLimits {
-    std::size_t MaxFrame = std::size_t{256} << 20;  // bytes of one frame
-    std::size_t MaxDepth = 64;                      // nested arrays and maps
-    std::size_t MaxArray = std::size_t{1} << 22;    // elements of one array
-    std::size_t MaxMap = 4096;                      // pairs of one map
+    std::size_t MaxFrame = std::size_t{256} << 20;    // bytes of one frame
+    std::size_t MaxDepth = 64;                        // nested arrays and maps
+    std::size_t MaxArray = std::size_t{1} << 22;      // elements of one array
+    std::size_t MaxMap = 4096;                        // pairs of one map
     std::size_t MaxDecoded = std::size_t{512} << 20;  // memory one frame may take once decoded
     std::size_t MaxAnswer = std::size_t{4} << 30;     // bytes of the pieces of one answer, together
 };

@@ -50,12 +50,13 @@ void TFrameScanner::Charge(std::uint64_t bytes) {
 void TFrameScanner::OpenContainer(std::uint64_t items, bool isMap) {
     const std::uint64_t limit = isMap ? limits_.MaxMap : limits_.MaxArray;
     if ((isMap ? items / 2 : items) > limit)
-        Limit("Quadro com " + std::string(isMap ? "mapa" : "lista") + " acima do limite de " +
-              std::to_string(limit) + " elementos.");
+        Limit("Quadro com " + std::string(isMap ? "mapa" : "lista") + " acima do limite de " + std::to_string(limit) +
+              " elementos.");
     if (open_.size() + 1 > limits_.MaxDepth)
         Limit("Quadro com aninhamento acima do limite de " + std::to_string(limits_.MaxDepth) + " níveis.");
     // Every item takes at least one byte: a count the frame cannot hold is refused now.
-    if (pos_ > limits_.MaxFrame || items > limits_.MaxFrame - pos_) Limit("Quadro maior que o limite de " + std::to_string(limits_.MaxFrame) + " bytes.");
+    if (pos_ > limits_.MaxFrame || items > limits_.MaxFrame - pos_)
+        Limit("Quadro maior que o limite de " + std::to_string(limits_.MaxFrame) + " bytes.");
     Charge(items * kDecodedItemBytes);  // items < 2^33: no overflow
     if (items == 0) {
         done_ = ItemDone();
@@ -65,7 +66,8 @@ void TFrameScanner::OpenContainer(std::uint64_t items, bool isMap) {
 }
 
 void TFrameScanner::Body(std::uint64_t length) {
-    if (pos_ > limits_.MaxFrame || length > limits_.MaxFrame - pos_) Limit("Quadro maior que o limite de " + std::to_string(limits_.MaxFrame) + " bytes.");
+    if (pos_ > limits_.MaxFrame || length > limits_.MaxFrame - pos_)
+        Limit("Quadro maior que o limite de " + std::to_string(limits_.MaxFrame) + " bytes.");
     Charge(length);
     body_ = length;
     if (length == 0) done_ = ItemDone();
@@ -116,10 +118,14 @@ bool TFrameScanner::Header(const unsigned char* p, std::size_t avail) {
     case 0xc9: return sized(4, 1);
     case 0xca: return scalar(5);
     case 0xcb: return scalar(9);
-    case 0xcc: case 0xd0: return scalar(2);
-    case 0xcd: case 0xd1: return scalar(3);
-    case 0xce: case 0xd2: return scalar(5);
-    case 0xcf: case 0xd3: return scalar(9);
+    case 0xcc:
+    case 0xd0: return scalar(2);
+    case 0xcd:
+    case 0xd1: return scalar(3);
+    case 0xce:
+    case 0xd2: return scalar(5);
+    case 0xcf:
+    case 0xd3: return scalar(9);
     case 0xd4: return scalar(3);
     case 0xd5: return scalar(4);
     case 0xd6: return scalar(6);
@@ -149,7 +155,8 @@ std::size_t TFrameScanner::Scan(const char* data, std::size_t size) {
             continue;
         }
         if (pos_ >= size || !Header(p + pos_, size - pos_)) break;
-        if (pos_ > limits_.MaxFrame) Limit("Quadro maior que o limite de " + std::to_string(limits_.MaxFrame) + " bytes.");
+        if (pos_ > limits_.MaxFrame)
+            Limit("Quadro maior que o limite de " + std::to_string(limits_.MaxFrame) + " bytes.");
     }
     return done_ ? pos_ : 0;
 }

@@ -47,9 +47,9 @@ private:
     void Charge(std::uint64_t bytes);
 
     const TRpcLimits& limits_;
-    std::size_t pos_ = 0;         // bytes of the frame already accounted for
-    std::uint64_t body_ = 0;      // bytes of a str/bin/ext body still to pass over
-    std::uint64_t decoded_ = 0;   // see Decoded()
+    std::size_t pos_ = 0;        // bytes of the frame already accounted for
+    std::uint64_t body_ = 0;     // bytes of a str/bin/ext body still to pass over
+    std::uint64_t decoded_ = 0;  // see Decoded()
     bool done_ = false;
     std::vector<std::uint64_t> open_;  // items still due in each open container
 };

@@ -49,9 +49,9 @@ private:
     void SendPiece();
 
     std::vector<TPacketField> fields_;
-    TDataPacket kept_;    // rows of an unbound stream, straight into storage
-    std::string header_;  // fields part of a packet, encoded once
-    std::string rows_;    // held rows, each an array header and its cells
+    TDataPacket kept_;                 // rows of an unbound stream, straight into storage
+    std::string header_;               // fields part of a packet, encoded once
+    std::string rows_;                 // held rows, each an array header and its cells
     std::vector<std::size_t> starts_;  // where each held row's cells start
     std::size_t held_ = 0, sent_ = 0, pieces_ = 0, peak_ = 0;
     std::uint32_t msgid_ = 0;

@@ -84,8 +84,8 @@ void TRpcClient::Connect(const std::string& host, int port, std::chrono::millise
     Disconnect();
     host_ = host;
     port_ = port;
-    const std::string where = "Não foi possível conectar ao servidor de aplicação em " + host + ":" +
-                              std::to_string(port) + ".";
+    const std::string where =
+        "Não foi possível conectar ao servidor de aplicação em " + host + ":" + std::to_string(port) + ".";
     if (port <= 0 || port > 65535) throw ERpcError(TErrorKind::Conexao, where + " Porta inválida.");
 
     addrinfo hints{};
@@ -168,7 +168,8 @@ TRpcResponse TRpcClient::ReadResponse(std::uint32_t msgid, Clock::time_point dea
     // An answer without msgid is the server refusing the frame itself; any
     // other msgid means the stream is out of step.
     if (resp.MsgId && *resp.MsgId != msgid)
-        Fail(TErrorKind::Protocolo, "Resposta inválida do servidor de aplicação: identificador de mensagem inesperado.");
+        Fail(TErrorKind::Protocolo,
+             "Resposta inválida do servidor de aplicação: identificador de mensagem inesperado.");
     if (reader.Pending() != 0)
         Fail(TErrorKind::Protocolo, "Resposta inválida do servidor de aplicação: dados inesperados após a resposta.");
     return resp;
@@ -209,7 +210,8 @@ TRpcValue TRpcClient::Call(const std::string& method, const std::vector<TRpcArg>
     if (!resp.Ok) {
         // The server closes after refusing a frame, and after refusing access.
         if (!resp.MsgId || resp.ErrorCode == WireCode(TErrorKind::Acesso)) Disconnect();
-        throw ERpcError(resp.ErrorCode, resp.ErrorMessage.empty() ? "Erro no servidor de aplicação." : resp.ErrorMessage);
+        throw ERpcError(resp.ErrorCode,
+                        resp.ErrorMessage.empty() ? "Erro no servidor de aplicação." : resp.ErrorMessage);
     }
     for (auto& [index, value] : resp.Out) {
         if (index >= 0 && static_cast<std::size_t>(index) < args.size() && args[index].ByRef())

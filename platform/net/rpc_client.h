@@ -40,9 +40,9 @@ public:
     // Any value a TRpcValue takes; pointers other than C strings are refused
     // so that a TRpcValue* never slips in as a boolean.
     template <class T>
-        requires std::constructible_from<TRpcValue, T&&> &&
-                 (!std::is_pointer_v<std::decay_t<T>> || std::is_convertible_v<T&&, const char*>)
-    TRpcArg(T&& value) : value_(std::forward<T>(value)) {}
+    requires std::constructible_from<TRpcValue, T&&> &&
+        (!std::is_pointer_v<std::decay_t<T>> || std::is_convertible_v<T&&, const char*>)TRpcArg(T&& value)
+        : value_(std::forward<T>(value)) {}
 
     static TRpcArg Ref(TRpcValue& variable) { return TRpcArg(&variable); }
 
@@ -69,8 +69,7 @@ public:
     // Connects to host:port (a name or an address). Already connected: the old
     // connection is closed first. Throws ERpcError "conexao" or "tempo" with
     // "Não foi possível conectar ao servidor de aplicação em HOST:PORT. ...".
-    void Connect(const std::string& host, int port,
-                 std::chrono::milliseconds timeout = DefaultConnectTimeout);
+    void Connect(const std::string& host, int port, std::chrono::milliseconds timeout = DefaultConnectTimeout);
     void Disconnect() noexcept;
     bool Connected() const { return fd_ >= 0; }
 

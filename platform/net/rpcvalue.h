@@ -49,8 +49,7 @@ private:
 class ERpcError : public std::runtime_error {
 public:
     ERpcError(TErrorKind kind, const std::string& message) : ERpcError(WireCode(kind), message) {}
-    ERpcError(std::string code, const std::string& message)
-        : std::runtime_error(message), code_(std::move(code)) {}
+    ERpcError(std::string code, const std::string& message) : std::runtime_error(message), code_(std::move(code)) {}
     const std::string& Code() const { return code_; }
 
 private:

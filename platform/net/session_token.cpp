@@ -9,14 +9,14 @@
 
 std::string ReadTokenFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw ERpcError(TErrorKind::Acesso, "Não foi possível ler o arquivo de chave de acesso \"" + path + "\".");
+    if (!in) throw ERpcError(TErrorKind::Acesso, "Não foi possível ler o arquivo de chave de acesso \"" + path + "\".");
     std::string line;
     std::getline(in, line);
     const std::string token = Trim(line);
     if (token.size() < kMinTokenLength)
-        throw ERpcError(TErrorKind::Acesso, "O arquivo de chave de acesso \"" + path + "\" deve ter na primeira linha uma chave de ao menos " +
-                                      std::to_string(kMinTokenLength) + " caracteres.");
+        throw ERpcError(TErrorKind::Acesso, "O arquivo de chave de acesso \"" + path +
+                                                "\" deve ter na primeira linha uma chave de ao menos " +
+                                                std::to_string(kMinTokenLength) + " caracteres.");
     return token;
 }
 

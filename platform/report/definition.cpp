@@ -48,8 +48,8 @@ private:
         return n->as_table();
     }
 
-    std::string text(const toml::table& t, const char* key, const std::string& where,
-                     bool required, const std::string& fallback = "") const {
+    std::string text(const toml::table& t, const char* key, const std::string& where, bool required,
+                     const std::string& fallback = "") const {
         const toml::node* n = t.get(key);
         if (!n) {
             if (required) fail("falta \"" + std::string(key) + "\" em " + where + ".");
@@ -67,11 +67,10 @@ private:
     }
 
     TValueType valueType(const std::string& name, const std::string& where) const {
-        for (TValueType t : {TValueType::Text, TValueType::Date, TValueType::Number, TValueType::Money,
-                             TValueType::Integer})
+        for (TValueType t :
+             {TValueType::Text, TValueType::Date, TValueType::Number, TValueType::Money, TValueType::Integer})
             if (name == ValueTypeName(t)) return t;
-        fail("tipo \"" + name + "\" desconhecido em " + where +
-             " (use text, date, number, money ou integer).");
+        fail("tipo \"" + name + "\" desconhecido em " + where + " (use text, date, number, money ou integer).");
     }
 
     TTemplate compile(const std::string& text, const std::string& where, bool paramsFirst = false) {
@@ -138,8 +137,8 @@ private:
             def_.Fields.push_back(fd);
         }
         const std::string company = def_.ParamIndex("P_NMEMPRESA") >= 0 ? "{P_NMEMPRESA}" : "";
-        def_.Company = compile(text(*table("report", true), "company", "[report]", false, company),
-                               "company de [report]", true);
+        def_.Company =
+            compile(text(*table("report", true), "company", "[report]", false, company), "company de [report]", true);
     }
 
     std::vector<std::pair<int, std::string>> conditions(const toml::table& c, const char* key,
@@ -228,8 +227,8 @@ private:
         for (const TColumnDef& c : def_.Columns) total += c.Width;
         const double usable = PageWidthMm(def_.Orientation) - 2 * kPageMarginMm;
         if (total > usable + 0.01)
-            fail("as colunas somam " + std::to_string(static_cast<int>(total + 0.5)) +
-                 " mm e a página tem " + std::to_string(static_cast<int>(usable)) + " mm úteis.");
+            fail("as colunas somam " + std::to_string(static_cast<int>(total + 0.5)) + " mm e a página tem " +
+                 std::to_string(static_cast<int>(usable)) + " mm úteis.");
     }
 
     void readSummary() {

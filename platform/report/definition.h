@@ -70,7 +70,7 @@ struct TColumnDef {
     TTemplate Text;
     double Width = 20;  // millimetres
     TAlign Align = TAlign::Left;
-    int Lines = 1;      // a longer text wraps up to this many lines
+    int Lines = 1;  // a longer text wraps up to this many lines
 };
 
 struct TGroupDef {

@@ -12,8 +12,7 @@ namespace report {
 
 TReportDocument::TReportDocument(TReportDef def, std::vector<Variant> params, std::unique_ptr<TRowSpool> rows,
                                  TLayoutOptions options)
-    : def_(std::move(def)), params_(std::move(params)), rows_(std::move(rows)),
-      text_(std::make_unique<TPangoText>()) {
+    : def_(std::move(def)), params_(std::move(params)), rows_(std::move(rows)), text_(std::make_unique<TPangoText>()) {
     params_.resize(std::max(params_.size(), def_.Params.size()));
     layout_ = std::make_unique<TLayout>(def_, params_, *rows_, *text_, std::move(options));
 }

@@ -114,7 +114,9 @@ void WriteXlsx(const TReportDef& def, const TRowSpool& rows, const std::string& 
                 break;
             case TValueType::Money:
             case TValueType::Number: worksheet_write_number(ws, r, c, v.AsFloat(), money); break;
-            case TValueType::Integer: worksheet_write_number(ws, r, c, static_cast<double>(v.AsInteger()), nullptr); break;
+            case TValueType::Integer:
+                worksheet_write_number(ws, r, c, static_cast<double>(v.AsInteger()), nullptr);
+                break;
             case TValueType::Text: worksheet_write_string(ws, r, c, v.AsString().c_str(), nullptr); break;
             }
         }

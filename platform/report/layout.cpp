@@ -8,9 +8,9 @@ namespace report {
 
 namespace {
 constexpr double kPtPerMm = 72.0 / 25.4;
-constexpr double kIndent = 8;       // per group level
-constexpr double kPad = 2;          // inside a column
-constexpr double kFooterSpace = 14; // page footer band
+constexpr double kIndent = 8;        // per group level
+constexpr double kPad = 2;           // inside a column
+constexpr double kFooterSpace = 14;  // page footer band
 }  // namespace
 
 struct TLayout::TBand {
@@ -75,7 +75,10 @@ struct TLayout::TRun {
         for (int level = groups - 1; level >= 0; --level) pushFooter(level);
         if (L.def_.HasSummary) {
             const TEvalContext c = ctx(&gen.prev, &gen.reportTotals);
-            push({TBand::Summary, 0, {Evaluate(L.def_.SummaryLabel, L.def_, c), Evaluate(L.def_.SummaryText, L.def_, c)}, 1});
+            push({TBand::Summary,
+                  0,
+                  {Evaluate(L.def_.SummaryLabel, L.def_, c), Evaluate(L.def_.SummaryText, L.def_, c)},
+                  1});
         }
     }
 
@@ -97,8 +100,8 @@ struct TLayout::TRun {
             b.cells.push_back(Evaluate(col.Text, L.def_, c));
             if (col.Lines > 1 && !b.cells.back().empty()) {
                 const double w = col.Width * kPtPerMm - 2 * kPad;
-                b.lines = std::max(b.lines, L.metrics_.Lines(b.cells.back(), w, L.def_.Font, L.def_.FontSize,
-                                                             false, col.Lines));
+                b.lines = std::max(b.lines,
+                                   L.metrics_.Lines(b.cells.back(), w, L.def_.Font, L.def_.FontSize, false, col.Lines));
             }
         }
         return b;
@@ -119,7 +122,10 @@ struct TLayout::TRun {
             auto& totals = gen.groupTotals[static_cast<std::size_t>(level)];
             std::fill(totals.begin(), totals.end(), TAccum{});
             const TEvalContext c = ctx(&row, nullptr);
-            push({TBand::Header, level, {Evaluate(L.def_.Groups[static_cast<std::size_t>(level)].Header, L.def_, c)}, 1});
+            push({TBand::Header,
+                  level,
+                  {Evaluate(L.def_.Groups[static_cast<std::size_t>(level)].Header, L.def_, c)},
+                  1});
         }
         push(detail());
         for (auto& totals : gen.groupTotals) Accumulate(L.def_, row, totals);
@@ -201,8 +207,8 @@ void TLayout::buildCriteria() {
         auto holds = [&](const std::pair<int, std::string>& cond) {
             return params_[static_cast<std::size_t>(cond.first)].AsString() == cond.second;
         };
-        const bool on = std::all_of(c.When.begin(), c.When.end(), holds) &&
-                        std::none_of(c.Unless.begin(), c.Unless.end(), holds);
+        const bool on =
+            std::all_of(c.When.begin(), c.When.end(), holds) && std::none_of(c.Unless.begin(), c.Unless.end(), holds);
         TEvalContext ctx;
         ctx.params = &params_;
         ctx.accountPicture = options_.AccountPicture;
@@ -246,8 +252,10 @@ bool TLayout::runPage(const TCheckpoint& start, TPage* out, int pageNo, TCheckpo
         // Groups still open above the band that starts the page are named again.
         std::size_t repeat = 0;
         if (start.band.kind == TBand::Detail) repeat = open.size();
-        else if (start.band.kind == TBand::Header) repeat = std::min(open.size(), static_cast<std::size_t>(start.band.level));
-        else if (start.band.kind == TBand::Footer) repeat = std::min(open.size(), static_cast<std::size_t>(start.band.level) + 1);
+        else if (start.band.kind == TBand::Header)
+            repeat = std::min(open.size(), static_cast<std::size_t>(start.band.level));
+        else if (start.band.kind == TBand::Footer)
+            repeat = std::min(open.size(), static_cast<std::size_t>(start.band.level) + 1);
         for (std::size_t level = 0; level < repeat; ++level)
             place({TBand::Header, static_cast<int>(level), {open[level] + " (continuação)"}, 1}, true);
         place(start.band, false);
@@ -289,12 +297,12 @@ void TLayout::drawFrame(TPage& p, int pageNo) const {
     double y = x0_;
     p.texts.push_back({x0_, y, w * 0.7, Evaluate(def_.Company, def_, ctx), 10, true, false, TAlign::Left, 1, 0});
     p.texts.push_back({x0_ + w * 0.7, y + 1, w * 0.3,
-                       "Página " + std::to_string(pageNo + 1) + " de " + std::to_string(PageCount()), 8, false,
-                       false, TAlign::Right, 1, 0});
+                       "Página " + std::to_string(pageNo + 1) + " de " + std::to_string(PageCount()), 8, false, false,
+                       TAlign::Right, 1, 0});
     y += 14;
     p.texts.push_back({x0_, y, w * 0.7, def_.Title, 12, true, false, TAlign::Left, 1, 0});
-    p.texts.push_back({x0_ + w * 0.7, y + 3, w * 0.3, "Emitido em " + options_.PrintedAt, 8, false, false,
-                       TAlign::Right, 1, 0.3});
+    p.texts.push_back(
+        {x0_ + w * 0.7, y + 3, w * 0.3, "Emitido em " + options_.PrintedAt, 8, false, false, TAlign::Right, 1, 0.3});
     y += 17;
     if (criteriaLines_ > 0)
         p.texts.push_back({x0_, y, w, criteria_, def_.FontSize, false, false, TAlign::Left, criteriaLines_, 0.25});
@@ -304,8 +312,8 @@ void TLayout::drawFrame(TPage& p, int pageNo) const {
     p.fills.push_back({x0_, y, w, lineH_ + 4, 0.88});
     for (std::size_t i = 0; i < def_.Columns.size(); ++i) {
         const TColumnDef& c = def_.Columns[i];
-        p.texts.push_back({columnX_[i] + kPad, y + 2, columnX_[i + 1] - columnX_[i] - 2 * kPad, c.Title,
-                           def_.FontSize, true, false, c.Align, 1, 0});
+        p.texts.push_back({columnX_[i] + kPad, y + 2, columnX_[i + 1] - columnX_[i] - 2 * kPad, c.Title, def_.FontSize,
+                           true, false, c.Align, 1, 0});
     }
     y += lineH_ + 4;
     p.rules.push_back({x0_, y, x1_, y, 0.4, 0});
@@ -314,8 +322,8 @@ void TLayout::drawFrame(TPage& p, int pageNo) const {
     p.rules.push_back({x0_, fy, x1_, fy, 0.4, 0.5});
     p.texts.push_back({x0_, fy + 2, w * 0.6, def_.Code + " · " + def_.Title, 6.5, false, false, TAlign::Left, 1, 0.4});
     p.texts.push_back({x0_ + w * 0.6, fy + 2, w * 0.4,
-                       "Página " + std::to_string(pageNo + 1) + " de " + std::to_string(PageCount()), 6.5, false,
-                       false, TAlign::Right, 1, 0.4});
+                       "Página " + std::to_string(pageNo + 1) + " de " + std::to_string(PageCount()), 6.5, false, false,
+                       TAlign::Right, 1, 0.4});
 }
 
 void TLayout::drawBand(TPage& p, const TBand& b, double y, bool continued) const {
@@ -324,8 +332,8 @@ void TLayout::drawBand(TPage& p, const TBand& b, double y, bool continued) const
     switch (b.kind) {
     case TBand::Header:
         if (b.level == 0) p.fills.push_back({x0_, y + 1, x1_ - x0_, lineH_ + 4, 0.94});
-        p.texts.push_back({indent, y + (b.level == 0 ? 3 : 2), x1_ - indent - kPad, b.cells[0], size, true,
-                           continued, TAlign::Left, 1, 0});
+        p.texts.push_back({indent, y + (b.level == 0 ? 3 : 2), x1_ - indent - kPad, b.cells[0], size, true, continued,
+                           TAlign::Left, 1, 0});
         break;
     case TBand::Detail:
         for (std::size_t i = 0; i < def_.Columns.size(); ++i) {
@@ -343,8 +351,8 @@ void TLayout::drawBand(TPage& p, const TBand& b, double y, bool continued) const
         const double ts = summary ? size + 0.5 : size;
         const double half = (x1_ - indent) * 0.4;
         p.texts.push_back({indent, top + 2, half, b.cells[0], ts, true, false, TAlign::Left, 1, 0});
-        p.texts.push_back({indent + half, top + 2, x1_ - kPad - indent - half, b.cells[1], ts, true, false,
-                           TAlign::Right, 1, 0});
+        p.texts.push_back(
+            {indent + half, top + 2, x1_ - kPad - indent - half, b.cells[1], ts, true, false, TAlign::Right, 1, 0});
         break;
     }
     case TBand::Empty:

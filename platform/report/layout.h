@@ -57,21 +57,21 @@ struct TPage {
 class ITextMetrics {
 public:
     virtual ~ITextMetrics() = default;
-    virtual int Lines(const std::string& text, double width, const std::string& font, double size,
-                      bool bold, int maxLines) = 0;
+    virtual int Lines(const std::string& text, double width, const std::string& font, double size, bool bold,
+                      int maxLines) = 0;
 };
 
 struct TLayoutOptions {
-    std::string PrintedAt;        // "dd/mm/yyyy hh:nn"
-    std::string AccountPicture;   // for the "account" format
+    std::string PrintedAt;       // "dd/mm/yyyy hh:nn"
+    std::string AccountPicture;  // for the "account" format
 };
 
 class TLayout {
 public:
     // Runs the first pass. The definition, parameters, spool and metrics must
     // outlive the layout.
-    TLayout(const TReportDef& def, const std::vector<Variant>& params, const TRowSpool& rows,
-            ITextMetrics& metrics, TLayoutOptions options);
+    TLayout(const TReportDef& def, const std::vector<Variant>& params, const TRowSpool& rows, ITextMetrics& metrics,
+            TLayoutOptions options);
     ~TLayout();
     TLayout(const TLayout&) = delete;
     TLayout& operator=(const TLayout&) = delete;

@@ -68,8 +68,7 @@ std::vector<std::size_t> mapColumns(const soci::row& r, const TReportDef& def) {
     for (const TFieldDef& f : def.Fields) {
         std::size_t c = 0;
         while (c < r.size() && !SameText(r.get_properties(c).get_name(), f.Name)) ++c;
-        if (c == r.size())
-            throw EReportError("A consulta do relatório não devolve o campo " + f.Name + ".");
+        if (c == r.size()) throw EReportError("A consulta do relatório não devolve o campo " + f.Name + ".");
         map.push_back(c);
     }
     return map;
@@ -87,9 +86,10 @@ std::unique_ptr<TRowSpool> run(TDBConnection& db, const TReportDef& def, const s
     pt, soci::into(r);
     for (std::size_t i = 0; i < holders.size(); ++i) {
         const int p = def.ParamIndex(parsed.Occurrences[i]);
-        const Variant v = p >= 0 && static_cast<std::size_t>(p) < params.size()
-                              ? BindValue(params[static_cast<std::size_t>(p)], def.Params[static_cast<std::size_t>(p)].Type)
-                              : Variant();
+        const Variant v =
+            p >= 0 && static_cast<std::size_t>(p) < params.size()
+                ? BindValue(params[static_cast<std::size_t>(p)], def.Params[static_cast<std::size_t>(p)].Type)
+                : Variant();
         bindParam(pt, holders[i], v, TParsedSql::OccurrenceName(i));
     }
     soci::statement st(pt);
@@ -131,8 +131,7 @@ Variant BindValue(const Variant& v, TValueType type) {
     return v;
 }
 
-std::unique_ptr<TRowSpool> RunReportQuery(TDBConnection& db, const TReportDef& def,
-                                          const std::vector<Variant>& params,
+std::unique_ptr<TRowSpool> RunReportQuery(TDBConnection& db, const TReportDef& def, const std::vector<Variant>& params,
                                           const std::function<void(std::int64_t)>& onRow) {
     db.Session();  // a closed connection says so in its own words
     try {

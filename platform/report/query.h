@@ -24,8 +24,7 @@ namespace report {
 
 // `params` follows def.Params (missing trailing values are null). `onRow`, when
 // given, is told the count of rows read so far every 1,000 rows.
-std::unique_ptr<TRowSpool> RunReportQuery(TDBConnection& db, const TReportDef& def,
-                                          const std::vector<Variant>& params,
+std::unique_ptr<TRowSpool> RunReportQuery(TDBConnection& db, const TReportDef& def, const std::vector<Variant>& params,
                                           const std::function<void(std::int64_t)>& onRow = {});
 
 // The value bound for a parameter of that type (exposed for tests).

@@ -43,15 +43,13 @@ TTemplatePart totalPart(const std::string& ref, TReportDef& def) {
     const std::string fn = Trim(ref.substr(0, open), kBlanks);
     const std::string arg = Trim(ref.substr(open + 1, ref.size() - open - 2), kBlanks);
     TAggFunc func;
-    if (!parseFunc(fn, func))
-        throw EReportError("função " + fn + " desconhecida (use sum, debit, credit ou count).");
+    if (!parseFunc(fn, func)) throw EReportError("função " + fn + " desconhecida (use sum, debit, credit ou count).");
     int field = -1;
     if (func != TAggFunc::Count || !arg.empty()) {
         field = def.FieldIndex(arg);
         if (field < 0) throw EReportError("{" + ref + "}: " + arg + " não é campo da consulta.");
         const TValueType t = def.Fields[static_cast<std::size_t>(field)].Type;
-        if (func != TAggFunc::Count && t != TValueType::Money && t != TValueType::Number &&
-            t != TValueType::Integer)
+        if (func != TAggFunc::Count && t != TValueType::Money && t != TValueType::Number && t != TValueType::Integer)
             throw EReportError("{" + ref + "}: " + arg + " não é um campo numérico.");
     }
     if (func == TAggFunc::Count) field = -1;
@@ -72,8 +70,7 @@ TTemplatePart refPart(const std::string& inside, TReportDef& def, bool paramsFir
     ref = Trim(ref, kBlanks);
     if (ref.empty()) throw EReportError("{} sem nome.");
     if (!knownFormat(format))
-        throw EReportError("formato " + format +
-                           " desconhecido (use date, amount, dbcr, account, list ou text).");
+        throw EReportError("formato " + format + " desconhecido (use date, amount, dbcr, account, list ou text).");
     TTemplatePart p;
     if (ref.find('(') != std::string::npos) {
         p = totalPart(ref, def);
@@ -162,8 +159,8 @@ void Accumulate(const TReportDef& def, const std::vector<Variant>& row, std::vec
         ++a.count;
         if (d.field < 0) continue;
         const double v = row[static_cast<std::size_t>(d.field)].AsFloat();
-        const bool take = d.func == TAggFunc::Sum || (d.func == TAggFunc::Debit && v < 0) ||
-                          (d.func == TAggFunc::Credit && v > 0);
+        const bool take =
+            d.func == TAggFunc::Sum || (d.func == TAggFunc::Debit && v < 0) || (d.func == TAggFunc::Credit && v > 0);
         if (!take) continue;
         const double signedV = d.func == TAggFunc::Debit ? -v : v;
         if (d.money) a.cents += std::llround(signedV * 100.0);
@@ -187,8 +184,8 @@ std::string AccountText(const std::string& code, const std::string& picture) {
     std::size_t next = 0;
     for (char m : mask) {
         if (next >= digits.size()) break;
-        const bool slot = m == '9' || m == '0' || m == '#' || m == 'A' || m == 'a' || m == 'L' ||
-                          m == 'l' || m == 'C' || m == 'c';
+        const bool slot =
+            m == '9' || m == '0' || m == '#' || m == 'A' || m == 'a' || m == 'L' || m == 'l' || m == 'C' || m == 'c';
         out += slot ? digits[next++] : m;
     }
     return out + digits.substr(next);

@@ -18,17 +18,28 @@ WORD VirtualKeyOf(char c) {
     static const std::string shifted = ")!@#$%^&*(";
     if (auto p = shifted.find(c); p != std::string::npos) return static_cast<WORD>('0' + p);
     switch (c) {
-    case ';': case ':': return 186;
-    case '=': case '+': return 187;
-    case ',': case '<': return 188;
-    case '-': case '_': return 189;
-    case '.': case '>': return 190;
-    case '/': case '?': return 191;
-    case '`': case '~': return 192;
-    case '[': case '{': return 219;
-    case '\\': case '|': return 220;
-    case ']': case '}': return 221;
-    case '\'': case '"': return 222;
+    case ';':
+    case ':': return 186;
+    case '=':
+    case '+': return 187;
+    case ',':
+    case '<': return 188;
+    case '-':
+    case '_': return 189;
+    case '.':
+    case '>': return 190;
+    case '/':
+    case '?': return 191;
+    case '`':
+    case '~': return 192;
+    case '[':
+    case '{': return 219;
+    case '\\':
+    case '|': return 220;
+    case ']':
+    case '}': return 221;
+    case '\'':
+    case '"': return 222;
     default: return 0xE7;
     }
 }

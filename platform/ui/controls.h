@@ -37,7 +37,10 @@ public:
     TShiftState(TShiftFlag f) : bits_(f) {}
     bool Contains(TShiftFlag f) const { return (bits_ & f) != 0; }
     bool Empty() const { return bits_ == 0; }
-    TShiftState& operator<<(TShiftFlag f) { bits_ |= f; return *this; }
+    TShiftState& operator<<(TShiftFlag f) {
+        bits_ |= f;
+        return *this;
+    }
     friend bool operator==(TShiftState a, TShiftState b) { return a.bits_ == b.bits_; }
 
 private:
@@ -45,24 +48,20 @@ private:
 };
 
 // Virtual key codes the screens and the front ends use.
-constexpr WORD VK_BACK = 8, VK_TAB = 9, VK_RETURN = 13, VK_ESCAPE = 27, VK_SPACE = 32,
-               VK_PRIOR = 33, VK_NEXT = 34, VK_END = 35, VK_HOME = 36, VK_LEFT = 37,
-               VK_UP = 38, VK_RIGHT = 39, VK_DOWN = 40, VK_INSERT = 45, VK_DELETE = 46,
-               VK_F1 = 112, VK_F2 = 113, VK_F3 = 114, VK_F4 = 115, VK_F5 = 116;
+constexpr WORD VK_BACK = 8, VK_TAB = 9, VK_RETURN = 13, VK_ESCAPE = 27, VK_SPACE = 32, VK_PRIOR = 33, VK_NEXT = 34,
+               VK_END = 35, VK_HOME = 36, VK_LEFT = 37, VK_UP = 38, VK_RIGHT = 39, VK_DOWN = 40, VK_INSERT = 45,
+               VK_DELETE = 46, VK_F1 = 112, VK_F2 = 113, VK_F3 = 114, VK_F4 = 115, VK_F5 = 116;
 // Key code of a typed character (letters upper case, digits as such).
 WORD VirtualKeyOf(char c);
 
 // Colours: RGB as 0x00BBGGRR, system colours as negative values.
 using TColor = int;
-constexpr TColor clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000,
-                 clOlive = 0x008080, clNavy = 0x800000, clPurple = 0x800080,
-                 clTeal = 0x808000, clGray = 0x808080, clSilver = 0xC0C0C0,
-                 clRed = 0x0000FF, clLime = 0x00FF00, clYellow = 0x00FFFF,
-                 clBlue = 0xFF0000, clFuchsia = 0xFF00FF, clAqua = 0xFFFF00,
+constexpr TColor clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000, clOlive = 0x008080, clNavy = 0x800000,
+                 clPurple = 0x800080, clTeal = 0x808000, clGray = 0x808080, clSilver = 0xC0C0C0, clRed = 0x0000FF,
+                 clLime = 0x00FF00, clYellow = 0x00FFFF, clBlue = 0xFF0000, clFuchsia = 0xFF00FF, clAqua = 0xFFFF00,
                  clWhite = 0xFFFFFF;
-constexpr TColor clScrollBar = -16777216, clWindow = -16777211, clWindowText = -16777208,
-                 clHighlight = -16777203, clHighlightText = -16777202,
-                 clBtnFace = -16777201, clGrayText = -16777199, clBtnText = -16777198,
+constexpr TColor clScrollBar = -16777216, clWindow = -16777211, clWindowText = -16777208, clHighlight = -16777203,
+                 clHighlightText = -16777202, clBtnFace = -16777201, clGrayText = -16777199, clBtnText = -16777198,
                  clInfoText = -16777193, clInfoBk = -16777192, clNone = 0x1FFFFFFF;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };

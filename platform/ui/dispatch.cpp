@@ -16,8 +16,7 @@ struct DepthGuard {
 void showSafely(const std::string& text) {
     try {
         ShowError(text);
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 void afterOutermost() {

@@ -58,9 +58,7 @@ bool TCustomEdit::UserSet(const std::string& text) {
 
 bool TCustomEdit::AcceptChar(const std::string& /*ch*/) const { return true; }
 
-bool TCustomEdit::HasRoom() const {
-    return MaxLength <= 0 || charCount(text_) - selLength_ < MaxLength;
-}
+bool TCustomEdit::HasRoom() const { return MaxLength <= 0 || charCount(text_) - selLength_ < MaxLength; }
 
 void TCustomEdit::KeyDown(WORD& key, TShiftState shift) {
     const int n = charCount(DisplayText());
@@ -205,9 +203,7 @@ void TMaskEdit::DeleteBackward() {
 
 // -------------------------------------------------------------- TDateEditPlus
 
-TDateEditPlus::TDateEditPlus(TComponent* owner) : TMaskEdit(owner) {
-    SetEditMask("!99/99/9999;1; ");
-}
+TDateEditPlus::TDateEditPlus(TComponent* owner) : TMaskEdit(owner) { SetEditMask("!99/99/9999;1; "); }
 
 bool TDateEditPlus::IsEmptyText() const { return Mask().Empty() ? text_.empty() : Text().empty(); }
 

@@ -58,7 +58,7 @@ protected:
     void setTextSilently(const std::string& t) { text_ = t; }
 
     std::string text_;
-    int selStart_ = 0;   // in characters
+    int selStart_ = 0;  // in characters
     int selLength_ = 0;
 };
 
@@ -131,7 +131,7 @@ public:
 
     double Number() const;  // 0 for an empty text
     void SetNumber(double value);
-    bool IsValid() const;   // the text reads as a number (or is empty)
+    bool IsValid() const;  // the text reads as a number (or is empty)
 
     int Decimals = 2;
     std::string NumberFormat;  // FormatFloat pattern; empty: Decimals and Thousands

@@ -59,8 +59,7 @@ struct ModalScope {
 }  // namespace
 
 TModalResult TForm::ShowModal() {
-    if (Visible || modal_)
-        throw EInvalidOperation("Não é possível exibir como modal uma janela já visível.");
+    if (Visible || modal_) throw EInvalidOperation("Não é possível exibir como modal uma janela já visível.");
     if (released_) throw EInvalidOperation("O formulário foi liberado.");
     ModalResult = mrNone;
     modal_ = true;
@@ -141,7 +140,10 @@ void TForm::Close() {
     case caNone: return;
     case caHide: Hide(); break;
     case caMinimize: WindowState = wsMinimized; break;
-    case caFree: Hide(); Release(); break;
+    case caFree:
+        Hide();
+        Release();
+        break;
     }
     if (this == Application->MainForm) Application->Terminate();
 }
@@ -183,9 +185,7 @@ void TApplication::forget(TForm* form) {
     if (MainForm == form) MainForm = nullptr;
 }
 
-bool TApplication::IsForm(const TForm* f) const {
-    return std::find(forms_.begin(), forms_.end(), f) != forms_.end();
-}
+bool TApplication::IsForm(const TForm* f) const { return std::find(forms_.begin(), forms_.end(), f) != forms_.end(); }
 
 TForm* TApplication::ActiveForm() const {
     if (!modal_.empty()) return modal_.back();
@@ -234,16 +234,14 @@ void TApplication::NotifyChanged() {
     if (!OnModelChanged) return;
     try {
         OnModelChanged();
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 void TApplication::NotifyForm(TForm* f, TFormEvent e) {
     if (!OnFormEvent) return;
     try {
         OnFormEvent(f, e);
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 void TApplication::DestroyForm(TForm* f) {

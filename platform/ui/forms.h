@@ -180,8 +180,6 @@ template <class T> void FreeAndNil(T*& p) {
     T* q = p;
     p = nullptr;
     if (!q) return;
-    if (auto* f = dynamic_cast<TForm*>(static_cast<TComponent*>(q)))
-        Application->DestroyForm(f);
-    else
-        delete q;
+    if (auto* f = dynamic_cast<TForm*>(static_cast<TComponent*>(q))) Application->DestroyForm(f);
+    else delete q;
 }

@@ -92,17 +92,14 @@ void TDBGridColumns::move(int from, int to) {
 
 // ---------------------------------------------------------------------- grid
 
-TDBGrid::TDBGrid(TComponent* owner)
-    : TWinControl(owner), Columns(std::make_unique<TDBGridColumns>(this)), link_(this) {
+TDBGrid::TDBGrid(TComponent* owner) : TWinControl(owner), Columns(std::make_unique<TDBGridColumns>(this)), link_(this) {
     TabStop = true;
     Color = clWindow;
-    Options << dgEditing << dgTitles << dgIndicator << dgColumnResize << dgColLines << dgRowLines
-            << dgTabs << dgConfirmDelete << dgCancelOnExit;
+    Options << dgEditing << dgTitles << dgIndicator << dgColumnResize << dgColLines << dgRowLines << dgTabs
+            << dgConfirmDelete << dgCancelOnExit;
 }
 
-TDBGrid::~TDBGrid() {
-    link_.SetDataSource(nullptr);
-}
+TDBGrid::~TDBGrid() { link_.SetDataSource(nullptr); }
 
 void TDBGrid::SetDataSource(TDataSource* ds) {
     closeEditor();
@@ -344,10 +341,16 @@ void TDBGrid::KeyDown(WORD& key, TShiftState shift) {
     TDataSet* ds = DataSet();
     const bool active = ds && ds->Active();
     switch (key) {
-    case VK_DOWN: if (active) keyDown(shift); break;
-    case VK_UP: if (active) keyUp(); break;
+    case VK_DOWN:
+        if (active) keyDown(shift);
+        break;
+    case VK_UP:
+        if (active) keyUp();
+        break;
     case VK_TAB: keyTab(shift.Contains(ssShift)); break;
-    case VK_ESCAPE: if (active) keyEscape(); break;
+    case VK_ESCAPE:
+        if (active) keyEscape();
+        break;
     case VK_RETURN: keyEnter(); break;
     case VK_DELETE:
         if (!active) break;
@@ -361,7 +364,9 @@ void TDBGrid::KeyDown(WORD& key, TShiftState shift) {
             ds->Insert();
         }
         break;
-    case VK_F2: if (active) beginEdit(); break;
+    case VK_F2:
+        if (active) beginEdit();
+        break;
     case VK_LEFT:
     case VK_RIGHT:
         if (!editorOn_ || !editorModified_) {
@@ -463,8 +468,7 @@ void TDBGrid::keyCtrlDelete() {
 // ---------------------------------------------------------------- user input
 
 bool TDBGrid::UserSelectColumn(int index) {
-    if (!CanFocus() || index < 0 || index >= Columns->Count() || !Columns->Items(index)->Visible)
-        return false;
+    if (!CanFocus() || index < 0 || index >= Columns->Count() || !Columns->Items(index)->Visible) return false;
     if (!ensureFocus()) return true;
     moveCol(index);
     return true;
@@ -518,8 +522,7 @@ bool TDBGrid::UserDblClick() {
 void TDBGrid::DoExit() {
     TDataSet* ds = DataSet();
     if (ds && ds->Active()) {
-        if (Options.Contains(dgCancelOnExit) && ds->State() == dsInsert && !ds->Modified() &&
-            !editorModified_) {
+        if (Options.Contains(dgCancelOnExit) && ds->State() == dsInsert && !ds->Modified() && !editorModified_) {
             closeEditor();
             ds->Cancel();
         } else {
@@ -538,8 +541,7 @@ void TDBGrid::DrawColumnCell(const TRect& rect, int col, TGridDrawState state) {
     if (OnDrawColumnCell) OnDrawColumnCell(this, rect, col, c, state);
 }
 
-void TDBGrid::DefaultDrawColumnCell(const TRect& rect, int /*DataCol*/, TColumn* column,
-                                    TGridDrawState /*state*/) {
+void TDBGrid::DefaultDrawColumnCell(const TRect& rect, int /*DataCol*/, TColumn* column, TGridDrawState /*state*/) {
     if (!Canvas || !column) return;
     Canvas->FillRect(rect);
     TField* f = column->Field();
@@ -572,8 +574,7 @@ void TDBGrid::Link::StateChanged() {
 
 void TDBGrid::Link::RecordChanged(TField* field) {
     // A handler wrote the field being edited: the editor shows the new value.
-    if (!grid_->updating_ && grid_->editorOn_ && (!field || field == grid_->SelectedField()))
-        grid_->closeEditor();
+    if (!grid_->updating_ && grid_->editorOn_ && (!field || field == grid_->SelectedField())) grid_->closeEditor();
 }
 
 void TDBGrid::Link::UpdateData() { grid_->UpdateData(); }

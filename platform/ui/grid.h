@@ -65,7 +65,7 @@ public:
     TField* Field() const;
     TDBGridColumns* Collection() const { return collection_; }
     TDBGrid* Grid() const;
-    int Index() const;       // -1 for an ownerless column
+    int Index() const;         // -1 for an ownerless column
     void SetIndex(int index);  // moves the column within its collection
     // Title caption as shown: Title.Caption, else the field's display name.
     std::string DisplayTitle() const;
@@ -96,10 +96,18 @@ private:
 };
 
 enum TDBGridOption : unsigned {
-    dgEditing = 1u << 0, dgAlwaysShowEditor = 1u << 1, dgTitles = 1u << 2,
-    dgIndicator = 1u << 3, dgColumnResize = 1u << 4, dgColLines = 1u << 5,
-    dgRowLines = 1u << 6, dgTabs = 1u << 7, dgRowSelect = 1u << 8,
-    dgAlwaysShowSelection = 1u << 9, dgConfirmDelete = 1u << 10, dgCancelOnExit = 1u << 11,
+    dgEditing = 1u << 0,
+    dgAlwaysShowEditor = 1u << 1,
+    dgTitles = 1u << 2,
+    dgIndicator = 1u << 3,
+    dgColumnResize = 1u << 4,
+    dgColLines = 1u << 5,
+    dgRowLines = 1u << 6,
+    dgTabs = 1u << 7,
+    dgRowSelect = 1u << 8,
+    dgAlwaysShowSelection = 1u << 9,
+    dgConfirmDelete = 1u << 10,
+    dgCancelOnExit = 1u << 11,
     dgMultiSelect = 1u << 12
 };
 
@@ -108,8 +116,14 @@ public:
     TDBGridOptions() = default;
     TDBGridOptions(TDBGridOption o) : bits_(o) {}
     bool Contains(TDBGridOption o) const { return (bits_ & o) != 0; }
-    TDBGridOptions& operator<<(TDBGridOption o) { bits_ |= o; return *this; }
-    TDBGridOptions& operator>>(TDBGridOption o) { bits_ &= ~static_cast<unsigned>(o); return *this; }
+    TDBGridOptions& operator<<(TDBGridOption o) {
+        bits_ |= o;
+        return *this;
+    }
+    TDBGridOptions& operator>>(TDBGridOption o) {
+        bits_ &= ~static_cast<unsigned>(o);
+        return *this;
+    }
 
 private:
     unsigned bits_ = 0;
@@ -128,18 +142,19 @@ using TGridDrawState = unsigned;
 class TCanvas {
 public:
     virtual ~TCanvas() = default;
-    struct TBrush { TColor Color = clWindow; } Brush;
+    struct TBrush {
+        TColor Color = clWindow;
+    } Brush;
     TFont Font;
     virtual void FillRect(const TRect& r) = 0;
     virtual void TextRect(const TRect& clip, int x, int y, const std::string& text) = 0;
     // Copies `source` of the picture into `dest`, `transparent` letting the
     // background through.
-    virtual void BrushCopy(const TRect& dest, const TImage* picture, const TRect& source,
-                           TColor transparent) = 0;
+    virtual void BrushCopy(const TRect& dest, const TImage* picture, const TRect& source, TColor transparent) = 0;
 };
 
-using TDrawColumnCellEvent = std::function<void(TObject* Sender, const TRect& Rect, int DataCol,
-                                                TColumn* Column, TGridDrawState State)>;
+using TDrawColumnCellEvent =
+    std::function<void(TObject* Sender, const TRect& Rect, int DataCol, TColumn* Column, TGridDrawState State)>;
 
 class TDBGrid : public TWinControl {
 public:
@@ -168,8 +183,8 @@ public:
     void SetSelectedField(TField* field);
 
     // --- rows, for a front end (0-based) -----------------------------------
-    int RowCount() const;   // rows shown, the record being inserted included
-    int Row() const;        // the current record's row; -1 when there is none
+    int RowCount() const;                          // rows shown, the record being inserted included
+    int Row() const;                               // the current record's row; -1 when there is none
     std::string CellText(int row, int col) const;  // display text (editor text in the edited cell)
 
     // --- editor -------------------------------------------------------------
@@ -228,8 +243,8 @@ private:
     std::string editorText_;
     std::unique_ptr<TEditMask> editorMask_;
     TMaskBuffer maskBuf_;
-    int editorPos_ = 0;        // typing position in a masked editor
-    bool appendRow_ = false;   // the record being inserted was appended by the grid
+    int editorPos_ = 0;       // typing position in a masked editor
+    bool appendRow_ = false;  // the record being inserted was appended by the grid
 
     friend class TColumn;
     friend class TDBGridColumns;

@@ -106,9 +106,7 @@ std::string TEditMask::Accept(std::size_t i, const std::string& ch) const {
 
 TMaskBuffer::TMaskBuffer(const TEditMask* mask) : mask_(mask) { Clear(); }
 
-void TMaskBuffer::Clear() {
-    chars_.assign(mask_ ? mask_->Positions().size() : 0, std::string());
-}
+void TMaskBuffer::Clear() { chars_.assign(mask_ ? mask_->Positions().size() : 0, std::string()); }
 
 void TMaskBuffer::Load(const std::string& text) {
     Clear();
@@ -133,7 +131,8 @@ std::string TMaskBuffer::Text() const {
     const auto& pos = mask_->Positions();
     int last = -1;
     for (int i = 0; i < Size(); ++i)
-        if (pos[static_cast<std::size_t>(i)].slot != Slot::Literal && !chars_[static_cast<std::size_t>(i)].empty()) last = i;
+        if (pos[static_cast<std::size_t>(i)].slot != Slot::Literal && !chars_[static_cast<std::size_t>(i)].empty())
+            last = i;
     std::string out;
     for (int i = 0; i <= last; ++i) {
         const auto& p = pos[static_cast<std::size_t>(i)];

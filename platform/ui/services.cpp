@@ -32,9 +32,8 @@ int defaultAnswer(TMsgDlgButtons b) {
 }
 
 bool onlyOk(TMsgDlgButtons b) {
-    return b.Empty() || (b.Contains(mbOK) && !b.Contains(mbYes) && !b.Contains(mbNo) &&
-                         !b.Contains(mbCancel) && !b.Contains(mbAbort) && !b.Contains(mbRetry) &&
-                         !b.Contains(mbIgnore) && !b.Contains(mbAll));
+    return b.Empty() || (b.Contains(mbOK) && !b.Contains(mbYes) && !b.Contains(mbNo) && !b.Contains(mbCancel) &&
+                         !b.Contains(mbAbort) && !b.Contains(mbRetry) && !b.Contains(mbIgnore) && !b.Contains(mbAll));
 }
 
 std::vector<std::string> splitCodes(const std::string& s) {
@@ -123,8 +122,7 @@ void THeadlessServices::note(const std::string& text) {
     if (OnNote) OnNote(text);
 }
 
-int THeadlessServices::MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
-                                  int helpCtx) {
+int THeadlessServices::MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons, int helpCtx) {
     TShownItem item;
     item.kind = TShownItem::Message;
     item.text = text;
@@ -194,8 +192,8 @@ bool THeadlessServices::Pesquisar(TDataSource* ds, const std::string& title) {
     return ok;
 }
 
-bool THeadlessServices::PesquisaLista(TDataSource* ds, const std::string& keyField,
-                                      const std::string& title, std::string& list) {
+bool THeadlessServices::PesquisaLista(TDataSource* ds, const std::string& keyField, const std::string& title,
+                                      std::string& list) {
     TShownItem item;
     item.kind = TShownItem::ListLookup;
     item.text = title;
@@ -209,8 +207,7 @@ bool THeadlessServices::PesquisaLista(TDataSource* ds, const std::string& keyFie
             // only codes the dialog would have listed
             if (key && set->Locate(keyField, Variant(code), TLocateOptions{loCaseInsensitive}))
                 out += "_" + key->AsString() + "_";
-            else
-                note("código \"" + code + "\" não existe em \"" + title + "\"");
+            else note("código \"" + code + "\" não existe em \"" + title + "\"");
         }
         list = out;
     }
@@ -220,9 +217,8 @@ bool THeadlessServices::PesquisaLista(TDataSource* ds, const std::string& keyFie
     return ok;
 }
 
-bool THeadlessServices::PesqArv(TDataSource* ds, const std::string& /*picture*/,
-                                const std::vector<std::string>& fields, const std::string& title,
-                                std::string& code) {
+bool THeadlessServices::PesqArv(TDataSource* ds, const std::string& /*picture*/, const std::vector<std::string>& fields,
+                                const std::string& title, std::string& code) {
     TShownItem item;
     item.kind = TShownItem::TreeLookup;
     item.text = title;

@@ -34,7 +34,10 @@ class TMsgDlgButtons {
 public:
     TMsgDlgButtons() = default;
     TMsgDlgButtons(TMsgDlgBtn b) : bits_(1u << b) {}
-    TMsgDlgButtons& operator<<(TMsgDlgBtn b) { bits_ |= 1u << b; return *this; }
+    TMsgDlgButtons& operator<<(TMsgDlgBtn b) {
+        bits_ |= 1u << b;
+        return *this;
+    }
     bool Contains(TMsgDlgBtn b) const { return (bits_ & (1u << b)) != 0; }
     bool Empty() const { return bits_ == 0; }
 
@@ -51,19 +54,17 @@ const char* AnswerOfModalResult(int mr);
 class IUiServices {
 public:
     virtual ~IUiServices() = default;
-    virtual int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
-                           int helpCtx) = 0;
+    virtual int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons, int helpCtx) = 0;
     virtual void ShowError(const std::string& text) = 0;
     // Single pick; true when a row was picked (the data set stands on it).
     virtual bool Pesquisar(TDataSource* ds, const std::string& title) = 0;
     // Multi pick; true when confirmed; list gets the codes as "_01__03_".
-    virtual bool PesquisaLista(TDataSource* ds, const std::string& keyField,
-                               const std::string& title, std::string& list) = 0;
+    virtual bool PesquisaLista(TDataSource* ds, const std::string& keyField, const std::string& title,
+                               std::string& list) = 0;
     // Account tree; fields[0] is the code field. True when picked: the data set
     // stands on the account and code holds it.
-    virtual bool PesqArv(TDataSource* ds, const std::string& picture,
-                         const std::vector<std::string>& fields, const std::string& title,
-                         std::string& code) = 0;
+    virtual bool PesqArv(TDataSource* ds, const std::string& picture, const std::vector<std::string>& fields,
+                         const std::string& title, std::string& code) = 0;
     virtual void BusyActivate(int kind) = 0;
     virtual void BusyDeactivate() = 0;
 };
@@ -82,15 +83,13 @@ struct TShownItem {
 
 class THeadlessServices : public IUiServices {
 public:
-    int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
-                   int helpCtx) override;
+    int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons, int helpCtx) override;
     void ShowError(const std::string& text) override;
     bool Pesquisar(TDataSource* ds, const std::string& title) override;
     bool PesquisaLista(TDataSource* ds, const std::string& keyField, const std::string& title,
                        std::string& list) override;
-    bool PesqArv(TDataSource* ds, const std::string& picture,
-                 const std::vector<std::string>& fields, const std::string& title,
-                 std::string& code) override;
+    bool PesqArv(TDataSource* ds, const std::string& picture, const std::vector<std::string>& fields,
+                 const std::string& title, std::string& code) override;
     void BusyActivate(int kind) override;
     void BusyDeactivate() override;
 

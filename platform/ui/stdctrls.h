@@ -7,8 +7,8 @@
 #include <vector>
 
 using TModalResult = int;
-constexpr TModalResult mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4,
-                       mrIgnore = 5, mrYes = 6, mrNo = 7, mrAll = 8;
+constexpr TModalResult mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7,
+                       mrAll = 8;
 
 // A push button: takes the focus when clicked by the user; its ModalResult
 // (when not mrNone) becomes the form's before OnClick runs.

@@ -36,11 +36,11 @@ struct TFailure : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-int Usage(const std::string& why)
-{
+int Usage(const std::string& why) {
     if (!why.empty()) std::fprintf(stderr, "ctb-backup: %s\n", why.c_str());
-    std::fprintf(stderr, "uso: ctb-backup --db ARQUIVO|URL --to CÓPIA\n"
-                         "     ctb-backup --db ARQUIVO|URL --restore CÓPIA\n");
+    std::fprintf(stderr,
+                 "uso: ctb-backup --db ARQUIVO|URL --to CÓPIA\n"
+                 "     ctb-backup --db ARQUIVO|URL --restore CÓPIA\n");
     return 2;
 }
 
@@ -48,8 +48,7 @@ int Usage(const std::string& why)
 
 class TSqliteFile {
 public:
-    TSqliteFile(const std::string& path, int flags)
-    {
+    TSqliteFile(const std::string& path, int flags) {
         if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
             const std::string why = db_ ? sqlite3_errmsg(db_) : "sem memória";
             sqlite3_close(db_);  // a failed open still hands back a handle to free
@@ -62,8 +61,7 @@ public:
     TSqliteFile& operator=(const TSqliteFile&) = delete;
     sqlite3* Handle() const { return db_; }
 
-    void ExpectIntact(const std::string& what) const
-    {
+    void ExpectIntact(const std::string& what) const {
         sqlite3_stmt* st = nullptr;
         std::string result = "sem resposta";
         if (sqlite3_prepare_v2(db_, "PRAGMA integrity_check", -1, &st, nullptr) == SQLITE_OK &&
@@ -79,8 +77,7 @@ private:
 
 // Copies the whole of `from` into `to` in one step (one read transaction on
 // the source), waiting while another connection holds a lock.
-void CopyDatabase(const TSqliteFile& from, const TSqliteFile& to)
-{
+void CopyDatabase(const TSqliteFile& from, const TSqliteFile& to) {
     sqlite3_backup* b = sqlite3_backup_init(to.Handle(), "main", from.Handle(), "main");
     if (!b) throw TFailure(std::string("cópia recusada: ") + sqlite3_errmsg(to.Handle()));
     int rc;
@@ -93,8 +90,7 @@ void CopyDatabase(const TSqliteFile& from, const TSqliteFile& to)
     if (rc != SQLITE_DONE) throw TFailure(std::string("cópia interrompida: ") + sqlite3_errstr(rc));
 }
 
-void SqliteBackup(const std::string& file, const std::string& target)
-{
+void SqliteBackup(const std::string& file, const std::string& target) {
     if (!std::filesystem::is_regular_file(file)) throw TFailure("banco de dados não encontrado: " + file);
     const std::string partial = target + ".parcial";
     std::filesystem::remove(partial);
@@ -109,8 +105,7 @@ void SqliteBackup(const std::string& file, const std::string& target)
     std::filesystem::rename(partial, target);
 }
 
-void SqliteRestore(const std::string& file, const std::string& backup)
-{
+void SqliteRestore(const std::string& file, const std::string& backup) {
     TSqliteFile copy(backup, SQLITE_OPEN_READONLY);
     copy.ExpectIntact("A cópia " + backup);
     TSqliteFile database(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
@@ -121,8 +116,7 @@ void SqliteRestore(const std::string& file, const std::string& backup)
 // ---- PostgreSQL --------------------------------------------------------------------------------
 
 // The PostgreSQL programs of the installed server's version, else the PATH's.
-std::string PgProgram(const std::string& name)
-{
+std::string PgProgram(const std::string& name) {
     std::error_code ec;
     for (const auto& dir : std::filesystem::directory_iterator("/usr/lib/postgresql", ec)) {
         const auto candidate = dir.path() / "bin" / name;
@@ -133,8 +127,7 @@ std::string PgProgram(const std::string& name)
 
 // The password stays out of the command line (other users can read it
 // there): the child gets it in PGPASSWORD.
-std::string PasswordOf(const std::string& keywords)
-{
+std::string PasswordOf(const std::string& keywords) {
     const std::size_t at = keywords.find("password=");
     if (at == std::string::npos || (at > 0 && keywords[at - 1] != ' ')) return "";
     std::string value;
@@ -154,8 +147,7 @@ std::string PasswordOf(const std::string& keywords)
     return value;
 }
 
-void Run(const std::vector<std::string>& argv, const std::string& password)
-{
+void Run(const std::vector<std::string>& argv, const std::string& password) {
     const pid_t pid = fork();
     if (pid < 0) throw TFailure("não foi possível iniciar " + argv[0]);
     if (pid == 0) {
@@ -172,26 +164,24 @@ void Run(const std::vector<std::string>& argv, const std::string& password)
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw TFailure(argv[0] + " terminou com erro");
 }
 
-void PgBackup(const std::string& keywords, const std::string& target)
-{
+void PgBackup(const std::string& keywords, const std::string& target) {
     const std::string partial = target + ".parcial";
-    Run({PgProgram("pg_dump"), "--format=custom", "--no-owner", "--file=" + partial, "--dbname=" + PgDisplayName(keywords)},
+    Run({PgProgram("pg_dump"), "--format=custom", "--no-owner", "--file=" + partial,
+         "--dbname=" + PgDisplayName(keywords)},
         PasswordOf(keywords));
     std::filesystem::rename(partial, target);
 }
 
-void PgRestore(const std::string& keywords, const std::string& backup)
-{
+void PgRestore(const std::string& keywords, const std::string& backup) {
     if (!std::filesystem::is_regular_file(backup)) throw TFailure("cópia não encontrada: " + backup);
-    Run({PgProgram("pg_restore"), "--clean", "--if-exists", "--no-owner", "--single-transaction",
-         "--exit-on-error", "--dbname=" + PgDisplayName(keywords), backup},
+    Run({PgProgram("pg_restore"), "--clean", "--if-exists", "--no-owner", "--single-transaction", "--exit-on-error",
+         "--dbname=" + PgDisplayName(keywords), backup},
         PasswordOf(keywords));
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::string db, to, restore;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];

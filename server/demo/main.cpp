@@ -27,25 +27,20 @@ const char* kUsage =
     "  --year AAAA       o ano dos lançamentos (o ano corrente)\n"
     "  --help            mostra este texto\n";
 
-int Usage(const char* why)
-{
+int Usage(const char* why) {
     std::fprintf(stderr, "ctb-demo: %s\n\n%s", why, kUsage);
     return 2;
 }
 
-bool ParseNumber(const std::string& text, unsigned long long& out)
-{
-    if (text.empty() || text.size() > 18 ||
-        text.find_first_not_of("0123456789") != std::string::npos)
-        return false;
+bool ParseNumber(const std::string& text, unsigned long long& out) {
+    if (text.empty() || text.size() > 18 || text.find_first_not_of("0123456789") != std::string::npos) return false;
     out = std::stoull(text);
     return true;
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::string db;
     TDemoOptions options;
     for (int i = 1; i < argc; ++i) {
@@ -74,8 +69,8 @@ int main(int argc, char** argv)
     if (db.empty()) return Usage("informe --db");
     try {
         TDemoSummary s = GenerateDemo(db, options);
-        std::printf("%ld lançamentos, %ld partidas, %ld rateios gravados em %s\n", s.Entries,
-                    s.Lines, s.Apportionments, db.c_str());
+        std::printf("%ld lançamentos, %ld partidas, %ld rateios gravados em %s\n", s.Entries, s.Lines, s.Apportionments,
+                    db.c_str());
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "ctb-demo: %s\n", e.what());

@@ -45,14 +45,31 @@ TDataPacket BuildLines(long n) {
     for (long i = 0; i < n; ++i) {
         const long entry = i / 4 + 1;
         const double value = (i % 4 < 2 ? 1.0 : -1.0) * static_cast<double>(100 + entry % 997);
-        p.AppendRow({std::string("0001"), std::string(entry % 10 == 0 ? "02" : "01"), number(entry, 12),
-                     number(i % 4 + 1, 5), std::string("0012"), number(1110100000 + entry % 500, 10),
-                     45000.0 + static_cast<double>(entry % 365), "NF" + number(entry % 100000, 6),
-                     std::string("N"), "PAGTO FORNECEDOR NF " + number(entry % 100000, 6), value,
-                     std::string("F"), std::string("N"), std::string("M"), std::string("N"),
-                     std::string("FORNECEDORES NACIONAIS"), number(entry % 500, 5), number(entry % 900, 6),
-                     std::string("N"), std::string("F"), std::string("OPERADOR"), 45000.0, std::string("N"),
-                     std::string("N"), std::string("CTB")});
+        p.AppendRow({std::string("0001"),
+                     std::string(entry % 10 == 0 ? "02" : "01"),
+                     number(entry, 12),
+                     number(i % 4 + 1, 5),
+                     std::string("0012"),
+                     number(1110100000 + entry % 500, 10),
+                     45000.0 + static_cast<double>(entry % 365),
+                     "NF" + number(entry % 100000, 6),
+                     std::string("N"),
+                     "PAGTO FORNECEDOR NF " + number(entry % 100000, 6),
+                     value,
+                     std::string("F"),
+                     std::string("N"),
+                     std::string("M"),
+                     std::string("N"),
+                     std::string("FORNECEDORES NACIONAIS"),
+                     number(entry % 500, 5),
+                     number(entry % 900, 6),
+                     std::string("N"),
+                     std::string("F"),
+                     std::string("OPERADOR"),
+                     45000.0,
+                     std::string("N"),
+                     std::string("N"),
+                     std::string("CTB")});
     }
     return p;
 }
@@ -124,7 +141,8 @@ void BM_FilterAndWalk(benchmark::State& state) {
         lanc.SetFilter(kFilter);
         lanc.SetFiltered(true);
         double sum = 0;
-        for (lanc.First(); !lanc.Eof(); lanc.Next()) sum += valor->AsFloat() + static_cast<double>(seq->AsString().size());
+        for (lanc.First(); !lanc.Eof(); lanc.Next())
+            sum += valor->AsFloat() + static_cast<double>(seq->AsString().size());
         benchmark::DoNotOptimize(sum);
     }
 }

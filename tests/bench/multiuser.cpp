@@ -32,8 +32,7 @@ constexpr int kYear = 2024;
 constexpr int kClients = 8;
 constexpr auto kDuration = std::chrono::seconds(6);
 
-const char* PgServer()
-{
+const char* PgServer() {
     const char* v = std::getenv("CTB_TEST_PG");
     return v && *v ? v : nullptr;
 }
@@ -42,8 +41,7 @@ const char* PgServer()
 // month), once per dialect.
 struct TBenchDatabases {
     std::string Dir, Sqlite, PgName, Pg;
-    TBenchDatabases()
-    {
+    TBenchDatabases() {
         std::string tmpl = (std::filesystem::temp_directory_path() / "ctbmultiXXXXXX").string();
         std::vector<char> buf(tmpl.begin(), tmpl.end());
         buf.push_back('\0');
@@ -59,28 +57,24 @@ struct TBenchDatabases {
         Pg = std::string("postgresql: ") + PgServer() + " dbname=" + PgName;
         GenerateDemo(Pg, o);
     }
-    ~TBenchDatabases()
-    {
+    ~TBenchDatabases() {
         std::error_code ec;
         std::filesystem::remove_all(Dir, ec);
         if (!PgName.empty()) Admin("DROP DATABASE IF EXISTS " + PgName + " WITH (FORCE)");
     }
-    static void Admin(const std::string& statement)
-    {
+    static void Admin(const std::string& statement) {
         soci::session sql("postgresql", std::string(PgServer()) + " dbname=postgres");
         sql << statement;
     }
 };
 
-TBenchDatabases& Databases()
-{
+TBenchDatabases& Databases() {
     static TBenchDatabases d;
     return d;
 }
 
 // An entry of eight lines; the debits are apportioned over two branches.
-void BuildEntry(const std::string& nr, TDataPacket& lines, TDataPacket& rateio)
-{
+void BuildEntry(const std::string& nr, TDataPacket& lines, TDataPacket& rateio) {
     lines = TDataPacket(LancContFields());
     rateio = TDataPacket(LancCCustoFields());
     TDateTime date = 0;
@@ -111,20 +105,18 @@ void BuildEntry(const std::string& nr, TDataPacket& lines, TDataPacket& rateio)
     }
 }
 
-void Save(TRpcClient& client)
-{
+void Save(TRpcClient& client) {
     TRpcValue anoMes("202410");
     TRpcValue nr = client.Call("PrxLancContabil", {TRpcArg("01"), TRpcArg::Ref(anoMes)});
     TDataPacket lines, rateio;
     BuildEntry(nr.Scalar().AsString(), lines, rateio);
     TRpcValue doc("");
-    client.Call("SetLancContabil", {TRpcArg(lines), TRpcArg(rateio), TRpcArg("01"), TRpcArg::Ref(nr),
-                                    TRpcArg::Ref(doc), TRpcArg("CARGA")});
+    client.Call("SetLancContabil", {TRpcArg(lines), TRpcArg(rateio), TRpcArg("01"), TRpcArg::Ref(nr), TRpcArg::Ref(doc),
+                                    TRpcArg("CARGA")});
 }
 
 // A month of company 01 (its first 28 days), as the entry screen loads it.
-void LoadMonth(TRpcClient& client, int month)
-{
+void LoadMonth(TRpcClient& client, int month) {
     ledger::TLancFiltro f;
     f.TipoFiltro = "AuxFiltro";
     f.Empresa = "01";
@@ -136,15 +128,13 @@ void LoadMonth(TRpcClient& client, int month)
     benchmark::DoNotOptimize(client.Call("GetLancCont", args));
 }
 
-std::map<std::string, double>& Baseline()
-{
+std::map<std::string, double>& Baseline() {
     static std::map<std::string, double> rates;
     return rates;
 }
 
 // Runs kClients clients over `servers` server processes for kDuration.
-void RunLoad(benchmark::State& state, const std::string& kind, bool postgres, int servers)
-{
+void RunLoad(benchmark::State& state, const std::string& kind, bool postgres, int servers) {
     const std::string url = postgres ? Databases().Pg : Databases().Sqlite;
     if (url.empty()) {
         state.SkipWithError("CTB_TEST_PG não definido");
@@ -185,8 +175,7 @@ void RunLoad(benchmark::State& state, const std::string& kind, bool postgres, in
 void BM_Saves_Sqlite(benchmark::State& state) { RunLoad(state, "saves", false, 1); }
 void BM_Saves_Postgres(benchmark::State& state) { RunLoad(state, "saves", true, static_cast<int>(state.range(0))); }
 void BM_MonthLoads_Sqlite(benchmark::State& state) { RunLoad(state, "loads", false, 1); }
-void BM_MonthLoads_Postgres(benchmark::State& state)
-{
+void BM_MonthLoads_Postgres(benchmark::State& state) {
     RunLoad(state, "loads", true, static_cast<int>(state.range(0)));
 }
 

@@ -81,11 +81,10 @@ TDateTime Day(int m, int d) {
 
 // The filter dialog's request for every line of company 01 in the year.
 std::vector<TRpcValue> YearArgs() {
-    return {TRpcValue("AuxFiltro"), TRpcValue("01"), TRpcValue(""), TRpcValue("ZZZZZZZZZZ"),
-            TRpcValue(""), TRpcValue(""), TRpcValue(""), TRpcValue(""), TRpcValue(""),
-            TRpcValue(""), TRpcValue(""), TRpcValue(""), TRpcValue(Day(1, 1)),
-            TRpcValue(Day(12, 31)), TRpcValue(0.0), TRpcValue(0.0), TRpcValue(""),
-            TRpcValue("")};
+    return {TRpcValue("AuxFiltro"), TRpcValue("01"), TRpcValue(""),        TRpcValue("ZZZZZZZZZZ"), TRpcValue(""),
+            TRpcValue(""),          TRpcValue(""),   TRpcValue(""),        TRpcValue(""),           TRpcValue(""),
+            TRpcValue(""),          TRpcValue(""),   TRpcValue(Day(1, 1)), TRpcValue(Day(12, 31)),  TRpcValue(0.0),
+            TRpcValue(0.0),         TRpcValue(""),   TRpcValue("")};
 }
 
 std::vector<TRpcArg> AsRpcArgs(const std::vector<TRpcValue>& values) {
@@ -253,10 +252,10 @@ public:
         Ratio("CPU do servidor (getLancCont) / consulta pura", cpu_, "BM_StoreYear", "BM_BareQuery", 1.5);
         Ratio("ponta a ponta (tempo real) / consulta pura", real_, "BM_LoopbackIntoDataSet", "BM_BareQuery", 2);
         Ratio("ponta a ponta (CPU do processo) / consulta pura", cpu_, "BM_LoopbackIntoDataSet", "BM_BareQuery", 0);
-        Ratio("volta à lista sem mudança / carga completa", real_, "BM_ReturnToListUnchanged",
-              "BM_LoopbackIntoDataSet", 0.1);
-        Ratio("ano liberado + lançamento / carga completa", real_, "BM_ReleaseYearThenPost",
-              "BM_LoopbackIntoDataSet", 0.01);
+        Ratio("volta à lista sem mudança / carga completa", real_, "BM_ReturnToListUnchanged", "BM_LoopbackIntoDataSet",
+              0.1);
+        Ratio("ano liberado + lançamento / carga completa", real_, "BM_ReleaseYearThenPost", "BM_LoopbackIntoDataSet",
+              0.01);
         Ratio("ano liberado + lançamento / mês liberado + lançamento", real_, "BM_ReleaseYearThenPost",
               "BM_ReleaseMonthThenPost", 0);
     }
@@ -270,8 +269,7 @@ private:
         const double r = m.at(a) / m.at(b);
         if (limit > 0)
             std::printf("razão %s: %.2f (limite %.2f) %s\n", label, r, limit, r <= limit ? "OK" : "ACIMA DO LIMITE");
-        else
-            std::printf("razão %s: %.2f\n", label, r);
+        else std::printf("razão %s: %.2f\n", label, r);
     }
 };
 

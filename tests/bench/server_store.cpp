@@ -17,8 +17,7 @@ namespace {
 
 constexpr int kYear = 2024;
 
-TDateTime Day(int m, int d)
-{
+TDateTime Day(int m, int d) {
     TDateTime t = 0;
     EncodeDate(kYear, m, d, t);
     return t;
@@ -27,23 +26,20 @@ TDateTime Day(int m, int d)
 // A scratch folder for the run, removed at exit.
 struct TBenchDir {
     std::string Path;
-    TBenchDir()
-    {
+    TBenchDir() {
         std::string tmpl = (std::filesystem::temp_directory_path() / "ctbbenchXXXXXX").string();
         std::vector<char> buf(tmpl.begin(), tmpl.end());
         buf.push_back('\0');
         Path = mkdtemp(buf.data());
     }
-    ~TBenchDir()
-    {
+    ~TBenchDir() {
         std::error_code ec;
         std::filesystem::remove_all(Path, ec);
     }
 };
 
 // One demo database for the whole run.
-const std::string& Database()
-{
+const std::string& Database() {
     static TBenchDir dir;
     static std::string path = [] {
         std::string p = dir.Path + "/bench.db";
@@ -56,14 +52,12 @@ const std::string& Database()
     return path;
 }
 
-TEntryStore& Store()
-{
+TEntryStore& Store() {
     static TEntryStore store(Database());
     return store;
 }
 
-TLancFiltro YearOf01(const char* kind)
-{
+TLancFiltro YearOf01(const char* kind) {
     TLancFiltro f;
     f.TipoFiltro = kind;
     f.Empresa = "01";
@@ -73,16 +67,14 @@ TLancFiltro YearOf01(const char* kind)
     return f;
 }
 
-void Report(benchmark::State& state, std::size_t rows)
-{
+void Report(benchmark::State& state, std::size_t rows) {
     state.counters["rows"] = static_cast<double>(rows);
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * rows));
 }
 
 // The baseline: the store's own SQL for a year of company 01 (join,
 // period, order) through the SQLite C API, every column read, into nothing.
-void BM_YearQueryBaseline(benchmark::State& state)
-{
+void BM_YearQueryBaseline(benchmark::State& state) {
     static const char* kSql =
         "SELECT L.CDFILLANC, L.CDEMPRESA, L.NRLANCCONT, L.NRSEQLANC, L.CDHISTPADR, L.CDCONTCTBL,"
         " L.DTLANCCONT, L.CDDOCUCONT, L.IDTIPOLANC, L.DSHISTLANC, L.VRLANCAMENT, L.IDLANCCOME,"
@@ -112,8 +104,7 @@ void BM_YearQueryBaseline(benchmark::State& state)
 }
 BENCHMARK(BM_YearQueryBaseline)->Unit(benchmark::kMillisecond);
 
-void BM_GetLancContYear(benchmark::State& state)
-{
+void BM_GetLancContYear(benchmark::State& state) {
     TLancFiltro f = YearOf01("AuxFiltro");
     std::size_t rows = 0;
     for (auto _ : state) rows = Store().GetLancCont(f).RecordCount();
@@ -121,8 +112,7 @@ void BM_GetLancContYear(benchmark::State& state)
 }
 BENCHMARK(BM_GetLancContYear)->Unit(benchmark::kMillisecond);
 
-void BM_GetLancContOneMonthHistoryText(benchmark::State& state)
-{
+void BM_GetLancContOneMonthHistoryText(benchmark::State& state) {
     TLancFiltro f = YearOf01("AuxFiltro");
     f.DtIni = Day(6, 1);
     f.DtFim = Day(6, 30);
@@ -133,8 +123,7 @@ void BM_GetLancContOneMonthHistoryText(benchmark::State& state)
 }
 BENCHMARK(BM_GetLancContOneMonthHistoryText)->Unit(benchmark::kMillisecond);
 
-void BM_GetLancContDocument(benchmark::State& state)
-{
+void BM_GetLancContDocument(benchmark::State& state) {
     TLancFiltro f = YearOf01("AuxFiltro");
     f.Docu = "004512";
     std::size_t rows = 0;
@@ -143,8 +132,7 @@ void BM_GetLancContDocument(benchmark::State& state)
 }
 BENCHMARK(BM_GetLancContDocument)->Unit(benchmark::kMillisecond);
 
-void BM_GetLancContManagementValue(benchmark::State& state)
-{
+void BM_GetLancContManagementValue(benchmark::State& state) {
     TLancFiltro f = YearOf01("FiltroValorGer");
     f.VrIni = 100;
     f.VrFim = 10000;
@@ -155,14 +143,12 @@ void BM_GetLancContManagementValue(benchmark::State& state)
 }
 BENCHMARK(BM_GetLancContManagementValue)->Unit(benchmark::kMillisecond);
 
-void BM_GetLancContFiltrado(benchmark::State& state)
-{
+void BM_GetLancContFiltrado(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(Store().GetLancContFiltrado("01", "202401000005"));
 }
 BENCHMARK(BM_GetLancContFiltrado)->Unit(benchmark::kMicrosecond);
 
-void BM_PrxLancContabil(benchmark::State& state)
-{
+void BM_PrxLancContabil(benchmark::State& state) {
     for (auto _ : state) {
         std::string anoMes = "202411";
         benchmark::DoNotOptimize(Store().PrxLancContabil("01", anoMes));
@@ -172,8 +158,7 @@ BENCHMARK(BM_PrxLancContabil)->Unit(benchmark::kMicrosecond);
 
 // Saving one entry while the packet carries the whole year, as the screen
 // sends it after a year-wide load.
-void BM_SetLancContabilWithYearPacket(benchmark::State& state)
-{
+void BM_SetLancContabilWithYearPacket(benchmark::State& state) {
     TDataPacket lines = Store().GetLancCont(YearOf01("AuxFiltro"));
     TDataPacket rateio = Store().GetLancCCusto("01", "202401000005");
     for (auto _ : state) {

@@ -25,33 +25,23 @@ class RoundDecTest : public ::testing::TestWithParam<RoundCase> {};
 TEST_P(RoundDecTest, RoundsHalfAwayFromZeroOnTheDecimalValue) {
     const RoundCase& c = GetParam();
     // The expected value is the double nearest the decimal result, exactly.
-    EXPECT_EQ(Consiste::RoundDec(c.value, c.decimals), c.expected)
-        << c.value << " to " << c.decimals << " decimals";
+    EXPECT_EQ(Consiste::RoundDec(c.value, c.decimals), c.expected) << c.value << " to " << c.decimals << " decimals";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RoundDecTest,
     ::testing::Values(
-        RoundCase{"ExactHalfUp", 0.125, 2, 0.13},
-        RoundCase{"HalfStoredBelowInBinary", 1.005, 2, 1.01},
-        RoundCase{"SmallNegativeAwayFromZero", -0.006, 2, -0.01},
-        RoundCase{"NegativeHalf", -2.675, 2, -2.68},
-        RoundCase{"NegativeHalfAtZeroDecimals", -0.5, 0, -1.0},
-        RoundCase{"BelowHalfStays", 1.0049, 2, 1.0},
-        RoundCase{"CarryThroughNines", 9.995, 2, 10.0},
-        RoundCase{"CarryIntoNewDigit", 99.999, 2, 100.0},
-        RoundCase{"SumWithBinaryNoise", 0.1 + 0.2, 2, 0.3},
-        RoundCase{"AccumulatedNoiseOnHalf", 1.1 + 0.015, 2, 1.12},
-        RoundCase{"ThreeDecimals", 2.0005, 3, 2.001},
-        RoundCase{"ThreeDecimalsNegative", -1.2345, 3, -1.235},
+        RoundCase{"ExactHalfUp", 0.125, 2, 0.13}, RoundCase{"HalfStoredBelowInBinary", 1.005, 2, 1.01},
+        RoundCase{"SmallNegativeAwayFromZero", -0.006, 2, -0.01}, RoundCase{"NegativeHalf", -2.675, 2, -2.68},
+        RoundCase{"NegativeHalfAtZeroDecimals", -0.5, 0, -1.0}, RoundCase{"BelowHalfStays", 1.0049, 2, 1.0},
+        RoundCase{"CarryThroughNines", 9.995, 2, 10.0}, RoundCase{"CarryIntoNewDigit", 99.999, 2, 100.0},
+        RoundCase{"SumWithBinaryNoise", 0.1 + 0.2, 2, 0.3}, RoundCase{"AccumulatedNoiseOnHalf", 1.1 + 0.015, 2, 1.12},
+        RoundCase{"ThreeDecimals", 2.0005, 3, 2.001}, RoundCase{"ThreeDecimalsNegative", -1.2345, 3, -1.235},
         RoundCase{"LargeAmount", 123456789012.345, 2, 123456789012.35},
         RoundCase{"LargeNegativeAmount", -98765432109.875, 2, -98765432109.88},
-        RoundCase{"TinyRoundsToZero", 0.004, 2, 0.0},
-        RoundCase{"TinyHalfRoundsUp", 0.005, 2, 0.01},
-        RoundCase{"FarBelowUnit", 1e-20, 2, 0.0},
-        RoundCase{"AlreadyRound", 150.5, 2, 150.5},
-        RoundCase{"TensWithNegativeDecimals", 1234.5, -1, 1230.0},
-        RoundCase{"HundredsHalfUp", 250.0, -2, 300.0}),
+        RoundCase{"TinyRoundsToZero", 0.004, 2, 0.0}, RoundCase{"TinyHalfRoundsUp", 0.005, 2, 0.01},
+        RoundCase{"FarBelowUnit", 1e-20, 2, 0.0}, RoundCase{"AlreadyRound", 150.5, 2, 150.5},
+        RoundCase{"TensWithNegativeDecimals", 1234.5, -1, 1230.0}, RoundCase{"HundredsHalfUp", 250.0, -2, 300.0}),
     [](const ::testing::TestParamInfo<RoundCase>& info) { return std::string(info.param.name); });
 
 TEST(RoundDec, ZeroResultIsNeverNegativeZero) {
@@ -61,8 +51,7 @@ TEST(RoundDec, ZeroResultIsNeverNegativeZero) {
 
 TEST(RoundDec, NonFiniteValuesAndExtremeDecimalsAreSafe) {
     EXPECT_TRUE(std::isnan(Consiste::RoundDec(std::nan(""), 2)));
-    EXPECT_EQ(Consiste::RoundDec(std::numeric_limits<double>::infinity(), 2),
-              std::numeric_limits<double>::infinity());
+    EXPECT_EQ(Consiste::RoundDec(std::numeric_limits<double>::infinity(), 2), std::numeric_limits<double>::infinity());
     EXPECT_EQ(Consiste::RoundDec(1.5, std::numeric_limits<int>::max()), 1.5);
     EXPECT_EQ(Consiste::RoundDec(1.5, std::numeric_limits<int>::min()), 0.0);
     EXPECT_EQ(Consiste::RoundDec(1e300, 2), 1e300);

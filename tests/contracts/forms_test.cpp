@@ -107,10 +107,9 @@ TEST_F(FrmPadraoTest, ClosingFreesTheForm) {
 }
 
 TEST_F(FrmPadraoTest, BuildsTheNamedTree) {
-    for (const char* name : {"lblCodTela", "panMenu", "pgcPadrao", "tshFolhaDados", "panDbgPadrao",
-                             "scbFolhaDados", "dbgPadrao", "tshFormulario", "panFormulario",
-                             "scbFormulario", "panNavigator", "dbtNome", "dbnPadrao", "dtsPadrao",
-                             "msgPadrao", "msgMensagensPadroes", "mnuMenu", "pmnNavegar"})
+    for (const char* name : {"lblCodTela", "panMenu", "pgcPadrao", "tshFolhaDados", "panDbgPadrao", "scbFolhaDados",
+                             "dbgPadrao", "tshFormulario", "panFormulario", "scbFormulario", "panNavigator", "dbtNome",
+                             "dbnPadrao", "dtsPadrao", "msgPadrao", "msgMensagensPadroes", "mnuMenu", "pmnNavegar"})
         EXPECT_NE(form->FindComponent(name), nullptr) << name;
     EXPECT_EQ(form->pgcPadrao->ActivePage(), form->tshFolhaDados);
     EXPECT_EQ(form->dbgPadrao->DataSource(), form->dtsPadrao);
@@ -219,8 +218,7 @@ TEST_F(ContainerTest, SetChildEnabledTouchesTheDirectChildrenOnly) {
 TEST_F(ContainerTest, IndiceColFindsTheColumnOfAFieldIgnoringCase) {
     TfrmPadrao* f = nullptr;
     Application->CreateForm(f);
-    for (const char* name : {"CDEMPRESA", "IDLANCCOME", "CDCONTCOME"})
-        f->dbgPadrao->Columns->Add()->FieldName = name;
+    for (const char* name : {"CDEMPRESA", "IDLANCCOME", "CDCONTCOME"}) f->dbgPadrao->Columns->Add()->FieldName = name;
     EXPECT_EQ(Consiste::IndiceCol(f->dbgPadrao, "CDCONTCOME"), 2);
     EXPECT_EQ(Consiste::IndiceCol(f->dbgPadrao, "idlanccome"), 1);
     EXPECT_EQ(Consiste::IndiceCol(f->dbgPadrao, "VRLANCAMENT"), -1);

@@ -47,8 +47,7 @@ protected:
 };
 
 // A company table: CDEMPRESA, NMEMPRESA with the given rows, open in browse.
-inline TClientDataSet* companies(TComponent* owner,
-                                 const std::vector<std::pair<std::string, std::string>>& rows) {
+inline TClientDataSet* companies(TComponent* owner, const std::vector<std::pair<std::string, std::string>>& rows) {
     auto* cds = new TClientDataSet(owner);
     cds->Name = "cdsEmpresa";
     cds->AddField("CDEMPRESA", TFieldType::ftString, 2);

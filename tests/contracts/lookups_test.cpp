@@ -134,8 +134,7 @@ TEST_F(ShowAviTest, GuardHidesTheAnimationWhateverHappens) {
         TShowAviGuard busy(nullptr, 1);
         EXPECT_EQ(ui().BusyDepth(), 1);
         throw std::runtime_error("servidor caiu");
-    } catch (const std::runtime_error&) {
-    }
+    } catch (const std::runtime_error&) {}
     EXPECT_EQ(ui().BusyDepth(), 0);
     {
         TShowAviGuard busy(nullptr, 6);

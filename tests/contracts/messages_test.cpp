@@ -8,8 +8,7 @@ namespace {
 
 TEST(TMessages, KeysMatchIgnoringCaseAndTheFirstRowWins) {
     TMessages msg;
-    msg.SetLines({"EMP_N|Empresa não cadastrada.", "FILIAL|Filial", "emp_n|segunda linha",
-                  "SEM_BARRA"});
+    msg.SetLines({"EMP_N|Empresa não cadastrada.", "FILIAL|Filial", "emp_n|segunda linha", "SEM_BARRA"});
     EXPECT_EQ(msg.Msg("EMP_N"), "Empresa não cadastrada.");
     EXPECT_EQ(msg.Msg("emp_n"), "Empresa não cadastrada.");
     EXPECT_EQ(msg.Msg("Filial"), "Filial");

@@ -18,7 +18,7 @@ struct Script {
     bool dropped = false;
     std::map<int, TRpcValue> outs;  // by-ref answers
     TRpcValue result;
-    std::string errorCode;          // non-empty: the call fails with this code
+    std::string errorCode;  // non-empty: the call fails with this code
     std::vector<std::vector<TRpcValue>> sent;
 };
 
@@ -35,8 +35,7 @@ public:
         connected_ = false;
     }
     bool Connected() const override { return connected_ && !s_.dropped; }
-    TRpcValue Call(const std::string& method, std::vector<TRpcValue>& args,
-                   const std::vector<int>& byRef) override {
+    TRpcValue Call(const std::string& method, std::vector<TRpcValue>& args, const std::vector<int>& byRef) override {
         s_.log.push_back("call " + method);
         s_.sent.push_back(args);
         if (!s_.errorCode.empty()) throw ERpcError(s_.errorCode, "Falha do servidor: " + method);
@@ -53,8 +52,7 @@ private:
 class NetConnectionTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        TNetConnection::SetTransportFactory(
-            [this] { return std::make_unique<FakeTransport>(script); });
+        TNetConnection::SetTransportFactory([this] { return std::make_unique<FakeTransport>(script); });
         net.ServerName = "CTB11000.rdmLancamentos";
         net.BeforeConnect = [this](TComponent*) {
             script.log.push_back("before");
@@ -83,7 +81,8 @@ TEST_F(NetConnectionTest, RefusedConnectRaisesAPortugueseErrorAndStaysClosed) {
         ADD_FAILURE() << "connect did not fail";
     } catch (const ENetConnectionError& e) {
         EXPECT_EQ(std::string(e.what()).rfind("Não foi possível conectar ao servidor de aplicação "
-                                              "CTB11000.rdmLancamentos em 127.0.0.1:7001.", 0),
+                                              "CTB11000.rdmLancamentos em 127.0.0.1:7001.",
+                                              0),
                   0u)
             << e.what();
     }

@@ -11,8 +11,8 @@ namespace {
 class ZembraEnv : public ::testing::Test {
 protected:
     void TearDown() override {
-        for (const char* v : {"CTB_COMPANY", "CTB_OPERATOR", "CTB_SERVER_HOST", "CTB_SERVER_PORT", "CTB_DB",
-                              "CTB_ACCOUNT_PICTURE"})
+        for (const char* v :
+             {"CTB_COMPANY", "CTB_OPERATOR", "CTB_SERVER_HOST", "CTB_SERVER_PORT", "CTB_DB", "CTB_ACCOUNT_PICTURE"})
             unsetenv(v);
         Zembra::LoadFromEnvironment();
     }

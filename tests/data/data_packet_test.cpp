@@ -54,13 +54,16 @@ TEST(DataPacket, ManyInsertsInOnePlaceKeepTheOrder) {
 // on the wire, and every kind of value reads back as written, edits that
 // change a cell's size included.
 TEST(DataPacket, RowsArePackedAndReadBackExactly) {
-    TDataPacket p({{"T", TFieldType::ftString, 600}, {"F", TFieldType::ftFloat, 0},
-                   {"I", TFieldType::ftInteger, 0}, {"B", TFieldType::ftBoolean, 0}, {"N", TFieldType::ftString, 1}});
+    TDataPacket p({{"T", TFieldType::ftString, 600},
+                   {"F", TFieldType::ftFloat, 0},
+                   {"I", TFieldType::ftInteger, 0},
+                   {"B", TFieldType::ftBoolean, 0},
+                   {"N", TFieldType::ftString, 1}});
     const std::string longText(70000, 'x');
     const std::vector<Variant> texts = {Variant(""), Variant("PAGTO NF 0001 FORNECEDORES NACIONAIS"),
                                         Variant(std::string(300, 'h')), Variant(longText)};
-    const std::vector<Variant> ints = {Variant(std::int64_t{0}), Variant(std::int64_t{-33}),
-                                       Variant(std::int64_t{127}), Variant(std::int64_t{-9000000000})};
+    const std::vector<Variant> ints = {Variant(std::int64_t{0}), Variant(std::int64_t{-33}), Variant(std::int64_t{127}),
+                                       Variant(std::int64_t{-9000000000})};
     for (int i = 0; i < 4000; ++i)
         p.AppendRow({texts[i % 4], Variant(i * -0.25), ints[i % 4], Variant(i % 2 == 0), Variant()});
     for (int i = 0; i < 4000; i += 333) {
@@ -77,8 +80,11 @@ TEST(DataPacket, RowsArePackedAndReadBackExactly) {
     EXPECT_EQ(p.Value(3, 0), Variant("curto"));
     EXPECT_EQ(p.Value(2, 1), Variant(-0.5));
 
-    TDataPacket lines({{"A", TFieldType::ftString, 4}, {"B", TFieldType::ftString, 12}, {"C", TFieldType::ftString, 60},
-                       {"D", TFieldType::ftDateTime, 0}, {"E", TFieldType::ftFloat, 0}});
+    TDataPacket lines({{"A", TFieldType::ftString, 4},
+                       {"B", TFieldType::ftString, 12},
+                       {"C", TFieldType::ftString, 60},
+                       {"D", TFieldType::ftDateTime, 0},
+                       {"E", TFieldType::ftFloat, 0}});
     for (int i = 0; i < 10000; ++i)
         lines.AppendRow({Variant("0001"), Variant("202401" + std::to_string(100000 + i)),
                          Variant("PAGTO FORNECEDOR NF " + std::to_string(i)), Variant(45300.0), Variant(i * 1.5)});
@@ -135,7 +141,7 @@ TEST_F(DataProperty, PacketFieldsTheDataSetDoesNotDefineAreNotExposedButKept) {
     debcred.AddField("NRSEQLANC", TFieldType::ftString, 5);
     debcred.AddField("VRLANCAMENT", TFieldType::ftFloat);
     debcred.AddField("IDLANCMANI", TFieldType::ftString, 1);  // absent from the packet
-    debcred.SetData(lanc.GetData());  // inactive with defined fields: opens
+    debcred.SetData(lanc.GetData());                          // inactive with defined fields: opens
     EXPECT_TRUE(debcred.Active());
     EXPECT_EQ(debcred.FieldCount(), 3);
     EXPECT_EQ(debcred.FindField("CDEMPRESA"), nullptr);

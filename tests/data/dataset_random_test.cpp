@@ -109,9 +109,12 @@ public:
         trace_.clear();
         for (const std::string& h : history_) trace_ += h + "; ";
         switch (op) {
-        case 0: case 1: insert(op == 1); break;
-        case 2: case 3: edit(); break;
-        case 4: case 5: write(); break;
+        case 0:
+        case 1: insert(op == 1); break;
+        case 2:
+        case 3: edit(); break;
+        case 4:
+        case 5: write(); break;
         case 6: post(); break;
         case 7: cancel(); break;
         case 8: del(); break;
@@ -289,10 +292,22 @@ private:
         const int how = pick(0, 3);
         history_.back() += " nav " + std::to_string(how) + " cur " + std::to_string(m_.cur) + " n " + std::to_string(n);
         switch (how) {
-        case 0: m_.cur = 0; cds_.First(); break;
-        case 1: m_.cur = n == 0 ? 0 : n - 1; cds_.Last(); break;
-        case 2: if (m_.cur + 1 < n) ++m_.cur; cds_.Next(); break;
-        default: if (m_.cur > 0) --m_.cur; cds_.Prior(); break;
+        case 0:
+            m_.cur = 0;
+            cds_.First();
+            break;
+        case 1:
+            m_.cur = n == 0 ? 0 : n - 1;
+            cds_.Last();
+            break;
+        case 2:
+            if (m_.cur + 1 < n) ++m_.cur;
+            cds_.Next();
+            break;
+        default:
+            if (m_.cur > 0) --m_.cur;
+            cds_.Prior();
+            break;
         }
     }
 };

@@ -34,8 +34,7 @@ TEST_F(Filtering, EntryFiltersOfTheScreensWithOrWithoutBlanksAroundAnd) {
     const std::string entry = "00001:100 00002:-60 00003:-40";
     EXPECT_EQ(filtered("CDEMPRESA = '01'AND NRLANCCONT = '000000000001'"), entry);
     EXPECT_EQ(filtered("NRLANCCONT = '000000000001' AND CDEMPRESA  = '01'"), entry);
-    EXPECT_EQ(filtered("NRLANCCONT = '000000000001' AND CDEMPRESA  = '01' AND VRLANCAMENT < 0"),
-              "00002:-60 00003:-40");
+    EXPECT_EQ(filtered("NRLANCCONT = '000000000001' AND CDEMPRESA  = '01' AND VRLANCAMENT < 0"), "00002:-60 00003:-40");
     EXPECT_EQ(filtered("NRLANCCONT = '000000000001' AND CDEMPRESA  = '01' AND VRLANCAMENT > 0"), "00001:100");
     EXPECT_EQ(filtered("CDEMPRESA  = '01' AND NRLANCCONT = '000000000001' AND NRSEQLANC  = '00002'"), "00002:-60");
     EXPECT_EQ(filtered("  cdempresa='01'and(nrseqlanc='00003'OR nrseqlanc = '00002')  "), "00002:-60 00003:-40");
@@ -66,10 +65,10 @@ TEST_F(Filtering, OperatorsNumbersNullsAndQuotes) {
 
 TEST_F(Filtering, MalformedTextsRaiseAndLeaveTheViewAsItWas) {
     filtered("CDEMPRESA = '02'");
-    for (const char* bad : {"CDEMPRESA = '01", "CDEMPRESA = ", "CDEMPRESA '01'", "(CDEMPRESA = '01'",
-                            "CDEMPRESA = '01' AND", "CDEMPRESA = '01' OR OR X = 1", "NAOEXISTE = 1",
-                            "CDEMPRESA = '01')", "CDEMPRESA # 1", "= '01'", "VRLANCAMENT > 1.2.3",
-                            "CDEMPRESA = '01' NRLANCCONT = '1'"}) {
+    for (const char* bad :
+         {"CDEMPRESA = '01", "CDEMPRESA = ", "CDEMPRESA '01'", "(CDEMPRESA = '01'", "CDEMPRESA = '01' AND",
+          "CDEMPRESA = '01' OR OR X = 1", "NAOEXISTE = 1", "CDEMPRESA = '01')", "CDEMPRESA # 1", "= '01'",
+          "VRLANCAMENT > 1.2.3", "CDEMPRESA = '01' NRLANCCONT = '1'"}) {
         EXPECT_THROW(cds.SetFilter(bad), EFilterError) << bad;
         EXPECT_EQ(cds.Filter(), "CDEMPRESA = '02'");
         EXPECT_EQ(Render(cds), "00001:7") << bad;
@@ -132,7 +131,8 @@ TEST_F(Filtering, LocateWithSeveralKeysAndCaseInsensitiveOption) {
     cds.Edit();
     cds.FieldByName("CDCONTCTBL")->SetAsString("Caixa Geral");
     cds.Post();
-    EXPECT_TRUE(cds.Locate("NRSEQLANC;NRLANCCONT;CDEMPRESA", {Variant("00002"), Variant("000000000001"), Variant("01")}));
+    EXPECT_TRUE(
+        cds.Locate("NRSEQLANC;NRLANCCONT;CDEMPRESA", {Variant("00002"), Variant("000000000001"), Variant("01")}));
     EXPECT_EQ(cds.FieldByName("VRLANCAMENT")->AsFloat(), -60);
     EXPECT_FALSE(cds.Locate("CDCONTCTBL", Variant("CAIXA GERAL")));
     EXPECT_EQ(cds.FieldByName("VRLANCAMENT")->AsFloat(), -60);  // not found: stays
@@ -192,8 +192,9 @@ TEST(FilterTexts, RandomGarbageNeverCrashes) {
     const std::vector<TFilterField> fields{{"CDEMPRESA", TFieldType::ftString},
                                            {"VRLANCAMENT", TFieldType::ftFloat},
                                            {"DTLANCCONT", TFieldType::ftDateTime}};
-    const char* pieces[] = {"CDEMPRESA", "VRLANCAMENT", "DTLANCCONT", "'01'", "'a''b'", "'", "(", ")", "=", "<>", "<",
-                            ">=", "AND", "or", "NOT", "IS", "NULL", "-", "1.5", "0", " ", "[", "]", "X", "\"", "''", "é"};
+    const char* pieces[] = {"CDEMPRESA", "VRLANCAMENT", "DTLANCCONT", "'01'", "'a''b'", "'",   "(",  ")",    "=",
+                            "<>",        "<",           ">=",         "AND",  "or",     "NOT", "IS", "NULL", "-",
+                            "1.5",       "0",           " ",          "[",    "]",      "X",   "\"", "''",   "é"};
     std::mt19937 rng(20240601);
     TDataPacket one({{"A", TFieldType::ftString, 2}, {"B", TFieldType::ftFloat, 0}, {"C", TFieldType::ftDateTime, 0}});
     one.AppendRow({Variant("01"), Variant(-3.0), Variant()});
@@ -211,8 +212,7 @@ TEST(FilterTexts, RandomGarbageNeverCrashes) {
             e->Bind({0, 1, 2});
             e->Matches(row);
             ++compiled;
-        } catch (const EFilterError&) {
-        }
+        } catch (const EFilterError&) {}
     }
     EXPECT_GT(compiled, 5);  // some texts are sound, most are not
 }

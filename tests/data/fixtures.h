@@ -28,8 +28,7 @@ inline TDataPacket LinePacket(const std::vector<LineRow>& rows) {
                    {"CDCONTCTBL", TFieldType::ftString, 20},
                    {"VRLANCAMENT", TFieldType::ftFloat, 0},
                    {"DTLANCCONT", TFieldType::ftDateTime, 0}});
-    for (const LineRow& r : rows)
-        p.AppendRow({r.empresa, r.lanc, r.seq, std::string("1110100001"), r.valor, 45000.0});
+    for (const LineRow& r : rows) p.AppendRow({r.empresa, r.lanc, r.seq, std::string("1110100001"), r.valor, 45000.0});
     return p;
 }
 

@@ -86,8 +86,8 @@ TEST(Dates, FormatAndStrictParsing) {
     EXPECT_EQ(DateToStr(0), "");
     ASSERT_TRUE(TryStrToDate("1/2/99", dt));
     EXPECT_EQ(DateToStr(dt), "01/02/1999");
-    for (const char* bad : {"", "  /  /    ", "31/02/2024", "00/01/2024", "01/13/2024", "1-2-2024",
-                            "01/01/024", "01/01/2024x", "a1/01/2024", "01//2024", "01/01/2024/1"})
+    for (const char* bad : {"", "  /  /    ", "31/02/2024", "00/01/2024", "01/13/2024", "1-2-2024", "01/01/024",
+                            "01/01/2024x", "a1/01/2024", "01//2024", "01/01/2024/1"})
         EXPECT_FALSE(TryStrToDate(bad, dt)) << bad;
 }
 

@@ -40,13 +40,13 @@ class Folded : public ::testing::TestWithParam<Row> {};
 
 TEST_P(Folded, LowersAsciiAndPortugueseCapitals) { EXPECT_EQ(FoldCase(GetParam().in), GetParam().out); }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, Folded,
-    ::testing::Values(Row{"Empty", "", ""}, Row{"Ascii", "ICMS 10%", "icms 10%"},
-                      Row{"PortugueseCapitals", "APURAÇÃO ÁÉÍÓÚÂÊÔÀÜÕ", "apuração áéíóúâêôàüõ"},
-                      Row{"SmallLettersKept", "ação", "ação"}, Row{"TimesSignIsNoLetter", "×", "×"},
-                      Row{"OutsideLatin1Kept", "ŒЖ€", "ŒЖ€"}, Row{"CutSequenceKept", "A\xC3", "a\xC3"}),
-    RowName);
+INSTANTIATE_TEST_SUITE_P(Texts, Folded,
+                         ::testing::Values(Row{"Empty", "", ""}, Row{"Ascii", "ICMS 10%", "icms 10%"},
+                                           Row{"PortugueseCapitals", "APURAÇÃO ÁÉÍÓÚÂÊÔÀÜÕ", "apuração áéíóúâêôàüõ"},
+                                           Row{"SmallLettersKept", "ação", "ação"},
+                                           Row{"TimesSignIsNoLetter", "×", "×"}, Row{"OutsideLatin1Kept", "ŒЖ€", "ŒЖ€"},
+                                           Row{"CutSequenceKept", "A\xC3", "a\xC3"}),
+                         RowName);
 
 TEST(Case, AsciiRoutinesLeaveAccentsAlone) {
     EXPECT_EQ(UpperCase("ação x"), "AçãO X");

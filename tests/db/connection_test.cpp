@@ -18,8 +18,7 @@ TEST(DatabaseURLTest, SchemesChooseTheDialect) {
         {"sqlite3://db=/tmp/a.db timeout=2", true, TDBDialect::SQLite, "db=/tmp/a.db timeout=2"},
         {"  /var/lib/ctb/suite.db ", true, TDBDialect::SQLite, "/var/lib/ctb/suite.db"},
         {"C:\\dados\\suite.db", true, TDBDialect::SQLite, "C:\\dados\\suite.db"},
-        {"postgresql://ctb@db.local/suite", true, TDBDialect::PostgreSQL,
-         "postgresql://ctb@db.local/suite"},
+        {"postgresql://ctb@db.local/suite", true, TDBDialect::PostgreSQL, "postgresql://ctb@db.local/suite"},
         {"postgresql: dbname=suite user=ctb", true, TDBDialect::PostgreSQL, "dbname=suite user=ctb"},
         {"mysql://x/y", false, TDBDialect::None, "mysql://x/y"},
     };

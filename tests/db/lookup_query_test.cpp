@@ -25,8 +25,7 @@ protected:
     TComponent owner;
 
     void SetUp() override {
-        if (GetParam() == TDBDialect::PostgreSQL && !PgTestServer())
-            GTEST_SKIP() << "CTB_TEST_PG not set";
+        if (GetParam() == TDBDialect::PostgreSQL && !PgTestServer()) GTEST_SKIP() << "CTB_TEST_PG not set";
         dbHolder = std::make_unique<TTempDatabase>(GetParam());
         conn.Open(dbHolder->URL());
     }
@@ -43,8 +42,7 @@ protected:
     TADOIBQuery* Empresa() {
         TADOIBQuery* q = NewQuery("qryEmpresa");
         q->SQL = {"SELECT CDEMPRESA, NMEMPRESA", "FROM EMPRESA",
-                  "WHERE ((CDEMPRESA = :P_CDEMPRESA) OR (:P_TCDEMPRESA = 'T'))",
-                  "ORDER BY CDEMPRESA", " "};
+                  "WHERE ((CDEMPRESA = :P_CDEMPRESA) OR (:P_TCDEMPRESA = 'T'))", "ORDER BY CDEMPRESA", " "};
         q->AddField("CDEMPRESA", TFieldType::ftString, 2)->DisplayLabel = "Código";
         q->AddField("NMEMPRESA", TFieldType::ftString, 40)->DisplayLabel = "Nome";
         return q;
@@ -52,15 +50,25 @@ protected:
 
     TADOIBQuery* ContCtbl() {
         TADOIBQuery* q = NewQuery("qryContCtbl");
-        q->SQL = {"SELECT CDCONTCTBL,   CDCONTREDU,", "       NMCONTCTBL,   CDRATEIO,",
-                  "       CDNVCONTCTBL, IDTIPOCONT,", "       IDCONTCCUS,   IDTIPOCOME",
-                  "FROM CONTCTBL", "WHERE",
+        q->SQL = {"SELECT CDCONTCTBL,   CDCONTREDU,",
+                  "       NMCONTCTBL,   CDRATEIO,",
+                  "       CDNVCONTCTBL, IDTIPOCONT,",
+                  "       IDCONTCCUS,   IDTIPOCOME",
+                  "FROM CONTCTBL",
+                  "WHERE",
                   "     (CDCONTCTBL = :P_CDCONTCTBL OR :P_TCDCONTCTBL = 'T') AND",
                   "     (CDCONTREDU = :P_CDCONTREDU OR :P_TCDCONTREDU = 'T') AND",
-                  "     (IDTIPOCONT = 'A')", "ORDER BY CDCONTCTBL,", "         CDNVCONTCTBL"};
-        for (auto [name, size] : {std::pair{"CDCONTREDU", 20}, {"CDCONTCTBL", 20}, {"CDRATEIO", 3},
-                                  {"NMCONTCTBL", 40}, {"CDNVCONTCTBL", 1}, {"IDTIPOCONT", 1},
-                                  {"IDCONTCCUS", 1}, {"IDTIPOCOME", 1}})
+                  "     (IDTIPOCONT = 'A')",
+                  "ORDER BY CDCONTCTBL,",
+                  "         CDNVCONTCTBL"};
+        for (auto [name, size] : {std::pair{"CDCONTREDU", 20},
+                                  {"CDCONTCTBL", 20},
+                                  {"CDRATEIO", 3},
+                                  {"NMCONTCTBL", 40},
+                                  {"CDNVCONTCTBL", 1},
+                                  {"IDTIPOCONT", 1},
+                                  {"IDCONTCCUS", 1},
+                                  {"IDTIPOCOME", 1}})
             q->AddField(name, TFieldType::ftString, size);
         return q;
     }
@@ -102,8 +110,7 @@ protected:
     // Every row of one column, in order, joined with ','.
     static std::string Column(TADOIBQuery* q, const char* field) {
         std::string out;
-        for (q->First(); !q->Eof(); q->Next())
-            out += (out.empty() ? "" : ",") + q->FieldByName(field)->AsString();
+        for (q->First(); !q->Eof(); q->Next()) out += (out.empty() ? "" : ",") + q->FieldByName(field)->AsString();
         return out;
     }
 };
@@ -126,20 +133,17 @@ TEST_P(LookupQueryTest, PairConventionSelectsAllWithTAndOneRowByCode) {
 
 TEST_P(LookupQueryTest, AccountsByFullOrReducedCodeAndOnlyAnalytic) {
     TADOIBQuery* acc = ContCtbl();
-    Reopen(acc, {{"P_CDCONTCTBL", "1110100002"}, {"P_TCDCONTCTBL", ""},
-                 {"P_CDCONTREDU", ""}, {"P_TCDCONTREDU", "T"}});
+    Reopen(acc, {{"P_CDCONTCTBL", "1110100002"}, {"P_TCDCONTCTBL", ""}, {"P_CDCONTREDU", ""}, {"P_TCDCONTREDU", "T"}});
     ASSERT_FALSE(acc->IsEmpty());
     EXPECT_EQ(acc->FieldByName("CDCONTREDU")->AsString(), "102");
     EXPECT_EQ(acc->FieldByName("IDTIPOCOME")->AsString(), "B");
 
-    Reopen(acc, {{"P_CDCONTCTBL", ""}, {"P_TCDCONTCTBL", "T"},
-                 {"P_CDCONTREDU", "301"}, {"P_TCDCONTREDU", ""}});
+    Reopen(acc, {{"P_CDCONTCTBL", ""}, {"P_TCDCONTCTBL", "T"}, {"P_CDCONTREDU", "301"}, {"P_TCDCONTREDU", ""}});
     EXPECT_EQ(Column(acc, "CDCONTCTBL"), "3110100001");
     EXPECT_EQ(acc->FieldByName("IDCONTCCUS")->AsString(), "G");
 
     // A synthetic account exists but is not analytic: "não cadastrada" for a line.
-    Reopen(acc, {{"P_CDCONTCTBL", "11101"}, {"P_TCDCONTCTBL", ""},
-                 {"P_CDCONTREDU", ""}, {"P_TCDCONTREDU", "T"}});
+    Reopen(acc, {{"P_CDCONTCTBL", "11101"}, {"P_TCDCONTCTBL", ""}, {"P_CDCONTREDU", ""}, {"P_TCDCONTREDU", "T"}});
     EXPECT_TRUE(acc->IsEmpty());
 
     Reopen(acc, {{"P_TCDCONTCTBL", "T"}, {"P_TCDCONTREDU", "T"}});
@@ -149,8 +153,7 @@ TEST_P(LookupQueryTest, AccountsByFullOrReducedCodeAndOnlyAnalytic) {
 TEST_P(LookupQueryTest, CostCentresOfABranchListDelimitedByUnderscores) {
     TADOIBQuery* cc = CentCust();
     auto byBranches = [&](const char* list) {
-        Reopen(cc, {{"P_CDFILIAL", list}, {"P_CDCENTCUST", ""}, {"P_TCDCENTCUST", "T"},
-                    {"P_TCDFILIAL", ""}});
+        Reopen(cc, {{"P_CDFILIAL", list}, {"P_CDCENTCUST", ""}, {"P_TCDCENTCUST", "T"}, {"P_TCDFILIAL", ""}});
         return Column(cc, "CDCENTCUST");
     };
     EXPECT_EQ(byBranches("_0010_"), "0100,0200");
@@ -161,13 +164,11 @@ TEST_P(LookupQueryTest, CostCentresOfABranchListDelimitedByUnderscores) {
     EXPECT_EQ(byBranches("0010"), "");
 
     // Every related cost centre once; one that no branch uses is left out.
-    Reopen(cc, {{"P_CDFILIAL", ""}, {"P_CDCENTCUST", ""}, {"P_TCDCENTCUST", "T"},
-                {"P_TCDFILIAL", "T"}});
+    Reopen(cc, {{"P_CDFILIAL", ""}, {"P_CDCENTCUST", ""}, {"P_TCDCENTCUST", "T"}, {"P_TCDFILIAL", "T"}});
     EXPECT_EQ(Column(cc, "CDCENTCUST"), "0100,0200,0300");
 
     // A cost centre not related to the branch: "não cadastrado para filial".
-    Reopen(cc, {{"P_CDFILIAL", "_0001_"}, {"P_CDCENTCUST", "0300"}, {"P_TCDCENTCUST", ""},
-                {"P_TCDFILIAL", ""}});
+    Reopen(cc, {{"P_CDFILIAL", "_0001_"}, {"P_CDCENTCUST", "0300"}, {"P_TCDCENTCUST", ""}, {"P_TCDFILIAL", ""}});
     EXPECT_TRUE(cc->IsEmpty());
 }
 
@@ -189,8 +190,8 @@ TEST_P(SqliteLookupQueryTest, DefaultCostCentreTextIsRefusedBySQLite) {
 
 TEST_P(LookupQueryTest, CompanyParametersConvertDatesAndKeepNulls) {
     TADOIBQuery* op = NewQuery("qryContOp");
-    op->SQL = {"SELECT DTINICLANC, DTFINALANC, DTINICRELA, DTFINACONT, IDCONTCOME, IDCONTGERE",
-               "FROM CONTOPECTBL", "WHERE(CDEMPRESA = :P_CDEMPRESA)"};
+    op->SQL = {"SELECT DTINICLANC, DTFINALANC, DTINICRELA, DTFINACONT, IDCONTCOME, IDCONTGERE", "FROM CONTOPECTBL",
+               "WHERE(CDEMPRESA = :P_CDEMPRESA)"};
     for (const char* d : {"DTINICLANC", "DTFINALANC", "DTINICRELA", "DTFINACONT"})
         op->AddField(d, TFieldType::ftDateTime);
     op->AddField("IDCONTCOME", TFieldType::ftString, 1);
@@ -209,9 +210,10 @@ TEST_P(LookupQueryTest, CompanyParametersConvertDatesAndKeepNulls) {
 
 TEST_P(LookupQueryTest, RepeatedParametersAndColonsInLiteralsBindCorrectly) {
     TADOIBQuery* q = NewQuery("qryTeste");
-    q->SQL = "SELECT CDEMPRESA, CAST('10:30 :P_NAO' AS VARCHAR(20)) AS HORA FROM EMPRESA\n"
-             "WHERE CDEMPRESA = :P_COD OR NMEMPRESA = :P_COD OR :P_COD = 'todas'\n"
-             "ORDER BY CDEMPRESA";
+    q->SQL =
+        "SELECT CDEMPRESA, CAST('10:30 :P_NAO' AS VARCHAR(20)) AS HORA FROM EMPRESA\n"
+        "WHERE CDEMPRESA = :P_COD OR NMEMPRESA = :P_COD OR :P_COD = 'todas'\n"
+        "ORDER BY CDEMPRESA";
     ASSERT_EQ(q->Params().Count(), 1);
     EXPECT_EQ(q->FindField("HORA"), nullptr);  // no persistent fields before opening
 
@@ -238,8 +240,8 @@ TEST_P(LookupQueryTest, DialectTextReplacesTheDefaultOnItsDatabase) {
     q->SQL_MSSQL = "SELECT TOP 1 CDEMPRESA FROM NAO_EXISTE";
     q->SQL_IB = "SELECT CDEMPRESA FROM NAO_EXISTE";
     other = "SELECT CDEMPRESA FROM NAO_EXISTE_OUTRO";
-    own = {"SELECT CDEMPRESA, NMEMPRESA FROM EMPRESA",
-           "WHERE (CDEMPRESA = :P_CDEMPRESA OR :P_TCDEMPRESA = 'T')", "ORDER BY CDEMPRESA DESC"};
+    own = {"SELECT CDEMPRESA, NMEMPRESA FROM EMPRESA", "WHERE (CDEMPRESA = :P_CDEMPRESA OR :P_TCDEMPRESA = 'T')",
+           "ORDER BY CDEMPRESA DESC"};
     Reopen(q, {{"P_TCDEMPRESA", "T"}});
     EXPECT_EQ(Column(q, "CDEMPRESA"), "03,02,01");
 
@@ -255,8 +257,7 @@ TEST_P(LookupQueryTest, QueryDataSetIsReadOnlyAndServesDataSources) {
     dts.SetDataSet(emp->Query());
     Reopen(emp, {{"P_TCDEMPRESA", "T"}});
     EXPECT_EQ(dts.State(), dsBrowse);
-    EXPECT_TRUE(emp->Query()->Locate("NMEMPRESA", Variant("industria serra azul s.a."),
-                                     {loCaseInsensitive}));
+    EXPECT_TRUE(emp->Query()->Locate("NMEMPRESA", Variant("industria serra azul s.a."), {loCaseInsensitive}));
     EXPECT_EQ(emp->FieldByName("CDEMPRESA")->AsString(), "02");
     EXPECT_THROW(emp->Query()->Edit(), EDatabaseError);
     EXPECT_THROW(emp->Query()->Insert(), EDatabaseError);
@@ -299,7 +300,7 @@ TEST_P(LookupQueryTest, DatabaseFailuresAreClearErrorsAndLeaveTheQueryClosed) {
 TEST_P(SqliteLookupQueryTest, DatesStoredAsTextJulianOrDaysAllReadAsTDateTime) {
     db().Writer() << "CREATE TABLE DATAS (CD TEXT, DT)";  // no declared type: SQLite keeps each kind
     db().Writer() << "INSERT INTO DATAS VALUES ('a', '2024-03-15'), ('b', 2460384.5), "
-                   "('c', 45366.0), ('d', '2024-03-15 18:00:00'), ('e', ''), ('f', NULL)";
+                     "('c', 45366.0), ('d', '2024-03-15 18:00:00'), ('e', ''), ('f', NULL)";
     TADOIBQuery* q = NewQuery("qryDatas");
     q->SQL = "SELECT CD, DT FROM DATAS ORDER BY CD";
     q->AddField("CD", TFieldType::ftString, 1);
@@ -328,8 +329,7 @@ TEST_P(LookupQueryTest, ReadsWhileTheServerHoldsAWriteTransaction) {
     EXPECT_EQ(emp->RecordCount(), 4);
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, LookupQueryTest,
-                         ::testing::Values(TDBDialect::SQLite, TDBDialect::PostgreSQL),
+INSTANTIATE_TEST_SUITE_P(Backends, LookupQueryTest, ::testing::Values(TDBDialect::SQLite, TDBDialect::PostgreSQL),
                          [](const auto& info) { return std::string(DialectName(info.param)); });
 INSTANTIATE_TEST_SUITE_P(Backends, SqliteLookupQueryTest, ::testing::Values(TDBDialect::SQLite),
                          [](const auto& info) { return std::string(DialectName(info.param)); });

@@ -34,24 +34,27 @@ INSTANTIATE_TEST_SUITE_P(
         ParamCase{"pair_convention",
                   "WHERE ((CDEMPRESA = :P_CDEMPRESA) OR (:P_TCDEMPRESA = 'T'))",
                   "WHERE ((CDEMPRESA = :ctbp1) OR (:ctbp2 = 'T'))",
-                  {"P_CDEMPRESA", "P_TCDEMPRESA"}, 2},
-        ParamCase{"repeated_name_gets_one_entry",
-                  "SELECT :P_X, :p_x, :P_X", "SELECT :ctbp1, :ctbp2, :ctbp3", {"P_X"}, 3},
-        ParamCase{"colon_in_literal",
-                  "SELECT '10:30 :P_NAO' || :P_SIM", "SELECT '10:30 :P_NAO' || :ctbp1", {"P_SIM"}, 1},
-        ParamCase{"doubled_quote_inside_literal",
-                  "SELECT 'O'':P_NAO' , :P_SIM", "SELECT 'O'':P_NAO' , :ctbp1", {"P_SIM"}, 1},
-        ParamCase{"quoted_identifier", "SELECT \"A:B\" FROM T WHERE X = :P",
-                  "SELECT \"A:B\" FROM T WHERE X = :ctbp1", {"P"}, 1},
-        ParamCase{"postgres_cast", "SELECT :P_DATA::date, x::text",
-                  "SELECT :ctbp1::date, x::text", {"P_DATA"}, 1},
+                  {"P_CDEMPRESA", "P_TCDEMPRESA"},
+                  2},
+        ParamCase{
+            "repeated_name_gets_one_entry", "SELECT :P_X, :p_x, :P_X", "SELECT :ctbp1, :ctbp2, :ctbp3", {"P_X"}, 3},
+        ParamCase{
+            "colon_in_literal", "SELECT '10:30 :P_NAO' || :P_SIM", "SELECT '10:30 :P_NAO' || :ctbp1", {"P_SIM"}, 1},
+        ParamCase{
+            "doubled_quote_inside_literal", "SELECT 'O'':P_NAO' , :P_SIM", "SELECT 'O'':P_NAO' , :ctbp1", {"P_SIM"}, 1},
+        ParamCase{"quoted_identifier",
+                  "SELECT \"A:B\" FROM T WHERE X = :P",
+                  "SELECT \"A:B\" FROM T WHERE X = :ctbp1",
+                  {"P"},
+                  1},
+        ParamCase{"postgres_cast", "SELECT :P_DATA::date, x::text", "SELECT :ctbp1::date, x::text", {"P_DATA"}, 1},
         ParamCase{"comments_dropped",
                   "SELECT 1 -- :P_NAO\nFROM T /* :P_NAO2 */ WHERE A = :P_SIM",
-                  "SELECT 1  \nFROM T   WHERE A = :ctbp1", {"P_SIM"}, 1},
-        ParamCase{"colon_without_name", "SELECT ': ' , a : b , :1", "SELECT ': ' , a : b , :1",
-                  {}, 0},
-        ParamCase{"unterminated_literal_runs_to_end", "SELECT 'abc :P_X", "SELECT 'abc :P_X",
-                  {}, 0}),
+                  "SELECT 1  \nFROM T   WHERE A = :ctbp1",
+                  {"P_SIM"},
+                  1},
+        ParamCase{"colon_without_name", "SELECT ': ' , a : b , :1", "SELECT ': ' , a : b , :1", {}, 0},
+        ParamCase{"unterminated_literal_runs_to_end", "SELECT 'abc :P_X", "SELECT 'abc :P_X", {}, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DbDatesTest, IsoTextsAndNumbersBecomeTDateTime) {
@@ -68,8 +71,8 @@ TEST(DbDatesTest, IsoTextsAndNumbersBecomeTDateTime) {
     EXPECT_TRUE(ParseIsoDateTime("2024-02-29 00:00:00.500", d));
     EXPECT_NEAR(d, leap + 0.5 / 86400, 1e-9);
 
-    for (const char* bad : {"", "2024-1-01", "2023-02-29", "2024-13-01", "2024-01-01 25:00",
-                            "2024-01-01x", "01/01/2024", "2024-01-01 10:30:"})
+    for (const char* bad : {"", "2024-1-01", "2023-02-29", "2024-13-01", "2024-01-01 25:00", "2024-01-01x",
+                            "01/01/2024", "2024-01-01 10:30:"})
         EXPECT_FALSE(ParseIsoDateTime(bad, d)) << bad;
 
     // Julian days (SQLite's julianday()) and TDateTime days both arrive as numbers.

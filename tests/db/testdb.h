@@ -35,8 +35,7 @@ public:
             // The name is made of our own digits; no outside text reaches it.
             pgName_ = "ctb_db_test_" + tag;
             TDBConnection admin;
-            admin.Open(std::string("postgresql: ") + PgTestServer() + " dbname=postgres",
-                       {.ReadOnly = false});
+            admin.Open(std::string("postgresql: ") + PgTestServer() + " dbname=postgres", {.ReadOnly = false});
             admin.Session() << "CREATE DATABASE " + pgName_;
             url_ = std::string("postgresql: ") + PgTestServer() + " dbname=" + pgName_;
         }
@@ -53,8 +52,7 @@ public:
         }
         try {
             TDBConnection admin;
-            admin.Open(std::string("postgresql: ") + PgTestServer() + " dbname=postgres",
-                       {.ReadOnly = false});
+            admin.Open(std::string("postgresql: ") + PgTestServer() + " dbname=postgres", {.ReadOnly = false});
             admin.Session() << "DROP DATABASE IF EXISTS " + pgName_ + " WITH (FORCE)";
         } catch (const std::exception&) {
             // a leftover test database is harmless

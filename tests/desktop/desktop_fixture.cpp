@@ -82,7 +82,9 @@ SampleForm::SampleForm(TComponent* owner) : TForm(owner) {
     edtCodigo->Color = clInfoBk;
     edtCodigo->TabStop = true;
     edtCodigo->TabOrder = 0;
-    edtCodigo->OnExit = [this](TObject*) { if (refuseExit) Abort(); };
+    edtCodigo->OnExit = [this](TObject*) {
+        if (refuseExit) Abort();
+    };
     btnCodigo = Create<TBtnPesquisa>();
     place(btnCodigo, "btnCodigo", panTop, 106, 8, 21, 21);
     btnCodigo->Associate = edtCodigo;

@@ -60,7 +60,7 @@ public:
     TClientDataSet* cds;
     TDataSource* dts;
 
-    int lookups = 0;       // clicks of btnCodigo
+    int lookups = 0;          // clicks of btnCodigo
     bool refuseExit = false;  // edtCodigo's exit refuses the move
     void AddRows(int n);
 };

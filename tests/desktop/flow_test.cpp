@@ -30,7 +30,8 @@ public:
         auto* w = qobject_cast<QLineEdit*>(WidgetNamed(host_, name));
         if (!e || !w) return problem(std::string(name) + ": not found");
         if (w->text().toStdString() != e->DisplayText())
-            problem(std::string(name) + ": widget \"" + w->text().toStdString() + "\", model \"" + e->DisplayText() + "\"");
+            problem(std::string(name) + ": widget \"" + w->text().toStdString() + "\", model \"" + e->DisplayText() +
+                    "\"");
         state(e, w);
     }
     void Control(const char* name) {
@@ -54,7 +55,8 @@ public:
             for (int c = 0; c < v->model()->columnCount(); ++c) {
                 const std::string shown = v->model()->index(r, c).data().toString().toStdString();
                 const std::string model = g->CellText(r, v->Model()->GridColumn(c));
-                if (shown != model) problem(std::string(name) + ": cell " + std::to_string(r) + "," + std::to_string(c));
+                if (shown != model)
+                    problem(std::string(name) + ": cell " + std::to_string(r) + "," + std::to_string(c));
             }
     }
     void Focus(const char* name) {
@@ -74,9 +76,11 @@ private:
 
 void ClickTab(QTabBar* bar, int index) {
     const QPoint at = bar->tabRect(index).center();
-    QMouseEvent press(QEvent::MouseButtonPress, at, bar->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, at, bar->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
     QApplication::sendEvent(bar, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, bar->mapToGlobal(at), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, bar->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
     QApplication::sendEvent(bar, &release);
 }
 
@@ -103,7 +107,10 @@ TEST(DesktopFlow, CompanyFilterAndEntryOnRealWidgets) {
     desk::StepRunner r(20, 15000);
     auto widget = [&](const char* n) { return WidgetNamed(*host, n); };
 
-    r.Add("open the module from the menu", [&] { host->Main()->EntryCommand()->trigger(); return true; });
+    r.Add("open the module from the menu", [&] {
+        host->Main()->EntryCommand()->trigger();
+        return true;
+    });
     r.Add("entry screen", [&] {
         auto* f = dynamic_cast<TForm*>(FindComponent("frmLancamentos"));
         if (!f || !f->Visible) return false;

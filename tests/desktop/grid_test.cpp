@@ -97,7 +97,10 @@ TEST_F(DesktopTest, ColumnsFitTheirTitlesAndContentsWithinTheDefinedWidths) {
     for (int c = 0; c < 3; ++c) EXPECT_EQ(v->columnWidth(c), w[static_cast<std::size_t>(c)]);
 
     // While a record is edited no column gets narrower under the typing.
-    host->Act([this] { form->cds->Edit(); form->cds->FieldByName("HIST")->SetAsString("x"); });
+    host->Act([this] {
+        form->cds->Edit();
+        form->cds->FieldByName("HIST")->SetAsString("x");
+    });
     for (int c = 0; c < 3; ++c) EXPECT_GE(v->columnWidth(c), w[static_cast<std::size_t>(c)]);
 }
 
@@ -182,8 +185,12 @@ TEST(DesktopLookupTree, AccountsHangUnderTheirLevelsAndOnlyAnalyticOnesArePicked
     cds.AddField("CDNVCONTCTBL", TFieldType::ftString, 1);
     cds.AddField("NMCONTCTBL", TFieldType::ftString, 40);
     cds.CreateDataSet();
-    for (auto [code, name] : {std::pair{"1", "Ativo"}, {"11", "Circulante"}, {"111", "Disponível"},
-                              {"11101", "Caixa"}, {"1110100001", "Caixa Geral"}, {"1110100002", "Banco"}}) {
+    for (auto [code, name] : {std::pair{"1", "Ativo"},
+                              {"11", "Circulante"},
+                              {"111", "Disponível"},
+                              {"11101", "Caixa"},
+                              {"1110100001", "Caixa Geral"},
+                              {"1110100002", "Banco"}}) {
         cds.Append();
         cds.FieldByName("CDCONTCTBL")->SetAsString(code);
         cds.FieldByName("NMCONTCTBL")->SetAsString(name);
@@ -198,7 +205,8 @@ TEST(DesktopLookupTree, AccountsHangUnderTheirLevelsAndOnlyAnalyticOnesArePicked
         auto* tree = d->findChild<QTreeWidget*>("tvwContas");
         QTreeWidgetItem* it = tree->currentItem();  // opens on the current code
         ASSERT_NE(it, nullptr);
-        for (QTreeWidgetItem* p = it; p; p = p->parent()) shape = p->text(0).toStdString() + (shape.empty() ? "" : ">") + shape;
+        for (QTreeWidgetItem* p = it; p; p = p->parent())
+            shape = p->text(0).toStdString() + (shape.empty() ? "" : ">") + shape;
         EXPECT_FALSE(it->parent()->flags() & Qt::ItemIsSelectable);  // a synthetic account
         tree->setCurrentItem(it->parent()->child(1));
         static_cast<QDialog*>(d)->accept();

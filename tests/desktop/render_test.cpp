@@ -61,8 +61,8 @@ TEST_F(DesktopTest, WidgetsShowTheModelAfterEveryAction) {
         f->btnOk->Visible = false;
         f->pgc->SetActivePage(f->tshDados);
     });
-    EXPECT_EQ(Render(*host, {f->lblCodigo, f->edtCodigo, f->edtNome, f->medConta, f->ndeValor, f->rbtTodos,
-                             f->rbtLista, f->cbbTipo, f->btnOk, f->dbg}),
+    EXPECT_EQ(Render(*host, {f->lblCodigo, f->edtCodigo, f->edtNome, f->medConta, f->ndeValor, f->rbtTodos, f->rbtLista,
+                             f->cbbTipo, f->btnOk, f->dbg}),
               "lblCodigo: Código\n"
               "edtCodigo: 01\n"
               "edtNome: Comercial Paulista disabled\n"
@@ -118,7 +118,10 @@ TEST_F(DesktopTest, TypingGoesThroughTheModelsRules) {
     EXPECT_EQ(form->edtCodigo->Text(), "12");
     EXPECT_EQ(qobject_cast<QLineEdit*>(code)->text(), "12");
 
-    host->Act([this] { form->pgc->SetActivePage(form->tshDados); form->medConta->SetFocus(); });
+    host->Act([this] {
+        form->pgc->SetActivePage(form->tshDados);
+        form->medConta->SetFocus();
+    });
     TypeText(W(form->medConta), "1x1101");  // the mask takes digits only
     EXPECT_EQ(form->medConta->Text(), "11101");
     EXPECT_EQ(qobject_cast<QLineEdit*>(W(form->medConta))->text(), "1.1.1.01._____");

@@ -14,11 +14,10 @@ using desk::Box;
 TEST(DesktopAlign, EdgesTakeTheirRoomInOrderAndClientTakesTheRest) {
     // command bar and company panel on top, navigator at the bottom, a tree on
     // the left, the pages in the rest; a hidden panel and a fixed label
-    const std::vector<AlignItem> items = {
-        {alTop, {0, 0, 0, 40}, true},      {alTop, {0, 0, 0, 41}, true},
-        {alBottom, {0, 0, 0, 28}, true},   {alTop, {0, 0, 0, 99}, false},
-        {alLeft, {0, 0, 120, 0}, true},    {alClient, {5, 5, 5, 5}, true},
-        {alNone, {700, 12, 60, 13}, true}, {alRight, {0, 0, 50, 0}, true}};
+    const std::vector<AlignItem> items = {{alTop, {0, 0, 0, 40}, true},      {alTop, {0, 0, 0, 41}, true},
+                                          {alBottom, {0, 0, 0, 28}, true},   {alTop, {0, 0, 0, 99}, false},
+                                          {alLeft, {0, 0, 120, 0}, true},    {alClient, {5, 5, 5, 5}, true},
+                                          {alNone, {700, 12, 60, 13}, true}, {alRight, {0, 0, 50, 0}, true}};
     const std::vector<Box> got = desk::AlignChildren({0, 0, 800, 500}, items);
     EXPECT_EQ(got[0], (Box{0, 0, 800, 40}));
     EXPECT_EQ(got[1], (Box{0, 40, 800, 41}));
@@ -92,7 +91,10 @@ TEST(DesktopOptions, CommandLineIsCheckedBeforeAnythingStarts) {
     EXPECT_EQ(o.dbFile, "x.db");
     EXPECT_EQ(o.company, "3");
     EXPECT_TRUE(o.open);
-    struct Bad { std::vector<std::string> args; const char* why; };
+    struct Bad {
+        std::vector<std::string> args;
+        const char* why;
+    };
     for (const Bad& b : {Bad{{"--db", "a", "--db-url", "b"}, "não os dois"}, Bad{{"--server", "host"}, "HOST:PORTA"},
                          Bad{{"--server", "h:70000"}, "HOST:PORTA"}, Bad{{"--today", "2024-13-01"}, "AAAA-MM-DD"},
                          Bad{{"--company", "123"}, "um ou dois"}, Bad{{"--db"}, "falta o valor"},

@@ -43,18 +43,21 @@ TEST_F(EntryScreenTest, CommandsFollowTheStateOfTheLinesAndThePage) {
     TfrmLancamentos* f = CreateScreen();
     f->cdsLancCont->Data(TwoLines());
     f->dtsPadraoStateChange(f->dtsPadrao);
-    EXPECT_EQ(Commands(f), "+Incluir -Alterar -Excluir +Imprimir +Verificar +Filtro -Confirmar "
-                           "-Cancelar +Folha +Form +Empresa -NDoc -Data ");
+    EXPECT_EQ(Commands(f),
+              "+Incluir -Alterar -Excluir +Imprimir +Verificar +Filtro -Confirmar "
+              "-Cancelar +Folha +Form +Empresa -NDoc -Data ");
 
     f->pgcPadrao->SetActivePage(f->tshFormulario);
     f->dtsPadraoStateChange(f->dtsPadrao);
-    EXPECT_EQ(Commands(f), "+Incluir +Alterar +Excluir -Imprimir -Verificar -Filtro -Confirmar "
-                           "-Cancelar +Folha +Form +Empresa +NDoc -Data ");
+    EXPECT_EQ(Commands(f),
+              "+Incluir +Alterar +Excluir -Imprimir -Verificar -Filtro -Confirmar "
+              "-Cancelar +Folha +Form +Empresa +NDoc -Data ");
 
     f->boNovoLanc = true;
     f->cdsLancCont->Insert();  // the state change itself runs the table
-    EXPECT_EQ(Commands(f), "-Incluir -Alterar -Excluir -Imprimir -Verificar -Filtro +Confirmar "
-                           "+Cancelar -Folha +Form -Empresa +NDoc +Data ");
+    EXPECT_EQ(Commands(f),
+              "-Incluir -Alterar -Excluir -Imprimir -Verificar -Filtro +Confirmar "
+              "+Cancelar -Folha +Form -Empresa +NDoc +Data ");
     f->boNovoLanc = false;
     // Abandoning the only line of a new entry goes back to the reloaded list;
     // only the table matters here.
@@ -64,28 +67,33 @@ TEST_F(EntryScreenTest, CommandsFollowTheStateOfTheLinesAndThePage) {
 
     f->boAlterado = true;  // changes not yet sent count as editing
     f->dtsPadraoStateChange(f->dtsPadrao);
-    EXPECT_EQ(Commands(f), "-Incluir -Alterar -Excluir -Imprimir -Verificar -Filtro +Confirmar "
-                           "+Cancelar -Folha +Form -Empresa +NDoc -Data ");
+    EXPECT_EQ(Commands(f),
+              "-Incluir -Alterar -Excluir -Imprimir -Verificar -Filtro +Confirmar "
+              "+Cancelar -Folha +Form -Empresa +NDoc -Data ");
     f->boAlterado = false;
 
     f->cdsLancCont->EmptyDataSet();
     f->pgcPadrao->SetActivePage(f->tshFolhaDados);
     f->dtsPadraoStateChange(f->dtsPadrao);
-    EXPECT_EQ(Commands(f), "+Incluir -Alterar -Excluir +Imprimir +Verificar +Filtro -Confirmar "
-                           "-Cancelar +Folha -Form +Empresa -NDoc -Data ");
+    EXPECT_EQ(Commands(f),
+              "+Incluir -Alterar -Excluir +Imprimir +Verificar +Filtro -Confirmar "
+              "-Cancelar +Folha -Form +Empresa -NDoc -Data ");
 
     f->edtCdEmpresaEnter(f->edtCdEmpresa);  // a company is being chosen: nothing loaded
     EXPECT_EQ(f->cdsLancCont->State(), dsInactive);
-    EXPECT_EQ(Commands(f), "-Incluir -Alterar -Excluir -Imprimir -Verificar -Filtro -Confirmar "
-                           "-Cancelar +Folha -Form +Empresa -NDoc -Data ");
+    EXPECT_EQ(Commands(f),
+              "-Incluir -Alterar -Excluir -Imprimir -Verificar -Filtro -Confirmar "
+              "-Cancelar +Folha -Form +Empresa -NDoc -Data ");
 }
 
 TEST_F(EntryScreenTest, OpeningAnEntryFiltersItsLinesAndItsApportionment) {
     Serve([](const std::string& m, std::vector<TRpcValue>&) -> TRpcValue {
         using enum TFieldType;
         if (m == "GetLancCCusto") {
-            TDataPacket p({{"CDEMPRESA", ftString, 2}, {"NRLANCCONT", ftString, 12},
-                           {"NRSEQLANC", ftString, 5}, {"CDFILIAL", ftString, 4},
+            TDataPacket p({{"CDEMPRESA", ftString, 2},
+                           {"NRLANCCONT", ftString, 12},
+                           {"NRSEQLANC", ftString, 5},
+                           {"CDFILIAL", ftString, 4},
                            {"VRLANCCUST", ftFloat, 0}});
             p.AppendRow({Variant("01"), Variant("202401000001"), Variant("00001"), Variant("0001"), Variant(-4.0)});
             p.AppendRow({Variant("01"), Variant("202401000001"), Variant("00001"), Variant("0002"), Variant(-6.0)});
@@ -98,8 +106,8 @@ TEST_F(EntryScreenTest, OpeningAnEntryFiltersItsLinesAndItsApportionment) {
     });
     TfrmLancamentos* f = CreateScreen();
     TDataPacket lines = TwoLines();
-    lines.AppendRow({Variant("0001"), Variant("01"), Variant("202401000002"), Variant("00001"),
-                     Variant("1"), Variant(45300.0), Variant("D2"), Variant(3.0), Variant("M"), Variant("")});
+    lines.AppendRow({Variant("0001"), Variant("01"), Variant("202401000002"), Variant("00001"), Variant("1"),
+                     Variant(45300.0), Variant("D2"), Variant(3.0), Variant("M"), Variant("")});
     f->cdsLancCont->Data(lines);
     f->pgcPadrao->SetActivePage(f->tshFormulario);
     f->pgcPadraoChange(f->pgcPadrao);
@@ -110,8 +118,7 @@ TEST_F(EntryScreenTest, OpeningAnEntryFiltersItsLinesAndItsApportionment) {
     EXPECT_EQ(f->edtNDoc->Text(), "DOC1");
     EXPECT_EQ(f->ndeCredito->Number(), 10);
     EXPECT_EQ(f->ndeDebito->Number(), 10);
-    EXPECT_EQ(f->cdsLancCCusto->Filter(),
-              "NRLANCCONT = '202401000001' AND CDEMPRESA  = '01' AND NRSEQLANC  = '00001'");
+    EXPECT_EQ(f->cdsLancCCusto->Filter(), "NRLANCCONT = '202401000001' AND CDEMPRESA  = '01' AND NRSEQLANC  = '00001'");
     EXPECT_EQ(f->cdsLancCCusto->RecordCount(), 2);
     f->cdsLancCont->Next();  // the apportionment follows the line
     EXPECT_EQ(f->cdsLancCCusto->RecordCount(), 1);

@@ -16,8 +16,7 @@ TDateTime Day(int y, int m, int d) {
 
 std::string ColumnsOf(const TDBGrid* g) {
     std::string out;
-    for (int i = 0; i < g->Columns->Count(); ++i)
-        out += (i ? "," : "") + g->Columns->Items(i)->FieldName;
+    for (int i = 0; i < g->Columns->Count(); ++i) out += (i ? "," : "") + g->Columns->Items(i)->FieldName;
     return out;
 }
 
@@ -33,12 +32,10 @@ std::string ViewOf(TDataSet* ds) {
 }  // namespace
 
 TEST(EntryFilterTexts, AreWrittenWithTheScreensBlanksAndSelectTheirRecords) {
-    EXPECT_EQ(FiltroLancamento("01", "202401000001"),
-              "CDEMPRESA = '01'AND NRLANCCONT = '202401000001'");
+    EXPECT_EQ(FiltroLancamento("01", "202401000001"), "CDEMPRESA = '01'AND NRLANCCONT = '202401000001'");
     EXPECT_EQ(FiltroRateio("202401000001", "01", "00002"),
               "NRLANCCONT = '202401000001' AND CDEMPRESA  = '01' AND NRSEQLANC  = '00002'");
-    EXPECT_EQ(FiltroDebitoCredito("202401000001", "01"),
-              "NRLANCCONT = '202401000001' AND CDEMPRESA  = '01'");
+    EXPECT_EQ(FiltroDebitoCredito("202401000001", "01"), "NRLANCCONT = '202401000001' AND CDEMPRESA  = '01'");
 
     TClientDataSet cds;
     cds.Data(LinesPacket({{"01", "202401000001", "00001", "1", 10, "M", ""},
@@ -148,8 +145,7 @@ TEST_F(EntryScreenTest, PeriodRulesTakeBothBoundsAndTestTheAccountingPeriodFirst
     EXPECT_EQ(refusal(Day(2023, 12, 31)), "erro:Data de lançamento fora do período contábil.");
 
     choose("02");  // accounting period from 2023, entry period from 2024
-    EXPECT_EQ(refusal(Day(2023, 6, 1)),
-              "erro:Data de lançamento fora do período de lançamento contábil.");
+    EXPECT_EQ(refusal(Day(2023, 6, 1)), "erro:Data de lançamento fora do período de lançamento contábil.");
     EXPECT_EQ(refusal(Day(2022, 12, 31)), "erro:Data de lançamento fora do período contábil.");
 
     choose("04");  // no parameters: every dated check fails
@@ -164,12 +160,9 @@ TEST_F(EntryScreenTest, OriginCodesShowTheirNamesAndUnknownCodesNothing) {
                                       {"01", "1", "00004", "1", 1, "", ""}}));
     std::string texts;
     for (f->cdsLancCont->First(); !f->cdsLancCont->Eof(); f->cdsLancCont->Next())
-        texts += "[" + f->cdsLancContIDLANCINTE->DisplayText() + "|" +
-                 f->cdsLancContIDSISTEMA->DisplayText() + "]";
-    EXPECT_EQ(texts,
-              "[Lote|Lote][Encerramento Societário|Documentos Fiscais de Entrada][|][|]");
-    for (const char* k : {"T", "M", "I", "F"})
-        EXPECT_FALSE(TextoIdLancInte(*f->msgPadrao, k).empty()) << k;
+        texts += "[" + f->cdsLancContIDLANCINTE->DisplayText() + "|" + f->cdsLancContIDSISTEMA->DisplayText() + "]";
+    EXPECT_EQ(texts, "[Lote|Lote][Encerramento Societário|Documentos Fiscais de Entrada][|][|]");
+    for (const char* k : {"T", "M", "I", "F"}) EXPECT_FALSE(TextoIdLancInte(*f->msgPadrao, k).empty()) << k;
     EXPECT_EQ(TextoIdSistema("VND"), "Gestão de Vendas");
     EXPECT_EQ(TextoIdSistema("XYZ"), "");
 }

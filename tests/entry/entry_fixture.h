@@ -28,8 +28,7 @@ public:
     void Connect(const std::string&, int) override { connected_ = true; }
     void Disconnect() override { connected_ = false; }
     bool Connected() const override { return connected_; }
-    TRpcValue Call(const std::string& method, std::vector<TRpcValue>& args,
-                   const std::vector<int>&) override {
+    TRpcValue Call(const std::string& method, std::vector<TRpcValue>& args, const std::vector<int>&) override {
         if (!*handler_) throw ERpcError("metodo", "Método desconhecido: " + method);
         return (*handler_)(method, args);
     }
@@ -106,14 +105,18 @@ struct TLineRow {
 
 inline TDataPacket LinesPacket(const std::vector<TLineRow>& rows) {
     using enum TFieldType;
-    TDataPacket p({{"CDFILLANC", ftString, 4},  {"CDEMPRESA", ftString, 2},
-                   {"NRLANCCONT", ftString, 12}, {"NRSEQLANC", ftString, 5},
-                   {"CDCONTCTBL", ftString, 20}, {"DTLANCCONT", ftDateTime, 0},
-                   {"CDDOCUCONT", ftString, 20}, {"VRLANCAMENT", ftFloat, 0},
-                   {"IDLANCINTE", ftString, 1},  {"IDSISTEMA", ftString, 3}});
+    TDataPacket p({{"CDFILLANC", ftString, 4},
+                   {"CDEMPRESA", ftString, 2},
+                   {"NRLANCCONT", ftString, 12},
+                   {"NRSEQLANC", ftString, 5},
+                   {"CDCONTCTBL", ftString, 20},
+                   {"DTLANCCONT", ftDateTime, 0},
+                   {"CDDOCUCONT", ftString, 20},
+                   {"VRLANCAMENT", ftFloat, 0},
+                   {"IDLANCINTE", ftString, 1},
+                   {"IDSISTEMA", ftString, 3}});
     for (const TLineRow& r : rows)
-        p.AppendRow({Variant("0001"), Variant(r.emp), Variant(r.nr), Variant(r.seq),
-                     Variant(r.conta), Variant(45300.0), Variant("DOC1"), Variant(r.valor),
-                     Variant(r.inte), Variant(r.sistema)});
+        p.AppendRow({Variant("0001"), Variant(r.emp), Variant(r.nr), Variant(r.seq), Variant(r.conta), Variant(45300.0),
+                     Variant("DOC1"), Variant(r.valor), Variant(r.inte), Variant(r.sistema)});
     return p;
 }

@@ -42,8 +42,7 @@ public:
     std::string log;
     void FillRect(const TRect& r) override { log += "fill " + Rect(r) + "; "; }
     void TextRect(const TRect& clip, int x, int y, const std::string& text) override {
-        log += "text " + Rect(clip) + " at " + std::to_string(x) + "," + std::to_string(y) + " '" +
-               text + "'; ";
+        log += "text " + Rect(clip) + " at " + std::to_string(x) + "," + std::to_string(y) + " '" + text + "'; ";
     }
     void BrushCopy(const TRect& dest, const TImage*, const TRect& source, TColor) override {
         log += "glyph " + Rect(dest) + " from " + Rect(source) + "; ";
@@ -51,8 +50,8 @@ public:
 
 private:
     static std::string Rect(const TRect& r) {
-        return std::to_string(r.Left) + "," + std::to_string(r.Top) + "-" + std::to_string(r.Right) +
-               "," + std::to_string(r.Bottom);
+        return std::to_string(r.Left) + "," + std::to_string(r.Top) + "-" + std::to_string(r.Right) + "," +
+               std::to_string(r.Bottom);
     }
 };
 
@@ -86,16 +85,16 @@ TEST_F(LinesTest, TheHistoryColumnIsDrawnCutWithTheGlyphAndOtherColumnsAreLeftAl
     TRecordingCanvas canvas;
     f->dbgLancCont->Canvas = &canvas;
     const int col = Consiste::IndiceCol(f->dbgLancCont, "DSHISTLANC");
-    f->dbgLancContDrawColumnCell(f->dbgLancCont, TRect{10, 20, 210, 38}, col,
-                                 f->dbgLancCont->Columns->Items(col), 0);
+    f->dbgLancContDrawColumnCell(f->dbgLancCont, TRect{10, 20, 210, 38}, col, f->dbgLancCont->Columns->Items(col), 0);
     EXPECT_TRUE(f->celHistorico.Glifo);
-    EXPECT_EQ(canvas.log, "fill 10,20-210,38; glyph 180,20-196,38 from 0,0-16,18; "
-                          "text 11,20-181,38 at 13,23 '" + std::string(33, 'h') + "'; ");
+    EXPECT_EQ(canvas.log,
+              "fill 10,20-210,38; glyph 180,20-196,38 from 0,0-16,18; "
+              "text 11,20-181,38 at 13,23 '" +
+                  std::string(33, 'h') + "'; ");
 
     canvas.log.clear();
     const int other = Consiste::IndiceCol(f->dbgLancCont, "CDCONTCTBL");
-    f->dbgLancContDrawColumnCell(f->dbgLancCont, TRect{0, 0, 90, 18}, other,
-                                 f->dbgLancCont->Columns->Items(other), 0);
+    f->dbgLancContDrawColumnCell(f->dbgLancCont, TRect{0, 0, 90, 18}, other, f->dbgLancCont->Columns->Items(other), 0);
     EXPECT_EQ(canvas.log, "");
     f->dbgLancCont->Canvas = nullptr;
 }
@@ -113,9 +112,10 @@ TEST_F(LinesTest, BatchAndClosingLinesAreRefusedWithTheBatchNumberOthersNever) {
         f->cdsLancCont->First();
         EXPECT_FALSE(Dispatch([&] { f->cdsLancCont->Edit(); })) << origem;
         EXPECT_EQ(f->cdsLancCont->State(), dsBrowse) << origem;
-        EXPECT_EQ(Shown(), "erro:Operação não permitida devido o lançamento ser de lote. Para realizar "
-                           "alguma operação, favor acessar a tela Manutenção De Lote e realizar a "
-                           "manutenção no lote 000123.")
+        EXPECT_EQ(Shown(),
+                  "erro:Operação não permitida devido o lançamento ser de lote. Para realizar "
+                  "alguma operação, favor acessar a tela Manutenção De Lote e realizar a "
+                  "manutenção no lote 000123.")
             << origem;
         Application->Reset();
     }

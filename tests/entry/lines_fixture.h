@@ -76,8 +76,7 @@ protected:
     }
 
     // A new line filled as a bookkeeper would, not yet posted.
-    void NewLine(const std::string& conta, const std::string& redu, double valor,
-                 const std::string& hist = "0001") {
+    void NewLine(const std::string& conta, const std::string& redu, double valor, const std::string& hist = "0001") {
         ASSERT_TRUE(Dispatch([&] { f->cdsLancCont->Append(); })) << Shown();
         Fill(conta, redu, valor, hist);
     }
@@ -90,7 +89,9 @@ protected:
     }
 
     // Posts as the confirm command would; true when the post went through.
-    bool Post() { return Dispatch([this] { f->cdsLancCont->Post(); }); }
+    bool Post() {
+        return Dispatch([this] { f->cdsLancCont->Post(); });
+    }
 
     bool Called(const std::string& method) const {
         return std::find(calls.begin(), calls.end(), method) != calls.end();

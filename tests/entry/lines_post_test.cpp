@@ -30,8 +30,9 @@ TEST_F(LinesTest, TheMapAndThePeriodsStopThePostBeforeTheAccountIsRead) {
     mapaErro = true;
     NewLine("3110100001", "999", 70);
     EXPECT_FALSE(Post());
-    EXPECT_EQ(Shown(), "erro:Operação não permitida ! O Lançamento está relacionado ao mapa de "
-                       "apuração Janeiro/2024-Imposto: ICMS.");
+    EXPECT_EQ(Shown(),
+              "erro:Operação não permitida ! O Lançamento está relacionado ao mapa de "
+              "apuração Janeiro/2024-Imposto: ICMS.");
     EXPECT_EQ(f->cdsLancContCDCONTREDU->AsString(), "999");  // CODREDU_N not reached
     EXPECT_EQ(f->cdsMapaApurac->RecordCount(), 1);
     EXPECT_EQ(HeadlessServices().BusyDepth(), 0);
@@ -149,8 +150,9 @@ TEST_F(LinesTest, OneEntryNeverDebitsAndCreditsTheSameAccountUnlessTheCompanyAll
     const std::string filtro = f->cdsDebitoCredito->Filter();
     NewLine("1110100002", "102", -10);  // line 1 credits it
     EXPECT_FALSE(Post());
-    EXPECT_EQ(Shown(), "erro:Não é possível, no mesmo lançamento, terem partidas de débito e crédito "
-                       "para a mesma conta.");
+    EXPECT_EQ(Shown(),
+              "erro:Não é possível, no mesmo lançamento, terem partidas de débito e crédito "
+              "para a mesma conta.");
     EXPECT_EQ(f->dbgLancCont->SelectedField(), f->cdsLancContCDCONTCTBL);
     EXPECT_EQ(f->cdsDebitoCredito->Filter(), filtro);
     EXPECT_TRUE(f->cdsDebitoCredito->Filtered());
@@ -216,7 +218,9 @@ TEST_F(LinesTest, AnEditedLineIsMarkedManipulatedAndItsHistoryRemembered) {
 TEST_F(LinesTest, AccountsWithoutApportionmentCloseThePanelAndDropTheLinesApportionment) {
     Open("03", EntryOf("03"));
     using enum TFieldType;
-    TDataPacket rat({{"CDEMPRESA", ftString, 2}, {"NRLANCCONT", ftString, 12}, {"NRSEQLANC", ftString, 5},
+    TDataPacket rat({{"CDEMPRESA", ftString, 2},
+                     {"NRLANCCONT", ftString, 12},
+                     {"NRSEQLANC", ftString, 5},
                      {"VRLANCCUST", ftFloat, 0}});
     rat.AppendRow({Variant("03"), Variant("202401000001"), Variant("00001"), Variant(100.0)});
     f->cdsLancCCusto->Data(rat);

@@ -49,12 +49,15 @@ TEST_F(ColumnExitTest, AccountMustBeAnalyticAndRegistered) {
 
 TEST_F(ColumnExitTest, LeavingAManagementAccountDropsTheLinesApportionmentOnly) {
     using enum TFieldType;
-    TDataPacket rateio({{"CDEMPRESA", ftString, 2}, {"NRLANCCONT", ftString, 12},
-                        {"NRSEQLANC", ftString, 5}, {"CDFILIAL", ftString, 4},
-                        {"CDCENTCUST", ftString, 4}, {"VRLANCCUST", ftFloat, 0}});
+    TDataPacket rateio({{"CDEMPRESA", ftString, 2},
+                        {"NRLANCCONT", ftString, 12},
+                        {"NRSEQLANC", ftString, 5},
+                        {"CDFILIAL", ftString, 4},
+                        {"CDCENTCUST", ftString, 4},
+                        {"VRLANCCUST", ftFloat, 0}});
     for (const char* seq : {"00001", "00001", "00002"})
-        rateio.AppendRow({Variant("01"), Variant("202401000001"), Variant(seq), Variant("0001"),
-                          Variant("0100"), Variant(-5.0)});
+        rateio.AppendRow(
+            {Variant("01"), Variant("202401000001"), Variant(seq), Variant("0001"), Variant("0100"), Variant(-5.0)});
     f->cdsLancCCusto->Data(rateio);
     f->cdsLancCCusto->SetFilter(FiltroRateio("202401000001", "01", "00001"));
     f->cdsLancCCusto->SetFiltered(true);

@@ -51,8 +51,7 @@ protected:
     }
 
     // Runs an action as the dispatcher does: EAbort ends it quietly.
-    template <class F>
-    static bool Refused(F action) {
+    template <class F> static bool Refused(F action) {
         try {
             action();
         } catch (const EAbort&) {

@@ -39,8 +39,12 @@ protected:
 
     static TDataPacket Shares(const std::vector<TShare>& shares) {
         using enum TFieldType;
-        TDataPacket p({{"CDEMPRESA", ftString, 2}, {"NRLANCCONT", ftString, 12}, {"NRSEQLANC", ftString, 5},
-                       {"CDFILIAL", ftString, 4}, {"CDCENTCUST", ftString, 4}, {"VRLANCCUST", ftFloat, 0},
+        TDataPacket p({{"CDEMPRESA", ftString, 2},
+                       {"NRLANCCONT", ftString, 12},
+                       {"NRSEQLANC", ftString, 5},
+                       {"CDFILIAL", ftString, 4},
+                       {"CDCENTCUST", ftString, 4},
+                       {"VRLANCCUST", ftFloat, 0},
                        {"DTCOMPCUSTO", ftDateTime, 0}});
         for (const TShare& s : shares)
             p.AppendRow({Variant("01"), Variant("202401000001"), Variant("00001"), Variant(s.filial),
@@ -77,16 +81,25 @@ TEST_P(MirrorTest, TheTargetLineReceivesTheFirstLinesProportions) {
     EXPECT_TRUE(f->boAlterado);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rateio, MirrorTest,
-    ::testing::Values(
-        TMirrorCase{"SixtyFortyOntoADebit", 1000, {{"0001", "0100", 600}, {"0010", "0200", 400}}, -250,
-                    "0001/0100 -150,00, 0010/0200 -100,00"},
-        TMirrorCase{"EachProductRoundedNoRemainder", 1000, {{"0001", "0100", 600}, {"0010", "0200", 400}},
-                    333.33, "0001/0100 200,00, 0010/0200 133,33"},
-        TMirrorCase{"FactorsShortOfOneLeaveTheRemainderOnTheLastShare", 100,
-                    {{"0001", "0100", 60}, {"0010", "0200", 30}}, 200, "0001/0100 120,00, 0010/0200 80,00"}),
-    [](const ::testing::TestParamInfo<TMirrorCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rateio, MirrorTest,
+                         ::testing::Values(TMirrorCase{"SixtyFortyOntoADebit",
+                                                       1000,
+                                                       {{"0001", "0100", 600}, {"0010", "0200", 400}},
+                                                       -250,
+                                                       "0001/0100 -150,00, 0010/0200 -100,00"},
+                                           TMirrorCase{"EachProductRoundedNoRemainder",
+                                                       1000,
+                                                       {{"0001", "0100", 600}, {"0010", "0200", 400}},
+                                                       333.33,
+                                                       "0001/0100 200,00, 0010/0200 133,33"},
+                                           TMirrorCase{"FactorsShortOfOneLeaveTheRemainderOnTheLastShare",
+                                                       100,
+                                                       {{"0001", "0100", 60}, {"0010", "0200", 30}},
+                                                       200,
+                                                       "0001/0100 120,00, 0010/0200 80,00"}),
+                         [](const ::testing::TestParamInfo<TMirrorCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(MirrorTest, FactorsAreTakenOncePerEntryAndUnrounded) {
     Open("01", {{"01", "202401000001", "00001", "3110100001", 300, "M", ""},

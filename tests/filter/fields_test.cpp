@@ -10,8 +10,7 @@ TEST_F(FilterTest, AccountExitRefusesUnknownOrMalformedCodesAndKeepsTheFocus) {
         const char* message;  // "" when accepted
     };
     for (const Case& c : {Case{"", ""}, Case{"11", ""}, Case{"1110100001", ""},
-                          Case{"3", "Conta contábil não cadastrada."},
-                          Case{"1110", "*"}}) {
+                          Case{"3", "Conta contábil não cadastrada."}, Case{"1110", "*"}}) {
         SCOPED_TRACE(c.typed);
         HeadlessServices().Clear();
         ASSERT_TRUE(Dispatch([&] { dlg->medContCtblFi->SetFocus(); }));

@@ -47,8 +47,7 @@ public:
     void Connect(const std::string&, int) override { connected_ = true; }
     void Disconnect() override { connected_ = false; }
     bool Connected() const override { return connected_; }
-    TRpcValue Call(const std::string& method, std::vector<TRpcValue>& args,
-                   const std::vector<int>& byRef) override {
+    TRpcValue Call(const std::string& method, std::vector<TRpcValue>& args, const std::vector<int>& byRef) override {
         // A server that keeps no data version: the list is always loaded.
         if (method == "GetVersaoLancCont") throw ERpcError("metodo", "Método desconhecido: " + method);
         server_->calls.push_back({method, args, byRef});
@@ -74,8 +73,7 @@ inline TDataPacket LinesPacket(const std::vector<std::string>& numbers) {
 class FilterTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        path_ = std::filesystem::temp_directory_path() /
-                ("ctb_filter_test_" + std::to_string(::getpid()) + ".db");
+        path_ = std::filesystem::temp_directory_path() / ("ctb_filter_test_" + std::to_string(::getpid()) + ".db");
         std::filesystem::remove(path_);
         TDBConnection writer;
         writer.Open("sqlite3://" + path_.string(), {.ReadOnly = false, .MustExist = false});
@@ -86,8 +84,8 @@ protected:
         s << "INSERT INTO CONTOPECTBL VALUES ('02', NULL, NULL, 'N', 'N')";
         s << "CREATE TABLE CONTCTBL (CDCONTCTBL VARCHAR(20), NMCONTCTBL VARCHAR(40), "
              "CDNVCONTCTBL VARCHAR(1))";
-        for (const char* row : {"('1', 'ATIVO', '1')", "('11', 'CIRCULANTE', '2')",
-                                "('1110100001', 'CAIXA', '5')", "('2', 'PASSIVO', '1')"})
+        for (const char* row : {"('1', 'ATIVO', '1')", "('11', 'CIRCULANTE', '2')", "('1110100001', 'CAIXA', '5')",
+                                "('2', 'PASSIVO', '1')"})
             s << std::string("INSERT INTO CONTCTBL VALUES ") + row;
         writer.Close();
     }
@@ -107,8 +105,7 @@ protected:
         dtmDBGeral().Open("sqlite3://" + path_.string());
         Zembra::SetWebURL("127.0.0.1");
         Zembra::SetWebPort(1);  // the fake transport never dials
-        TNetConnection::SetTransportFactory(
-            [this] { return std::make_unique<TFakeTransport>(&server); });
+        TNetConnection::SetTransportFactory([this] { return std::make_unique<TFakeTransport>(&server); });
         screen = new TfrmLancamentos(nullptr);
         frmLancamentos = screen;
         screen->NetLancamentos->SetConnected(true);
@@ -138,8 +135,12 @@ protected:
     }
 
     // Runs a click the way a front end does (EAbort swallowed, errors shown).
-    bool confirm() { return Dispatch([&] { dlg->sbtConfirma->Click(); }); }
-    bool cancel() { return Dispatch([&] { dlg->sbtCancel->Click(); }); }
+    bool confirm() {
+        return Dispatch([&] { dlg->sbtConfirma->Click(); });
+    }
+    bool cancel() {
+        return Dispatch([&] { dlg->sbtCancel->Click(); });
+    }
 
     // The texts of the error and message boxes shown, joined by " / ".
     static std::string boxes() {

@@ -10,15 +10,12 @@ std::string controls(const TfrmLancFiltro* d) {
     auto radio = [](const TRadioButton* t, const TRadioButton* l) {
         return std::string(t->Checked() ? "T" : "-") + (l->Checked() ? "L" : "-");
     };
-    return "conta=" + d->medContCtblIn->Text() + ".." + d->medContCtblFi->Text() +
-           " datas=" + d->depIni->Text() + ".." + d->depFim->Text() +
-           " valores=" + d->edtValorIni->Text() + ".." + d->edtValorFim->Text() +
-           " doc=" + d->medDoc->Text() + " lanc=" + d->medLanc->Text() +
-           " hist=" + radio(d->rbtTodos, d->rbtLista) + d->stListaHist +
-           " clie=" + radio(d->rbtTClie, d->rbtClie) + d->stListaClie +
-           " forn=" + radio(d->rbtTForn, d->rbtForn) + d->stListaForn +
-           " banc=" + radio(d->rbtTBanc, d->rbtBanc) + d->stListaBanc +
-           " filial=" + radio(d->rbtTFilial, d->rbtLFilial) + d->stListaFilial +
+    return "conta=" + d->medContCtblIn->Text() + ".." + d->medContCtblFi->Text() + " datas=" + d->depIni->Text() +
+           ".." + d->depFim->Text() + " valores=" + d->edtValorIni->Text() + ".." + d->edtValorFim->Text() +
+           " doc=" + d->medDoc->Text() + " lanc=" + d->medLanc->Text() + " hist=" + radio(d->rbtTodos, d->rbtLista) +
+           d->stListaHist + " clie=" + radio(d->rbtTClie, d->rbtClie) + d->stListaClie +
+           " forn=" + radio(d->rbtTForn, d->rbtForn) + d->stListaForn + " banc=" + radio(d->rbtTBanc, d->rbtBanc) +
+           d->stListaBanc + " filial=" + radio(d->rbtTFilial, d->rbtLFilial) + d->stListaFilial +
            " ccusto=" + radio(d->rbtTCentCust, d->rbtLCentCust) + d->stListaCentCust;
 }
 
@@ -26,8 +23,7 @@ std::string buttons(const TfrmLancFiltro* d) {
     std::string out;
     for (const TControl* b : {static_cast<const TControl*>(d->sbtHist), static_cast<const TControl*>(d->sbtClie),
                               static_cast<const TControl*>(d->sbtForn), static_cast<const TControl*>(d->sbtBanc),
-                              static_cast<const TControl*>(d->btnFilial),
-                              static_cast<const TControl*>(d->btnCentCust)})
+                              static_cast<const TControl*>(d->btnFilial), static_cast<const TControl*>(d->btnCentCust)})
         out += b->Enabled ? "1" : "0";
     return out;
 }
@@ -99,14 +95,32 @@ TEST_F(FilterTest, SaveKeepsEachGroupInItsOwnRecord) {
     fillEverything(dlg);
     dlg->Atualiza_Filtro(false);
     const TFILTRO& s = dlg->FiltroSalvo;
-    EXPECT_EQ(s.Hist, dados([](TDADOS& d) { d.boHist = true; d.stHist = "_0001_"; }));
+    EXPECT_EQ(s.Hist, dados([](TDADOS& d) {
+                  d.boHist = true;
+                  d.stHist = "_0001_";
+              }));
     EXPECT_EQ(s.Clie, TDADOS{});
-    EXPECT_EQ(s.Forn, dados([](TDADOS& d) { d.boForn = true; d.stForn = "_F9_"; }));
+    EXPECT_EQ(s.Forn, dados([](TDADOS& d) {
+                  d.boForn = true;
+                  d.stForn = "_F9_";
+              }));
     EXPECT_EQ(s.Banc, TDADOS{});
-    EXPECT_EQ(s.Conta, dados([](TDADOS& d) { d.stContIni = "1"; d.stContFim = "2"; }));
-    EXPECT_EQ(s.Valor, dados([](TDADOS& d) { d.vrIni = 1.5; d.vrFim = 9.75; }));
-    EXPECT_EQ(s.DocLanc, dados([](TDADOS& d) { d.stDocu = "77"; d.stNrLanc = "12"; }));
-    EXPECT_EQ(s.Filial, dados([](TDADOS& d) { d.boFilial = true; d.stFilial = "_0001__0003_"; }));
+    EXPECT_EQ(s.Conta, dados([](TDADOS& d) {
+                  d.stContIni = "1";
+                  d.stContFim = "2";
+              }));
+    EXPECT_EQ(s.Valor, dados([](TDADOS& d) {
+                  d.vrIni = 1.5;
+                  d.vrFim = 9.75;
+              }));
+    EXPECT_EQ(s.DocLanc, dados([](TDADOS& d) {
+                  d.stDocu = "77";
+                  d.stNrLanc = "12";
+              }));
+    EXPECT_EQ(s.Filial, dados([](TDADOS& d) {
+                  d.boFilial = true;
+                  d.stFilial = "_0001__0003_";
+              }));
     EXPECT_EQ(s.CentCust, TDADOS{});
     EXPECT_EQ(s.dtIni, 45444);
     EXPECT_EQ(s.dtFim, 45453);
@@ -128,8 +142,8 @@ TEST_F(FilterTest, SaveRefreshesAppliedFilterButNotRequestOnlyMembers) {
     EXPECT_EQ(dlg->stFiltNrLanc, "antes-nr");
     EXPECT_EQ(dlg->stFiltContFimZ, "antes-z");
     EXPECT_EQ(dlg->stFiltDocu, "antes-doc");
-    EXPECT_EQ(dlg->stFiltHist + dlg->stFiltClie + dlg->stFiltForn + dlg->stFiltBanc + "|" +
-                  dlg->stFiltFilial + "|" + dlg->stFiltCentCust,
+    EXPECT_EQ(dlg->stFiltHist + dlg->stFiltClie + dlg->stFiltForn + dlg->stFiltBanc + "|" + dlg->stFiltFilial + "|" +
+                  dlg->stFiltCentCust,
               "_0001__F9_|_0001__0003_|");
     EXPECT_EQ(dlg->stFiltContIni + ".." + dlg->stFiltContFim, "1..2");
     EXPECT_EQ(dlg->dtFiltIni, 45444);
@@ -163,13 +177,21 @@ TEST_F(FilterTest, CompanyWithoutCommercialCodesResetsGroupsOnEveryShowing) {
     screen->edtCdEmpresa->SetText("02");
     for (int showing = 1; showing <= 2; ++showing) {
         SCOPED_TRACE(showing);
-        dlg->FiltroSalvo.Hist = dados([](TDADOS& d) { d.boHist = true; d.stHist = "_0001_"; });
-        dlg->FiltroSalvo.Clie = dados([](TDADOS& d) { d.boClie = true; d.stClie = "_C1_"; });
-        dlg->FiltroSalvo.Filial = dados([](TDADOS& d) { d.boFilial = true; d.stFilial = "_0001_"; });
+        dlg->FiltroSalvo.Hist = dados([](TDADOS& d) {
+            d.boHist = true;
+            d.stHist = "_0001_";
+        });
+        dlg->FiltroSalvo.Clie = dados([](TDADOS& d) {
+            d.boClie = true;
+            d.stClie = "_C1_";
+        });
+        dlg->FiltroSalvo.Filial = dados([](TDADOS& d) {
+            d.boFilial = true;
+            d.stFilial = "_0001_";
+        });
         show();
         const std::string all = controls(dlg);
-        EXPECT_EQ(all.substr(all.find(" hist=")),
-                  " hist=T- clie=T- forn=T- banc=T- filial=T- ccusto=T-");
+        EXPECT_EQ(all.substr(all.find(" hist=")), " hist=T- clie=T- forn=T- banc=T- filial=T- ccusto=T-");
         EXPECT_EQ(buttons(dlg), "000000");
         EXPECT_TRUE(dlg->rbtLista->Enabled);
         EXPECT_FALSE(dlg->rbtClie->Enabled);
@@ -188,8 +210,14 @@ TEST_F(FilterTest, CompanyWithoutCommercialCodesResetsGroupsOnEveryShowing) {
 
 TEST_F(FilterTest, RestoredListaKeepsItsSavedListAndEnablesItsButton) {
     show();
-    dlg->FiltroSalvo.Banc = dados([](TDADOS& d) { d.boBanc = true; d.stBanc = "_001_"; });
-    dlg->FiltroSalvo.CentCust = dados([](TDADOS& d) { d.boCentCust = true; d.stCentCust = "_0002_"; });
+    dlg->FiltroSalvo.Banc = dados([](TDADOS& d) {
+        d.boBanc = true;
+        d.stBanc = "_001_";
+    });
+    dlg->FiltroSalvo.CentCust = dados([](TDADOS& d) {
+        d.boCentCust = true;
+        d.stCentCust = "_0002_";
+    });
     dlg->Hide();
     show();
     EXPECT_TRUE(dlg->rbtBanc->Checked());

@@ -54,7 +54,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Drain(data, size, size ? size : 1, false, small);
     try {
         DecodeValue(reinterpret_cast<const char*>(data), size, small);
-    } catch (const ERpcFrameError&) {
-    }
+    } catch (const ERpcFrameError&) {}
     return 0;
 }

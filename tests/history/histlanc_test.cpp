@@ -12,16 +12,19 @@ namespace {
 // Two lines of one entry, the first with a history text, the second without.
 TDataPacket TwoLines() {
     using enum TFieldType;
-    TDataPacket p({{"CDEMPRESA", ftString, 2}, {"NRLANCCONT", ftString, 12},
-                   {"NRSEQLANC", ftString, 5}, {"CDCONTCTBL", ftString, 20},
-                   {"DTLANCCONT", ftDateTime, 0}, {"CDDOCUCONT", ftString, 20},
-                   {"VRLANCAMENT", ftFloat, 0}, {"DSHISTLANC", ftString, 600},
+    TDataPacket p({{"CDEMPRESA", ftString, 2},
+                   {"NRLANCCONT", ftString, 12},
+                   {"NRSEQLANC", ftString, 5},
+                   {"CDCONTCTBL", ftString, 20},
+                   {"DTLANCCONT", ftDateTime, 0},
+                   {"CDDOCUCONT", ftString, 20},
+                   {"VRLANCAMENT", ftFloat, 0},
+                   {"DSHISTLANC", ftString, 600},
                    {"IDLANCINTE", ftString, 1}});
-    p.AppendRow({Variant("01"), Variant("202401000001"), Variant("00001"), Variant("1110100001"),
-                 Variant(45300.0), Variant("DOC1"), Variant(-10.0), Variant("Primeira linha"),
-                 Variant("M")});
-    p.AppendRow({Variant("01"), Variant("202401000001"), Variant("00002"), Variant("3110100001"),
-                 Variant(45300.0), Variant("DOC1"), Variant(10.0), Variant(""), Variant("M")});
+    p.AppendRow({Variant("01"), Variant("202401000001"), Variant("00001"), Variant("1110100001"), Variant(45300.0),
+                 Variant("DOC1"), Variant(-10.0), Variant("Primeira linha"), Variant("M")});
+    p.AppendRow({Variant("01"), Variant("202401000001"), Variant("00002"), Variant("3110100001"), Variant(45300.0),
+                 Variant("DOC1"), Variant(10.0), Variant(""), Variant("M")});
     return p;
 }
 
@@ -54,7 +57,9 @@ protected:
         EntryScreenTest::TearDown();
     }
 
-    void Look() { actions.push_back([this] { seen.push_back(frmHistLanc->memDesc->Text()); }); }
+    void Look() {
+        actions.push_back([this] { seen.push_back(frmHistLanc->memDesc->Text()); });
+    }
     void Type(const std::string& text) {
         actions.push_back([this, text] {
             frmHistLanc->memDesc->SetText("");
@@ -62,9 +67,8 @@ protected:
         });
     }
     void Click(bool confirm) {
-        actions.push_back([confirm] {
-            (confirm ? frmHistLanc->sbtConfirma : frmHistLanc->sbtCancel)->OnClick(nullptr);
-        });
+        actions.push_back(
+            [confirm] { (confirm ? frmHistLanc->sbtConfirma : frmHistLanc->sbtCancel)->OnClick(nullptr); });
     }
     void Open() {
         CriaHistorico();

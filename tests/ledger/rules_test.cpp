@@ -88,7 +88,11 @@ INSTANTIATE_TEST_SUITE_P(
                                            Line("3", "c", ledger::Cents(-66.667))});
                   },
                   "TOT_DIF VRLANCAMENT"},
-        TRuleCase{"Balanced", [] { return CheckBalance({Line("1", "a", 10000), Line("2", "b", -10000)}); }, ""},
+        TRuleCase{"Balanced",
+                  [] {
+                      return CheckBalance({Line("1", "a", 10000), Line("2", "b", -10000)});
+                  },
+                  ""},
         // periods: whole days, both bounds in, accounting period first
         TRuleCase{"LastDayWithATimeOfDay", [] { return CheckPeriod(Company(), Day(2024, 12, 31) + 0.9); }, ""},
         TRuleCase{"DayAfterTheAccountingPeriod", [] { return CheckPeriod(Company(), Day(2025, 1, 1)); },
@@ -101,7 +105,11 @@ INSTANTIATE_TEST_SUITE_P(
         TRuleCase{"BlankDocument", [] { return CheckDocument("   "); }, "DOCU_DEV CDDOCUCONT"},
         TRuleCase{"NoDate", [] { return CheckDateGiven(0); }, "DATA_DEV DTLANCCONT"},
         TRuleCase{"NoAccount", [] { return CheckAccountGiven(""); }, "CONT_DEV CDCONTCTBL"},
-        TRuleCase{"SyntheticAccount", [] { return CheckAccount(TAccountInfo{false, "", ""}); }, "CONT_N CDCONTCTBL"},
+        TRuleCase{"SyntheticAccount",
+                  [] {
+                      return CheckAccount(TAccountInfo{false, "", ""});
+                  },
+                  "CONT_N CDCONTCTBL"},
         TRuleCase{"UnknownAccount", [] { return CheckAccount(std::nullopt); }, "CONT_N CDCONTCTBL"},
         TRuleCase{"NoHistory", [] { return CheckHistory("", false); }, "HIST_DEV CDHISTPADR"},
         TRuleCase{"UnknownHistory", [] { return CheckHistory("0099", false); }, "HIST_N CDHISTPADR"},
@@ -123,17 +131,21 @@ INSTANTIATE_TEST_SUITE_P(
         // commercial codes
         TRuleCase{"CodeRequired", [] { return CheckCommercialGiven(Company(), Commercial("C", "")); },
                   "CodComer_Inf CDCONTCOME"},
-        TRuleCase{"CodeNotKeptByTheCompany",
-                  [] { return CheckCommercialGiven(TCompanyRules{}, Commercial("C", "")); }, ""},
+        TRuleCase{"CodeNotKeptByTheCompany", [] { return CheckCommercialGiven(TCompanyRules{}, Commercial("C", "")); },
+                  ""},
         TRuleCase{"BankCodeOfFourCharacters", [] { return CheckCommercialCode(Commercial("B", "0001"), true); },
                   "CodComerBan_Inv CDCONTCOME"},
         TRuleCase{"UnknownClient", [] { return CheckCommercialCode(Commercial("C", "000999"), false); },
                   "CodComer_Inv CDCONTCOME"},
         TRuleCase{"KindOfAnotherAccount",
-                  [] { return CheckCommercialKind(Commercial("F", "000001"), TAccountInfo{true, "", "C"}); },
+                  [] {
+                      return CheckCommercialKind(Commercial("F", "000001"), TAccountInfo{true, "", "C"});
+                  },
                   "CodComer_Inv CDCONTCOME"},
         TRuleCase{"CodeOnAnAccountWithoutKind",
-                  [] { return CheckCommercialKind(Commercial("", "000001"), TAccountInfo{true, "", ""}); },
+                  [] {
+                      return CheckCommercialKind(Commercial("", "000001"), TAccountInfo{true, "", ""});
+                  },
                   "CodComer_Inv CDCONTCOME"},
         // apportionment
         TRuleCase{"NoBranch", [] { return CheckBranch(" ", false); }, "FIL_DEV CDFILIAL"},
@@ -142,21 +154,27 @@ INSTANTIATE_TEST_SUITE_P(
                   "CENTCUST_NFIL CDCENTCUST"},
         TRuleCase{"NoCompetence", [] { return CheckCompetence(0); }, "DTCOMP_DEV DTCOMPCUSTO"},
         TRuleCase{"ZeroShare", [] { return CheckShareValue(ledger::Cents(0.004)); }, "VRRAT_DEV VRLANCCUST"},
-        TRuleCase{"PairGivenTwice",
-                  [] { return CheckPair(Shares({-100})[0], Shares({-200})); }, "RATJA_INF CDFILIAL"},
+        TRuleCase{"PairGivenTwice", [] { return CheckPair(Shares({-100})[0], Shares({-200})); }, "RATJA_INF CDFILIAL"},
         TRuleCase{"RequiredAndMissing", [] { return CheckApportionment(Company(), "G", -300, {}); },
                   "RAT_DEV CDFILIAL"},
         TRuleCase{"RequiredOnlyWithManagementAccounting",
                   [] { return CheckApportionment(TCompanyRules{}, "R", -300, {}); }, ""},
-        TRuleCase{"OptionalAndShort", [] { return CheckApportionment(Company(), "L", 10000, Shares({6000, 3000})); },
+        TRuleCase{"OptionalAndShort",
+                  [] {
+                      return CheckApportionment(Company(), "L", 10000, Shares({6000, 3000}));
+                  },
                   "SOMA_RAT VRLANCCUST"},
         TRuleCase{"AccountThatTakesNone", [] { return CheckApportionment(Company(), "O", -4590, Shares({-4590})); },
                   "RAT_NACEITA VRLANCCUST"},
-        TRuleCase{"SharesAddUp", [] { return CheckApportionment(Company(), "G", -300, Shares({-200, -100})); }, ""},
+        TRuleCase{"SharesAddUp",
+                  [] {
+                      return CheckApportionment(Company(), "G", -300, Shares({-200, -100}));
+                  },
+                  ""},
         // guards
         TRuleCase{"BatchEntry", [] { return CheckNotBatch("L", "000123"); }, "LANC_LOTE "},
         TRuleCase{"ClosingEntry", [] { return CheckNotBatch("S", "000901"); }, "LANC_LOTE "},
-        TRuleCase{"ManualEntry", [] { return CheckNotBatch("M", ""); }, "" }),
+        TRuleCase{"ManualEntry", [] { return CheckNotBatch("M", ""); }, ""}),
     [](const ::testing::TestParamInfo<TRuleCase>& info) { return std::string(info.param.name); });
 
 TEST(LedgerText, MessagesFillTheirPlaceholder) {
@@ -170,9 +188,8 @@ TEST(LedgerText, MessagesFillTheirPlaceholder) {
 // What the server looks up, from a small table.
 class TTableReference : public IReferenceData {
 public:
-    std::map<std::string, TAccountInfo> accounts = {{"1110100001", {true, "", ""}},
-                                                    {"1120100001", {true, "", "C"}},
-                                                    {"4110100004", {true, "G", ""}}};
+    std::map<std::string, TAccountInfo> accounts = {
+        {"1110100001", {true, "", ""}}, {"1120100001", {true, "", "C"}}, {"4110100004", {true, "G", ""}}};
     std::optional<TAccountInfo> Account(const std::string& code) override {
         auto it = accounts.find(code);
         return it == accounts.end() ? std::nullopt : std::optional<TAccountInfo>(it->second);

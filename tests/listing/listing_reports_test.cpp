@@ -106,8 +106,10 @@ TEST_F(ListingReports, UnreadableOrMissingDefinitionIsRefusedWithItsReason) {
     fs::remove(dir_ / "relatorios" / "CTB11020-01.toml");
     form_->cbbReportNames->UserSelect(0);
     Dispatch([&] { form_->sbtPrint->Click(); });
-    EXPECT_EQ(lastMessage(), "O arquivo contendo a definição do relatório de código 'CTB11020' não foi encontrado no "
-                             "diretório '" + (dir_ / "relatorios").string() + "'.");
+    EXPECT_EQ(lastMessage(),
+              "O arquivo contendo a definição do relatório de código 'CTB11020' não foi encontrado no "
+              "diretório '" +
+                  (dir_ / "relatorios").string() + "'.");
     EXPECT_EQ(form_->rpddPadrao->RunCount(), 0);
 }
 

@@ -15,8 +15,7 @@ using namespace std::string_literals;
 namespace {
 
 // A frame written with msgpack directly, for shapes our encoder never makes.
-template <class F>
-std::string Frame(F&& write) {
+template <class F> std::string Frame(F&& write) {
     msgpack::sbuffer buf;
     msgpack::packer<msgpack::sbuffer> pk(buf);
     write(pk);
@@ -71,7 +70,8 @@ TEST(CodecRoundTrip, ScalarsKeepKindAndValue) {
     };
     EXPECT_EQ(RoundTrip(TRpcValue(values)),
               "[nil, true, false, 0, 9223372036854775807, -9223372036854775808, -1234.56f, 45292.5f, \"\", "
-              "\"Lançamento Contábil\", \"a" + std::string(1, '\0') + "b\"]");
+              "\"Lançamento Contábil\", \"a" +
+                  std::string(1, '\0') + "b\"]");
     // A double that happens to be whole stays a double (a date is a double of days).
     const std::string bytes = EncodeValue(TRpcValue(45292.0));
     EXPECT_EQ(DecodeValue(bytes.data(), bytes.size()).Scalar().kind(), Variant::Kind::Float);
@@ -109,8 +109,8 @@ TEST(CodecRoundTrip, RequestsAndResponses) {
     TRpcResponse anonymous = failed;
     anonymous.MsgId.reset();
 
-    const std::string stream = EncodeRequest(req) + EncodeResponse(ok) + EncodeResponse(failed) +
-                               EncodeResponse(anonymous);
+    const std::string stream =
+        EncodeRequest(req) + EncodeResponse(ok) + EncodeResponse(failed) + EncodeResponse(anonymous);
     // Byte by byte: a frame is only handed out once it is whole.
     TRpcFrameReader reader;
     TRpcRequest gotReq;
@@ -210,135 +210,142 @@ void OneStringField(TPk& pk) {
     pk.pack(10);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Shapes, CodecBadRequest,
-    testing::Values(
-        TBadFrame{"NotAnArray", Frame([](TPk& pk) { pk.pack("Eco"); }), "não é uma lista"},
-        TBadFrame{"Response", EncodeResponse(TRpcResponse{}), "não é uma requisição"},
-        TBadFrame{"Notification", Frame([](TPk& pk) {
-                      pk.pack_array(3);
-                      pk.pack(2);
-                      pk.pack("Eco");
-                      pk.pack_array(0);
-                  }),
-                  "notificações"},
-        TBadFrame{"ThreeElements", Frame([](TPk& pk) {
-                      pk.pack_array(3);
-                      pk.pack(0);
-                      pk.pack(1);
-                      pk.pack("Eco");
-                  }),
-                  "4 elementos"},
-        TBadFrame{"NegativeMsgId", Frame([](TPk& pk) {
-                      pk.pack_array(4);
-                      pk.pack(0);
-                      pk.pack(-1);
-                      pk.pack("Eco");
-                      pk.pack_array(0);
-                  }),
-                  "identificador"},
-        TBadFrame{"MethodNotText", Frame([](TPk& pk) {
-                      pk.pack_array(4);
-                      pk.pack(0);
-                      pk.pack(1);
-                      pk.pack(5);
-                      pk.pack_array(0);
-                  }),
-                  "nome de método"},
-        TBadFrame{"ParamsNotArray", Request([](TPk& pk) { pk.pack("01"); }), "argumentos não são uma lista"},
-        TBadFrame{"BinaryArgument", Request([](TPk& pk) {
-                      pk.pack_array(1);
-                      pk.pack_bin(0);
-                  }),
-                  "tipo de valor"},
-        TBadFrame{"HugeUnsigned", Request([](TPk& pk) {
-                      pk.pack_array(1);
-                      pk.pack(std::numeric_limits<std::uint64_t>::max());
-                  }),
-                  "fora do intervalo"},
-        TBadFrame{"MapThatIsNoPacket", Request([](TPk& pk) {
-                      pk.pack_array(1);
-                      pk.pack_map(1);
-                      pk.pack("a");
-                      pk.pack(1);
-                  }),
-                  "chave inesperada"},
-        TBadFrame{"PacketWithoutRows", Request([](TPk& pk) {
-                      pk.pack_array(1);
-                      pk.pack_map(1);
-                      pk.pack("fields");
-                      pk.pack_array(0);
-                  }),
-                  "sem \"fields\" ou \"rows\""},
-        TBadFrame{"UnknownFieldType", PacketParam(
-                      [](TPk& pk) {
-                          pk.pack_array(1);
-                          pk.pack_array(3);
-                          pk.pack("VALOR");
-                          pk.pack("currency");
-                          pk.pack(0);
-                      },
-                      [](TPk& pk) { pk.pack_array(0); }),
-                  "tipo desconhecido no campo VALOR"},
-        TBadFrame{"FieldWithoutSize", PacketParam(
-                      [](TPk& pk) {
-                          pk.pack_array(1);
-                          pk.pack_array(2);
-                          pk.pack("VALOR");
-                          pk.pack("float");
-                      },
-                      [](TPk& pk) { pk.pack_array(0); }),
-                  "[nome, tipo, tamanho]"},
-        TBadFrame{"RepeatedField", PacketParam(
-                      [](TPk& pk) {
-                          pk.pack_array(2);
-                          for (const char* n : {"Nome", "NOME"}) {
-                              pk.pack_array(3);
-                              pk.pack(n);
-                              pk.pack("string");
-                              pk.pack(1);
-                          }
-                      },
-                      [](TPk& pk) { pk.pack_array(0); }),
-                  "campo repetido"},
-        TBadFrame{"RowTooShort", PacketParam(OneStringField,
-                                             [](TPk& pk) {
-                                                 pk.pack_array(1);
-                                                 pk.pack_array(0);
-                                             }),
-                  "linha 0 do pacote com 0 valores para 1 campos"},
-        TBadFrame{"RowTooWide", PacketParam(OneStringField,
-                                            [](TPk& pk) {
-                                                pk.pack_array(2);
-                                                pk.pack_array(1);
-                                                pk.pack("a");
-                                                pk.pack_array(2);
-                                                pk.pack("a");
-                                                pk.pack("b");
-                                            }),
-                  "linha 1 do pacote com 2 valores"},
-        TBadFrame{"NumberInTextField", PacketParam(OneStringField,
-                                                   [](TPk& pk) {
-                                                       pk.pack_array(1);
-                                                       pk.pack_array(1);
-                                                       pk.pack(12);
+INSTANTIATE_TEST_SUITE_P(Shapes, CodecBadRequest,
+                         testing::Values(TBadFrame{"NotAnArray", Frame([](TPk& pk) { pk.pack("Eco"); }),
+                                                   "não é uma lista"},
+                                         TBadFrame{"Response", EncodeResponse(TRpcResponse{}), "não é uma requisição"},
+                                         TBadFrame{"Notification", Frame([](TPk& pk) {
+                                                       pk.pack_array(3);
+                                                       pk.pack(2);
+                                                       pk.pack("Eco");
+                                                       pk.pack_array(0);
                                                    }),
-                  "tipo errado no campo NOME da linha 0"},
-        TBadFrame{"FractionInIntegerField", PacketParam(
-                      [](TPk& pk) {
-                          pk.pack_array(1);
-                          pk.pack_array(3);
-                          pk.pack("NRSEQ");
-                          pk.pack("integer");
-                          pk.pack(0);
-                      },
-                      [](TPk& pk) {
-                          pk.pack_array(1);
-                          pk.pack_array(1);
-                          pk.pack(1.5);
-                      }),
-                  "tipo errado no campo NRSEQ"}),
-    [](const testing::TestParamInfo<TBadFrame>& info) { return std::string(info.param.name); });
+                                                   "notificações"},
+                                         TBadFrame{"ThreeElements", Frame([](TPk& pk) {
+                                                       pk.pack_array(3);
+                                                       pk.pack(0);
+                                                       pk.pack(1);
+                                                       pk.pack("Eco");
+                                                   }),
+                                                   "4 elementos"},
+                                         TBadFrame{"NegativeMsgId", Frame([](TPk& pk) {
+                                                       pk.pack_array(4);
+                                                       pk.pack(0);
+                                                       pk.pack(-1);
+                                                       pk.pack("Eco");
+                                                       pk.pack_array(0);
+                                                   }),
+                                                   "identificador"},
+                                         TBadFrame{"MethodNotText", Frame([](TPk& pk) {
+                                                       pk.pack_array(4);
+                                                       pk.pack(0);
+                                                       pk.pack(1);
+                                                       pk.pack(5);
+                                                       pk.pack_array(0);
+                                                   }),
+                                                   "nome de método"},
+                                         TBadFrame{"ParamsNotArray", Request([](TPk& pk) { pk.pack("01"); }),
+                                                   "argumentos não são uma lista"},
+                                         TBadFrame{"BinaryArgument", Request([](TPk& pk) {
+                                                       pk.pack_array(1);
+                                                       pk.pack_bin(0);
+                                                   }),
+                                                   "tipo de valor"},
+                                         TBadFrame{"HugeUnsigned", Request([](TPk& pk) {
+                                                       pk.pack_array(1);
+                                                       pk.pack(std::numeric_limits<std::uint64_t>::max());
+                                                   }),
+                                                   "fora do intervalo"},
+                                         TBadFrame{"MapThatIsNoPacket", Request([](TPk& pk) {
+                                                       pk.pack_array(1);
+                                                       pk.pack_map(1);
+                                                       pk.pack("a");
+                                                       pk.pack(1);
+                                                   }),
+                                                   "chave inesperada"},
+                                         TBadFrame{"PacketWithoutRows", Request([](TPk& pk) {
+                                                       pk.pack_array(1);
+                                                       pk.pack_map(1);
+                                                       pk.pack("fields");
+                                                       pk.pack_array(0);
+                                                   }),
+                                                   "sem \"fields\" ou \"rows\""},
+                                         TBadFrame{"UnknownFieldType",
+                                                   PacketParam(
+                                                       [](TPk& pk) {
+                                                           pk.pack_array(1);
+                                                           pk.pack_array(3);
+                                                           pk.pack("VALOR");
+                                                           pk.pack("currency");
+                                                           pk.pack(0);
+                                                       },
+                                                       [](TPk& pk) { pk.pack_array(0); }),
+                                                   "tipo desconhecido no campo VALOR"},
+                                         TBadFrame{"FieldWithoutSize",
+                                                   PacketParam(
+                                                       [](TPk& pk) {
+                                                           pk.pack_array(1);
+                                                           pk.pack_array(2);
+                                                           pk.pack("VALOR");
+                                                           pk.pack("float");
+                                                       },
+                                                       [](TPk& pk) { pk.pack_array(0); }),
+                                                   "[nome, tipo, tamanho]"},
+                                         TBadFrame{"RepeatedField",
+                                                   PacketParam(
+                                                       [](TPk& pk) {
+                                                           pk.pack_array(2);
+                                                           for (const char* n : {"Nome", "NOME"}) {
+                                                               pk.pack_array(3);
+                                                               pk.pack(n);
+                                                               pk.pack("string");
+                                                               pk.pack(1);
+                                                           }
+                                                       },
+                                                       [](TPk& pk) { pk.pack_array(0); }),
+                                                   "campo repetido"},
+                                         TBadFrame{"RowTooShort",
+                                                   PacketParam(OneStringField,
+                                                               [](TPk& pk) {
+                                                                   pk.pack_array(1);
+                                                                   pk.pack_array(0);
+                                                               }),
+                                                   "linha 0 do pacote com 0 valores para 1 campos"},
+                                         TBadFrame{"RowTooWide",
+                                                   PacketParam(OneStringField,
+                                                               [](TPk& pk) {
+                                                                   pk.pack_array(2);
+                                                                   pk.pack_array(1);
+                                                                   pk.pack("a");
+                                                                   pk.pack_array(2);
+                                                                   pk.pack("a");
+                                                                   pk.pack("b");
+                                                               }),
+                                                   "linha 1 do pacote com 2 valores"},
+                                         TBadFrame{"NumberInTextField",
+                                                   PacketParam(OneStringField,
+                                                               [](TPk& pk) {
+                                                                   pk.pack_array(1);
+                                                                   pk.pack_array(1);
+                                                                   pk.pack(12);
+                                                               }),
+                                                   "tipo errado no campo NOME da linha 0"},
+                                         TBadFrame{"FractionInIntegerField",
+                                                   PacketParam(
+                                                       [](TPk& pk) {
+                                                           pk.pack_array(1);
+                                                           pk.pack_array(3);
+                                                           pk.pack("NRSEQ");
+                                                           pk.pack("integer");
+                                                           pk.pack(0);
+                                                       },
+                                                       [](TPk& pk) {
+                                                           pk.pack_array(1);
+                                                           pk.pack_array(1);
+                                                           pk.pack(1.5);
+                                                       }),
+                                                   "tipo errado no campo NRSEQ"}),
+                         [](const testing::TestParamInfo<TBadFrame>& info) { return std::string(info.param.name); });
 
 TEST(CodecLimits, NestingOver64LevelsIsRefused) {
     EXPECT_EQ(Render(DecodeValue(nettest::Nested(64).data(), 65)).substr(0, 3), "[[[");
@@ -365,9 +372,13 @@ TEST(CodecLimits, NestingOver64LevelsIsRefused) {
 // Declared lengths far beyond the frame limit are refused on their header,
 // before any of the promised bytes arrive and before anything is allocated.
 TEST(CodecLimits, HostileLengthPrefixesFailOnTheHeader) {
-    const std::string prefix("\x94\x00\x01\xa3" "Eco" "\x91", 8);  // [0, 1, "Eco", [
-    for (const std::string& header : {nettest::Str32Header(300u << 20), nettest::Array32Header(0xffffffffu),
-                                      nettest::Map32Header(0xffffffffu)}) {
+    const std::string prefix(
+        "\x94\x00\x01\xa3"
+        "Eco"
+        "\x91",
+        8);  // [0, 1, "Eco", [
+    for (const std::string& header :
+         {nettest::Str32Header(300u << 20), nettest::Array32Header(0xffffffffu), nettest::Map32Header(0xffffffffu)}) {
         TRpcFrameReader reader;
         const std::string bytes = prefix + header;
         reader.Feed(bytes.data(), bytes.size());
@@ -489,13 +500,13 @@ TEST(CodecFraming, EveryHeaderFormEndsWhereMsgpackSaysItDoes) {
         pk.pack(std::int32_t{-2000000000});
         pk.pack(-(std::int64_t{1} << 40));
         pk.pack(1.5f);
-        pk.pack(std::string(40, 'a'));      // str8
-        pk.pack(std::string(300, 'b'));     // str16
-        pk.pack_array(20);                  // array16
+        pk.pack(std::string(40, 'a'));   // str8
+        pk.pack(std::string(300, 'b'));  // str16
+        pk.pack_array(20);               // array16
         for (int i = 0; i < 20; ++i) pk.pack_nil();
-        pk.pack_bin(3);                     // bin8
+        pk.pack_bin(3);  // bin8
         pk.pack_bin_body("xyz", 3);
-        pk.pack_bin(300);                   // bin16
+        pk.pack_bin(300);  // bin16
         pk.pack_bin_body(std::string(300, 'c').data(), 300);
         for (std::uint32_t n : {1u, 2u, 4u, 8u, 16u, 3u, 300u}) {  // fixext 1..16, ext8, ext16
             pk.pack_ext(n, 7);
@@ -506,9 +517,18 @@ TEST(CodecFraming, EveryHeaderFormEndsWhereMsgpackSaysItDoes) {
         pk.pack_nil();
     });
     // 32-bit forms, written by hand (msgpack only uses them for large sizes).
-    const std::string wide = std::string("\x94\x00\x4e\xa3" "Eco" "\x95", 8) +
+    const std::string wide = std::string(
+                                 "\x94\x00\x4e\xa3"
+                                 "Eco"
+                                 "\x95",
+                                 8) +
                              nettest::Str32Header(2) + "ab" + nettest::Array32Header(1) + "\xc0" +
-                             std::string("\xc6\x00\x00\x00\x01" "x" "\xc9\x00\x00\x00\x01\x05" "x", 13) +
+                             std::string(
+                                 "\xc6\x00\x00\x00\x01"
+                                 "x"
+                                 "\xc9\x00\x00\x00\x01\x05"
+                                 "x",
+                                 13) +
                              nettest::Map32Header(1) + "\xa1k\xc0";
     const std::string next = EncodeRequest({79, "Eco", {TRpcValue("fim")}});
     const std::string stream = everything + wide + next;
@@ -519,7 +539,8 @@ TEST(CodecFraming, EveryHeaderFormEndsWhereMsgpackSaysItDoes) {
         reader.Feed(&byte, 1);
         TRpcRequest req;
         try {
-            while (reader.NextRequest(req)) log += std::to_string(req.MsgId) + " " + Render(TRpcValue(req.Params)) + "\n";
+            while (reader.NextRequest(req))
+                log += std::to_string(req.MsgId) + " " + Render(TRpcValue(req.Params)) + "\n";
         } catch (const ERpcFrameError& e) {
             log += std::to_string(e.MsgId().value_or(0)) + " " + e.Code() + (e.InSync() ? " in sync" : " lost") + "\n";
         }
@@ -533,7 +554,11 @@ TEST(CodecFraming, EveryHeaderFormEndsWhereMsgpackSaysItDoes) {
 // takes the frame over 512 MiB decoded.
 TEST(CodecLimits, DecodedSizeIsBudgetedOnTheHeaders) {
     const std::size_t perList = std::size_t{1} << 22;
-    std::string bytes = "\x94\x00\x01\xa3" "Eco" "\x94"s + nettest::Array32Header(perList);
+    std::string bytes =
+        "\x94\x00\x01\xa3"
+        "Eco"
+        "\x94"s +
+        nettest::Array32Header(perList);
     bytes.append(perList, '\xc0');
     bytes += nettest::Array32Header(perList);
     EXPECT_EQ(RequestFailure(bytes).Code(), "limite");
@@ -546,10 +571,11 @@ TEST(CodecLimits, DecodedSizeIsBudgetedOnTheHeaders) {
 }
 
 TEST(Utf8, StrictCheckAndPrintableCopy) {
-    for (const char* good : {"", "JOSÉ.ASSUNÇÃO", "\xF0\x9F\x98\x80", "a\x7F"})
-        EXPECT_TRUE(IsValidUtf8(good)) << good;
+    for (const char* good : {"", "JOSÉ.ASSUNÇÃO", "\xF0\x9F\x98\x80", "a\x7F"}) EXPECT_TRUE(IsValidUtf8(good)) << good;
     for (const char* bad : {"\xC3", "\x80", "A\xC3(", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xFF"})
         EXPECT_FALSE(IsValidUtf8(bad)) << bad;
-    EXPECT_EQ(Utf8Printable("Ação\xFF" "x"), "Ação?x");
+    EXPECT_EQ(Utf8Printable("Ação\xFF"
+                            "x"),
+              "Ação?x");
     EXPECT_EQ(Utf8Printable("ÇÇÇÇ", 2), "ÇÇ...");
 }

@@ -143,8 +143,11 @@ TEST(RpcConnections, UnfinishedFramesStayWithinTheServersMemoryBudget) {
     const int port = server.Start();
 
     // A 4 MiB text announced, 3 MiB of it sent: about 8 MiB held each.
-    const std::string start = "\x94\x00\x01\xa3" "Eco" "\x91"s + nettest::Str32Header(4u << 20) +
-                              std::string(3u << 20, 'x');
+    const std::string start =
+        "\x94\x00\x01\xa3"
+        "Eco"
+        "\x91"s +
+        nettest::Str32Header(4u << 20) + std::string(3u << 20, 'x');
     auto holder = std::make_unique<TRawPeer>(port);
     TRawPeer second(port), third(port);
     ASSERT_TRUE(holder->Send(start));

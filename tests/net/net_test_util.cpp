@@ -134,7 +134,8 @@ std::optional<TRpcResponse> TRawPeer::Receive(std::chrono::milliseconds timeout)
     for (;;) {
         TRpcResponse r;
         if (reader_.NextResponse(r)) return r;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         pollfd p{fd_, POLLIN, 0};
         if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0) return std::nullopt;
         const ssize_t n = ::recv(fd_, buf, sizeof buf, 0);
@@ -147,7 +148,8 @@ bool TRawPeer::ClosedByServer(std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     char buf[4096];
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         pollfd p{fd_, POLLIN, 0};
         if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0) return false;
         const ssize_t n = ::recv(fd_, buf, sizeof buf, 0);

@@ -65,8 +65,7 @@ TEST_F(Pieces, AFailureAfterSomePiecesIsTheCallsErrorAndTheConnectionGoesOn) {
 
 TEST_F(Pieces, TheAnswerIsSeveralBoundedFrames) {
     TRpcFrameReader requests;
-    const std::string request =
-        EncodeRequest({7, "Linhas", {TRpcValue(1000), TRpcValue(-1)}});
+    const std::string request = EncodeRequest({7, "Linhas", {TRpcValue(1000), TRpcValue(-1)}});
     requests.Feed(request.data(), request.size());
     std::string answer;
     bool close = false;
@@ -91,7 +90,8 @@ TEST(PieceReader, PiecesThatDoNotFitTogetherAreRefused) {
     auto piece = [](std::uint32_t id, std::vector<TPacketField> fields) {
         std::string frame;
         TPacketStream s(std::move(fields));
-        s.Bind(id, [&frame](const std::string& f) { frame = f; }, 1);
+        s.Bind(
+            id, [&frame](const std::string& f) { frame = f; }, 1);
         s.AppendRow(TPacketRow(s.Fields().size(), Variant()));
         return frame;
     };

@@ -32,9 +32,8 @@ void RegisterTestMethods(TRpcServer& s) {
         std::this_thread::sleep_for(std::chrono::milliseconds(args.at(0).Scalar().AsInteger()));
         return TRpcValue("acordei");
     });
-    s.Register("getCdLote", {}, [](std::vector<TRpcValue>&) -> TRpcValue {
-        throw ERpcError("lote", "Lançamento de lote 000123.");
-    });
+    s.Register("getCdLote", {},
+               [](std::vector<TRpcValue>&) -> TRpcValue { throw ERpcError("lote", "Lançamento de lote 000123."); });
     s.Register("Quebra", {}, [](std::vector<TRpcValue>&) -> TRpcValue { throw std::runtime_error("disco cheio"); });
     s.Register("Pacote", {}, [](std::vector<TRpcValue>& args) {
         ExpectArgs(args, 1, "Pacote");
@@ -96,7 +95,9 @@ TEST_F(RpcLoopback, MethodNamesMatchInAnyCase) {
 
 TEST_F(RpcLoopback, ErrorAnswersKeepTheConnection) {
     EXPECT_EQ(ErrorOf([&] { client.Call("GetNada"); }), "metodo: Método desconhecido: GetNada");
-    EXPECT_EQ(ErrorOf([&] { client.Call("getCdLote", {TRpcArg("01"), TRpcArg("1")}); }),
+    EXPECT_EQ(ErrorOf([&] {
+                  client.Call("getCdLote", {TRpcArg("01"), TRpcArg("1")});
+              }),
               "lote: Lançamento de lote 000123.");
     EXPECT_EQ(ErrorOf([&] { client.Call("Quebra"); }),
               "interno: Erro interno no servidor de aplicação ao executar Quebra. Tente novamente; se o erro "
@@ -139,8 +140,8 @@ TEST_F(RpcLoopback, ConcurrentClientsGetTheirOwnAnswers) {
 
 TEST_F(RpcLoopback, PipelinedRequestsAreAnsweredInOrder) {
     nettest::TRawPeer peer(port);
-    ASSERT_TRUE(peer.Send(EncodeRequest({1, "Dorme", {TRpcValue(Variant(50))}}) +
-                          EncodeRequest({2, "Eco", {TRpcValue("b")}})));
+    ASSERT_TRUE(
+        peer.Send(EncodeRequest({1, "Dorme", {TRpcValue(Variant(50))}}) + EncodeRequest({2, "Eco", {TRpcValue("b")}})));
     const auto first = peer.Receive();
     const auto second = peer.Receive();
     ASSERT_TRUE(first && second);
@@ -157,7 +158,10 @@ TEST_F(RpcLoopback, HostileFramesDoNotDisturbOtherClients) {
         bool closes;
         std::optional<std::uint32_t> msgid;  // of the answer
     };
-    const std::string prefix = "\x94\x00\x05\xa3" "Eco" "\x91"s;  // [0, 5, "Eco", [
+    const std::string prefix =
+        "\x94\x00\x05\xa3"
+        "Eco"
+        "\x91"s;  // [0, 5, "Eco", [
     const std::vector<THostile> cases{
         {"declared 300 MiB string", prefix + nettest::Str32Header(300u << 20), "limite", true, {}},
         {"declared 4G-element array", prefix + nettest::Array32Header(0xffffffffu), "limite", true, {}},
@@ -165,8 +169,12 @@ TEST_F(RpcLoopback, HostileFramesDoNotDisturbOtherClients) {
         {"not MessagePack", "\xc1\xc1\xc1"s, "protocolo", true, {}},
         {"a response instead of a request", EncodeResponse(TRpcResponse{}), "protocolo", false, {}},
         {"wrong width row",
-         prefix + "\x82\xa6" "fields\x91\x93\xa1" "A\xa6" "string\x01\xa4" "rows\x91\x92\xc0\xc0"s, "protocolo",
-         false, 5},
+         prefix + "\x82\xa6"
+                  "fields\x91\x93\xa1"
+                  "A\xa6"
+                  "string\x01\xa4"
+                  "rows\x91\x92\xc0\xc0"s,
+         "protocolo", false, 5},
     };
     for (const auto& h : cases) {
         SCOPED_TRACE(h.name);
@@ -200,7 +208,11 @@ TEST(RpcLimits, StreamedFrameOverTheLimitIsRefusedWhileOthersAreServed) {
 
     // An honest-looking array whose elements keep coming past the limit.
     nettest::TRawPeer peer(port);
-    ASSERT_TRUE(peer.Send("\x94\x00\x05\xa3" "Eco" "\x91"s + nettest::Array32Header(1u << 21)));
+    ASSERT_TRUE(
+        peer.Send("\x94\x00\x05\xa3"
+                  "Eco"
+                  "\x91"s +
+                  nettest::Array32Header(1u << 21)));
     const std::string tenStrings = EncodeValue(TRpcValue(TRpcValue::Array(10, TRpcValue("x")))).substr(1);
     bool sendFailed = false;
     for (int i = 0; i < 20000 && !sendFailed; ++i) {

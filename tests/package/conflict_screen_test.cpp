@@ -28,8 +28,8 @@ void SaveAsAnotherBookkeeper(const std::string& history) {
     TDataPacket rateio = client.Call("GetLancCCusto", {TRpcArg("01"), TRpcArg(kEntry)}).Packet();
     lines.SetValue(1, static_cast<std::size_t>(lines.FieldIndex("DSHISTLANC")), Variant(history));
     TRpcValue nr(kEntry), doc("");
-    client.Call("SetLancContabil", {TRpcArg(lines), TRpcArg(rateio), TRpcArg("01"), TRpcArg::Ref(nr),
-                                    TRpcArg::Ref(doc), TRpcArg("BETO")});
+    client.Call("SetLancContabil",
+                {TRpcArg(lines), TRpcArg(rateio), TRpcArg("01"), TRpcArg::Ref(nr), TRpcArg::Ref(doc), TRpcArg("BETO")});
 }
 
 class ConflictScreen : public ::testing::Test {
@@ -61,10 +61,11 @@ protected:
 };
 
 TEST_F(ConflictScreen, ConfirmOverAnothersSaveIsRefusedUntilReopened) {
-    const std::string openEntry = std::string("click spbFiltro\ntype medLanc \"") + kEntry +
-                                  "\"\nclick sbtConfirma\nclick tshFormulario\n";
+    const std::string openEntry =
+        std::string("click spbFiltro\ntype medLanc \"") + kEntry + "\"\nclick sbtConfirma\nclick tshFormulario\n";
     ASSERT_EQ(Run("open\nkey edtCdEmpresa Tab\ntype depIni \"01/01/2024\"\ntype depFim \"31/01/2024\"\n"
-                  "click sbtConfirma\n" + openEntry),
+                  "click sbtConfirma\n" +
+                  openEntry),
               0);
     SaveAsAnotherBookkeeper("Alterado pelo Beto");
     EXPECT_EQ(Run("grid dbgLancCont row 1\ngrid dbgLancCont cell CDHISTPADR \"4\"\nclick sbtConfirmar\n"
@@ -74,20 +75,21 @@ TEST_F(ConflictScreen, ConfirmOverAnothersSaveIsRefusedUntilReopened) {
               0);
 
     // Reopened: his change is there, and this one goes in over it, twice.
-    EXPECT_EQ(Run("answer yes\nclick sbtCancelar\nexpect message \"Deseja cancelar o lançamento contábil?\"\n" +
-                  openEntry + "grid dbgLancCont row 2\nexpect cdsLancCont.DSHISTLANC \"Alterado pelo Beto\"\n"
-                  "grid dbgLancCont row 1\ngrid dbgLancCont cell CDHISTPADR \"4\"\nclick sbtConfirmar\n"
-                  "expect no message\nexpect frmLancamentos.boAlterado \"false\"\n"
-                  "grid dbgLancCont cell CDHISTPADR \"7\"\nclick sbtConfirmar\nexpect no message\n"),
-              0);
+    EXPECT_EQ(
+        Run("answer yes\nclick sbtCancelar\nexpect message \"Deseja cancelar o lançamento contábil?\"\n" + openEntry +
+            "grid dbgLancCont row 2\nexpect cdsLancCont.DSHISTLANC \"Alterado pelo Beto\"\n"
+            "grid dbgLancCont row 1\ngrid dbgLancCont cell CDHISTPADR \"4\"\nclick sbtConfirmar\n"
+            "expect no message\nexpect frmLancamentos.boAlterado \"false\"\n"
+            "grid dbgLancCont cell CDHISTPADR \"7\"\nclick sbtConfirmar\nexpect no message\n"),
+        0);
 
     // Deleting it after his next save is refused the same way; reopened, it goes.
     SaveAsAnotherBookkeeper("Alterado de novo pelo Beto");
     EXPECT_EQ(Run("answer yes\nclick sbtExcluir\nexpect message \"*\"\n"
                   "expect message \"O lançamento contábil 202401000005 foi alterado por BETO em *"
                   "Nada foi excluído*\"\n"
-                  "click tshFolhaDados\n" + openEntry +
-                  "answer yes\nclick sbtExcluir\nexpect message \"*\"\nexpect no message\n"),
+                  "click tshFolhaDados\n" +
+                  openEntry + "answer yes\nclick sbtExcluir\nexpect message \"*\"\nexpect no message\n"),
               0);
     TRpcClient client;
     client.Connect("127.0.0.1", Zembra::WebPort());

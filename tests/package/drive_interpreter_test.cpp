@@ -89,7 +89,8 @@ public:
         };
         btnLookup = Put<TButton>(this, this, "btnLookup");
         btnLookup->OnClick = [this](TObject*) {
-            if (Services().Pesquisar(dtsItens, "Itens")) edtCodigo->SetText(cdsItens->FieldByName("CODIGO")->AsString());
+            if (Services().Pesquisar(dtsItens, "Itens"))
+                edtCodigo->SetText(cdsItens->FieldByName("CODIGO")->AsString());
         };
         lblResult = Put<TLabel>(this, this, "lblResult");
         pgcPages = Put<TPageControl>(this, this, "pgcPages");
@@ -164,7 +165,7 @@ protected:
 
 TEST_F(DriveInterpreter, EditsAreTypedSetAndReadBack) {
     Run("open\n"
-        "type edtCodigo \"12345\"\n"        // MaxLength 4 keeps four
+        "type edtCodigo \"12345\"\n"  // MaxLength 4 keeps four
         "expect edtCodigo.Text \"1234\"\n"
         "expect focus edtCodigo\n"
         "expect edtCodigo.Focused true\n"
@@ -191,17 +192,17 @@ TEST_F(DriveInterpreter, EditsAreTypedSetAndReadBack) {
 
 TEST_F(DriveInterpreter, ImpossibleCommandsAndWrongExpectationsFailWithTheirLines) {
     Run("open\n"
-        "click btnNada\n"                     // 2: unknown name
-        "click btnOff\n"                      // 3: disabled
-        "grid dbgItens col NADA\n"            // 4: missing column
-        "grid dbgItens row 9\n"               // 5: row out of range
-        "expect edtCodigo.Text \"abc\"\n"     // 6: wrong value
-        "expect edtCodigo.Cor \"1\"\n"        // 7: unknown property
-        "expect cdsItens.NADA \"1\"\n"        // 8: unknown field
-        "expect message \"x\"\n"              // 9: no message shown
-        "frobnicate\n"                        // 10: unreadable line
-        "expect focus btnOff\n"               // 11: focus is elsewhere
-        "grid dbgItens col CODIGO\n"          // 12: the column has no ellipsis
+        "click btnNada\n"                  // 2: unknown name
+        "click btnOff\n"                   // 3: disabled
+        "grid dbgItens col NADA\n"         // 4: missing column
+        "grid dbgItens row 9\n"            // 5: row out of range
+        "expect edtCodigo.Text \"abc\"\n"  // 6: wrong value
+        "expect edtCodigo.Cor \"1\"\n"     // 7: unknown property
+        "expect cdsItens.NADA \"1\"\n"     // 8: unknown field
+        "expect message \"x\"\n"           // 9: no message shown
+        "frobnicate\n"                     // 10: unreadable line
+        "expect focus btnOff\n"            // 11: focus is elsewhere
+        "grid dbgItens col CODIGO\n"       // 12: the column has no ellipsis
         "grid dbgItens button\n"
         "expect edtCodigo.Text \"\"\n");
     EXPECT_EQ(interp->Failed(), 11) << output;
@@ -213,7 +214,7 @@ TEST_F(DriveInterpreter, ImpossibleCommandsAndWrongExpectationsFailWithTheirLine
 TEST_F(DriveInterpreter, ExitHandlerRefusalIsTheScreensNotAFailure) {
     Run("open\n"
         "type edtCodigo \"9999\"\n"
-        "focus nedValor\n"                    // refused by OnExit: focus stays
+        "focus nedValor\n"  // refused by OnExit: focus stays
         "expect focus edtCodigo\n"
         "expect message \"Código inválido.\"\n"
         "expect no message\n");
@@ -225,19 +226,20 @@ TEST_F(DriveInterpreter, ARefusedCellIsTypedOverAndAFocusKeptByABoxFailsTheComma
     Run("open\n"
         "grid dbgItens row 1\n"
         "grid dbgItens cell VALOR \"abc\"\n"
-        "grid dbgItens col CODIGO\n"         // 4: not a number: the column stays
+        "grid dbgItens col CODIGO\n"  // 4: not a number: the column stays
         "expect dbgItens.SelectedField \"VALOR\"\n"
         "grid dbgItens cell VALOR \"12,5\"\n"  // replaces "abc", not "abc12,5"
         "grid dbgItens col CODIGO\n"
         "expect cdsItens.VALOR \"12.5\"\n"
         "type edtCodigo \"9999\"\n"
-        "type nedValor \"1\"\n"              // 10: the box keeps the focus: not typed
-        "click chkAtivo\n"                   // 11: the same
+        "type nedValor \"1\"\n"  // 10: the box keeps the focus: not typed
+        "click chkAtivo\n"       // 11: the same
         "expect nedValor.Text \"\"\n"
         "expect chkAtivo.Checked false\n");
     EXPECT_EQ(interp->Failed(), 2) << output;
     EXPECT_NE(output.find("t.ctb:10: FALHOU: type nedValor \"1\" -- não executado: o foco ficou em edtCodigo"),
-              std::string::npos) << output;
+              std::string::npos)
+        << output;
     EXPECT_NE(output.find("t.ctb:11: FALHOU"), std::string::npos) << output;
     // Every box is one line.
     std::size_t boxes = 0;
@@ -251,7 +253,7 @@ TEST_F(DriveInterpreter, MessageBoxesTakeQueuedAnswersOrTheDefault) {
         "click btnAsk\n"
         "expect lblResult.Caption \"sim\"\n"
         "expect message \"Continuar?\"\n"
-        "click btnAsk\n"                      // no answer queued: No, and a note
+        "click btnAsk\n"  // no answer queued: No, and a note
         "expect lblResult.Caption \"não\"\n"
         "expect no message\n");
     EXPECT_EQ(interp->Failed(), 1) << "the unchecked box fails 'expect no message'\n" << output;
@@ -310,7 +312,7 @@ TEST_F(DriveInterpreter, LookupsTakeQueuedPicks) {
         "pick cancel\n"
         "click btnLookup\n"
         "expect edtCodigo.Text \"0003\"\n"
-        "click btnLookup\n");                 // nothing queued: cancelled, noted
+        "click btnLookup\n");  // nothing queued: cancelled, noted
     EXPECT_EQ(interp->Failed(), 0) << output;
     EXPECT_NE(output.find("t.ctb:8: sem escolha"), std::string::npos) << output;
 }
@@ -320,7 +322,7 @@ TEST_F(DriveInterpreter, CloseOfAFormThatIsNotOpenIsAFailure) {
         "click btnDialog\n"
         "close frmAsk\n"
         "expect lblResult.Caption \"cancel:\"\n"
-        "close frmAsk\n");                    // released: no longer open
+        "close frmAsk\n");  // released: no longer open
     EXPECT_EQ(interp->Failed(), 1) << output;
     EXPECT_NE(output.find("t.ctb:5: FALHOU"), std::string::npos) << output;
 }

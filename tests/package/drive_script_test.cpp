@@ -17,8 +17,8 @@ namespace {
 std::string Render(const Script& s) {
     std::ostringstream out;
     for (const Command& c : s.commands) {
-        out << c.line << ':' << VerbName(c.verb) << " t=" << c.target << " f=" << c.field
-            << " x=" << c.text << " r=" << c.row << '\n';
+        out << c.line << ':' << VerbName(c.verb) << " t=" << c.target << " f=" << c.field << " x=" << c.text
+            << " r=" << c.row << '\n';
     }
     for (const ParseError& e : s.errors) out << "error " << e.line << ": " << e.message << '\n';
     return out.str();
@@ -142,7 +142,8 @@ TEST(DriveScript, MalformedLinesAreReportedWithTheirNumbersAndSkipped) {
 }
 
 TEST(DriveScript, KeysAreTheNamedOnesOrOneCharacter) {
-    for (const char* k : {"Enter", "tab", "ESCAPE", "Delete", "Insert", "Down", "Up", "F2", "ctrl+delete", "a", "ç", "5"})
+    for (const char* k :
+         {"Enter", "tab", "ESCAPE", "Delete", "Insert", "Down", "Up", "F2", "ctrl+delete", "a", "ç", "5"})
         EXPECT_TRUE(IsKnownKey(k)) << k;
     for (const char* k : {"", "ab", "F3", "Ctrl+X", "çç"}) EXPECT_FALSE(IsKnownKey(k)) << k;
 }
@@ -181,8 +182,8 @@ TEST(DriveCompare, DatesBooleansAndText) {
 }
 
 TEST(DriveOptions, CommandLine) {
-    const char* argv[] = {"ctb-drive", "--db", "x.db", "--company", "02", "--today", "2024-02-29",
-                          "--timings", "a.ctb", "b.ctb"};
+    const char* argv[] = {"ctb-drive", "--db",       "x.db",      "--company", "02",
+                          "--today",   "2024-02-29", "--timings", "a.ctb",     "b.ctb"};
     Options o;
     std::string err;
     ASSERT_TRUE(ParseOptions(10, const_cast<char**>(argv), o, err)) << err;

@@ -62,8 +62,7 @@ private:
     hostcommon::ServerProcess server_;
 };
 
-Environment* const environment =
-    static_cast<Environment*>(::testing::AddGlobalTestEnvironment(new Environment));
+Environment* const environment = static_cast<Environment*>(::testing::AddGlobalTestEnvironment(new Environment));
 
 }  // namespace
 

@@ -32,8 +32,8 @@ private:
     int line_;
 
     [[noreturn]] void Fail(const std::string& why) const {
-        throw DocError("docs/protocol.md:" + std::to_string(line_) + ": " + why + " (em \"" +
-                       s_.substr(i_, 30) + "\")");
+        throw DocError("docs/protocol.md:" + std::to_string(line_) + ": " + why + " (em \"" + s_.substr(i_, 30) +
+                       "\")");
     }
     void Blank() {
         while (i_ < s_.size() && (s_[i_] == ' ' || s_[i_] == '\n' || s_[i_] == '\t' || s_[i_] == '\r')) ++i_;
@@ -229,11 +229,14 @@ std::string CompareScalar(const Pattern& e, const Variant& a, const std::string&
     switch (e.K) {
     case Pattern::Kind::Nil: same = a.IsNull(); break;
     case Pattern::Kind::Bool: same = a.kind() == K::Boolean && a.AsBoolean() == e.Flag; break;
-    case Pattern::Kind::Int: same = a.kind() == K::Integer && a.AsInteger() == static_cast<std::int64_t>(e.Number); break;
+    case Pattern::Kind::Int:
+        same = a.kind() == K::Integer && a.AsInteger() == static_cast<std::int64_t>(e.Number);
+        break;
     case Pattern::Kind::Float: same = a.kind() == K::Float && std::fabs(a.AsFloat() - e.Number) < 1e-9; break;
     case Pattern::Kind::Text: same = a.kind() == K::String && (e.Str == "*" || a.AsString() == e.Str); break;
-    default: return where + ": esperado " + (e.K == Pattern::Kind::Packet ? "um pacote" : "uma lista ou um mapa") +
-                    ", veio " + Show(a);
+    default:
+        return where + ": esperado " + (e.K == Pattern::Kind::Packet ? "um pacote" : "uma lista ou um mapa") +
+               ", veio " + Show(a);
     }
     return same ? "" : where + ": esperado " + Show(ScalarOf(e)) + ", veio " + Show(a);
 }
@@ -244,7 +247,8 @@ std::string ComparePacket(const Pattern& e, const TDataPacket& a, const std::str
         return where + ": o pacote tem " + std::to_string(fields.size()) + " campos";
     for (std::size_t i = 0; i < e.Fields.size(); ++i) {
         const FieldPattern& f = e.Fields[i];
-        if (f.Name != fields[i].Name) return where + ": campo " + std::to_string(i + 1) + " é " + fields[i].Name + ", não " + f.Name;
+        if (f.Name != fields[i].Name)
+            return where + ": campo " + std::to_string(i + 1) + " é " + fields[i].Name + ", não " + f.Name;
         if (!f.Type.empty() && (f.Type != FieldTypeName(fields[i].DataType) || f.Size != fields[i].Size))
             return where + ": campo " + f.Name + " é " + FieldTypeName(fields[i].DataType) + "(" +
                    std::to_string(fields[i].Size) + ")";
@@ -255,7 +259,8 @@ std::string ComparePacket(const Pattern& e, const TDataPacket& a, const std::str
         const std::vector<Pattern>& row = e.RowValues[r];
         if (row.size() != fields.size()) return where + ": linha " + std::to_string(r + 1) + " com largura errada";
         for (std::size_t c = 0; c < row.size(); ++c) {
-            std::string why = CompareScalar(row[c], a.Value(r, c), where + " linha " + std::to_string(r + 1) + " " + fields[c].Name);
+            std::string why =
+                CompareScalar(row[c], a.Value(r, c), where + " linha " + std::to_string(r + 1) + " " + fields[c].Name);
             if (!why.empty()) return why;
         }
     }
@@ -283,10 +288,12 @@ std::string CompareValue(const Pattern& e, const TRpcValue& a, const std::string
 
 std::string CompareOut(const Pattern& e, const std::map<int, TRpcValue>& out) {
     if (e.K != Pattern::Kind::Map) return "out: esperado um mapa no exemplo";
-    if (e.Pairs.size() != out.size()) return "out: tem " + std::to_string(out.size()) + " índices, o exemplo " + std::to_string(e.Pairs.size());
+    if (e.Pairs.size() != out.size())
+        return "out: tem " + std::to_string(out.size()) + " índices, o exemplo " + std::to_string(e.Pairs.size());
     for (const auto& [key, value] : e.Pairs) {
         auto it = out.find(static_cast<int>(key.Number));
-        if (key.K != Pattern::Kind::Int || it == out.end()) return "out: sem o índice " + std::to_string(static_cast<int>(key.Number));
+        if (key.K != Pattern::Kind::Int || it == out.end())
+            return "out: sem o índice " + std::to_string(static_cast<int>(key.Number));
         std::string why = CompareValue(value, it->second, "out " + std::to_string(it->first));
         if (!why.empty()) return why;
     }

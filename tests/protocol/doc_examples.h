@@ -41,12 +41,12 @@ struct Pattern {
     bool Flag = false;
     double Number = 0;
     std::string Str;
-    std::vector<Pattern> Items;                          // Array
-    std::vector<std::pair<Pattern, Pattern>> Pairs;      // Map
-    std::vector<FieldPattern> Fields;                    // Packet
+    std::vector<Pattern> Items;                      // Array
+    std::vector<std::pair<Pattern, Pattern>> Pairs;  // Map
+    std::vector<FieldPattern> Fields;                // Packet
     bool MoreFields = false;
     long Rows = 0;
-    std::vector<std::vector<Pattern>> RowValues;         // empty: rows only counted
+    std::vector<std::vector<Pattern>> RowValues;  // empty: rows only counted
 };
 
 struct Exchange {

@@ -53,11 +53,10 @@ TEST_P(FaultyDefinition, IsRefusedWithItsReason) {
 
 INSTANTIATE_TEST_SUITE_P(
     Reports, FaultyDefinition,
-    ::testing::Values(
-        TFaulty{"syntax", "[report\ncode = 1", "ilegível na linha 1"},
-        TFaulty{"noQuery", "[report]\ncode = \"X\"\ntitle = \"T\"\n", "falta a seção [query]"},
-        TFaulty{"noFields", "[report]\ncode = \"X\"\ntitle = \"T\"\n[query]\nsql = \"SELECT 1\"\n",
-                "deve listar os campos"}),
+    ::testing::Values(TFaulty{"syntax", "[report\ncode = 1", "ilegível na linha 1"},
+                      TFaulty{"noQuery", "[report]\ncode = \"X\"\ntitle = \"T\"\n", "falta a seção [query]"},
+                      TFaulty{"noFields", "[report]\ncode = \"X\"\ntitle = \"T\"\n[query]\nsql = \"SELECT 1\"\n",
+                              "deve listar os campos"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DefinitionFaults, NamesTotalsColumnsAndTypesAreChecked) {
@@ -72,7 +71,8 @@ TEST(DefinitionFaults, NamesTotalsColumnsAndTypesAreChecked) {
         {head + "[[group]]\nkey = \"Z\"\nheader = \"\"\n[detail]\ncolumns = [{ text = \"{A}\" }]\n",
          "a chave Z não é campo da consulta"},
         {head + "[params]\nP = \"moeda\"\n[detail]\ncolumns = [{ text = \"{A}\" }]\n", "tipo \"moeda\" desconhecido"},
-        {head + "[[criterion]]\nlabel = \"L\"\ntext = \"{P}\"\nwhen = { Q = \"N\" }\n[detail]\ncolumns = [{ text = \"{A}\" }]\n",
+        {head + "[[criterion]]\nlabel = \"L\"\ntext = \"{P}\"\nwhen = { Q = \"N\" }\n[detail]\ncolumns = [{ text = "
+                "\"{A}\" }]\n",
          "testa Q, que não é parâmetro"},
     };
     for (const auto& [text, error] : cases) {

@@ -15,9 +15,7 @@ namespace {
 report::TReportDef shipped(const char* file) { return LoadDefinition((ShippedReports() / file).string()); }
 
 // Blanks collapsed, so a test reads the text without the page's alignment.
-std::string squeeze(const std::string& s) {
-    return std::regex_replace(s, std::regex("[ \t]+"), " ");
-}
+std::string squeeze(const std::string& s) { return std::regex_replace(s, std::regex("[ \t]+"), " "); }
 
 }  // namespace
 
@@ -45,8 +43,7 @@ TEST_F(ReportDbTest, EntriesListingKeepsWholeEntriesThatHaveAMatchingLine) {
     setParam(def, p, "DTLANCAMENTF", "31/01/2024");
     const std::string text = squeeze(listing("CTB11020-01.toml", &p));
     EXPECT_NE(text.find("Período: 01/01/2024 a 31/01/2024 · Clientes: 000001"), std::string::npos) << text;
-    EXPECT_NE(text.find("Total do relatório (2 partidas) Débito 1.500,00 Crédito 1.500,00"), std::string::npos)
-        << text;
+    EXPECT_NE(text.find("Total do relatório (2 partidas) Débito 1.500,00 Crédito 1.500,00"), std::string::npos) << text;
     EXPECT_EQ(text.find("202401000002"), std::string::npos) << text;
 
     setParam(def, p, "P_CDCONTCLIE", "T");

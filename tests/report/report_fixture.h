@@ -77,10 +77,11 @@ protected:
                 statement.clear();
             }
         }
-        exec("INSERT INTO CONTCTBL (CDCONTCTBL, CDCONTREDU, NMCONTCTBL, CDNVCONTCTBL, IDTIPOCONT) VALUES "
-             "('1110100002','102','Banco do Brasil C/C','5','A'),('1120100001','111','Clientes Nacionais','5','A'),"
-             "('3110100001','301','Venda de Mercadorias','5','A'),('4110100001','401','Aluguéis','5','A'),"
-             "('4110100005','405','Tarifas Bancárias','5','A')");
+        exec(
+            "INSERT INTO CONTCTBL (CDCONTCTBL, CDCONTREDU, NMCONTCTBL, CDNVCONTCTBL, IDTIPOCONT) VALUES "
+            "('1110100002','102','Banco do Brasil C/C','5','A'),('1120100001','111','Clientes Nacionais','5','A'),"
+            "('3110100001','301','Venda de Mercadorias','5','A'),('4110100001','401','Aluguéis','5','A'),"
+            "('4110100005','405','Tarifas Bancárias','5','A')");
         exec("INSERT INTO HISTPADR VALUES ('0001','Venda de mercadorias'),('0004','Pagamento de aluguel')");
         line_("01", "202401000001", "00001", "1120100001", "2024-01-02", "004512", -150000, "0001", "", "C", "000001");
         line_("01", "202401000001", "00002", "3110100001", "2024-01-02", "004512", 150000, "0001",

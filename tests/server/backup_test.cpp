@@ -14,8 +14,7 @@ using namespace storetest;
 
 namespace {
 
-int RunBackup(const std::vector<std::string>& args)
-{
+int RunBackup(const std::vector<std::string>& args) {
     const std::string program = ProgramDir() + "/ctb-backup";
     const pid_t pid = fork();
     if (pid == 0) {
@@ -33,8 +32,7 @@ int RunBackup(const std::vector<std::string>& args)
 // A database to restore into, removed afterwards.
 class TRestoreTarget {
 public:
-    TRestoreTarget()
-    {
+    TRestoreTarget() {
         if (!OnPostgres()) {
             url_ = dir_.File("restaurado.db");
             return;
@@ -44,8 +42,7 @@ public:
         PgAdmin("CREATE DATABASE " + name_);
         url_ = PgUrl(name_);
     }
-    ~TRestoreTarget()
-    {
+    ~TRestoreTarget() {
         if (!name_.empty()) PgAdmin("DROP DATABASE IF EXISTS " + name_ + " WITH (FORCE)");
     }
     const std::string& Url() const { return url_; }
@@ -55,13 +52,12 @@ private:
     std::string url_, name_;
 };
 
-long long SavedEntries(const std::string& url)
-{
-    return Scalar(url, "SELECT COUNT(DISTINCT NRLANCCONT) FROM LANCCONT WHERE DSHISTLANC = 'Teste de queda do servidor'");
+long long SavedEntries(const std::string& url) {
+    return Scalar(url,
+                  "SELECT COUNT(DISTINCT NRLANCCONT) FROM LANCCONT WHERE DSHISTLANC = 'Teste de queda do servidor'");
 }
 
-TEST(Backup, TakenWhileSavingIsConsistentAndRestores)
-{
+TEST(Backup, TakenWhileSavingIsConsistentAndRestores) {
     TDemoCopy db;
     TServerProcess server(db.Url());
     std::atomic<bool> stop{false};
@@ -102,8 +98,9 @@ TEST(Backup, TakenWhileSavingIsConsistentAndRestores)
     client.Connect("127.0.0.1", again.Port());
     TRpcValue anoMes("202409");
     const std::string nr = client.Call("PrxLancContabil", {TRpcArg("01"), TRpcArg::Ref(anoMes)}).Scalar().AsString();
-    EXPECT_EQ(Scalar(restored.Url(), "SELECT COUNT(*) FROM LANCCONT WHERE NRLANCCONT >= '" + nr + "'"
-                                     " AND NRLANCCONT <= '202409999999'"),
+    EXPECT_EQ(Scalar(restored.Url(), "SELECT COUNT(*) FROM LANCCONT WHERE NRLANCCONT >= '" + nr +
+                                         "'"
+                                         " AND NRLANCCONT <= '202409999999'"),
               0);
 
     EXPECT_NE(RunBackup({"--db", db.Url(), "--restore", dir.File("nao-existe")}), 0);

@@ -17,20 +17,17 @@ struct TBookkeeper {
 
     TBookkeeper(const std::string& session, const std::string& oper) : Caller{session, oper} {}
 
-    void Open(TEntryStore& store, const std::string& nr)
-    {
+    void Open(TEntryStore& store, const std::string& nr) {
         TRpcCallerScope scope(Caller);
         Lines = store.GetLancContFiltrado("01", nr);
         Rateio = store.GetLancCCusto("01", nr);
     }
-    void Confirm(TEntryStore& store, const std::string& nr)
-    {
+    void Confirm(TEntryStore& store, const std::string& nr) {
         TRpcCallerScope scope(Caller);
         std::string n = nr, doc;
         store.SetLancContabil(Lines, Rateio, "01", n, doc, Caller.Operator);
     }
-    void Delete(TEntryStore& store, const std::string& nr)
-    {
+    void Delete(TEntryStore& store, const std::string& nr) {
         TRpcCallerScope scope(Caller);
         std::string n = nr;
         store.SetExcluiLancamento("01", n);
@@ -38,9 +35,7 @@ struct TBookkeeper {
 };
 
 // The refusal's code and message ("" when the action went through).
-template <class F>
-std::string Refusal(F&& action)
-{
+template <class F> std::string Refusal(F&& action) {
     try {
         action();
         return "";
@@ -51,8 +46,7 @@ std::string Refusal(F&& action)
 
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-TEST(Conflict, ConfirmOverAnotherBookkeepersSaveIsRefusedAndOverwritesNothing)
-{
+TEST(Conflict, ConfirmOverAnotherBookkeepersSaveIsRefusedAndOverwritesNothing) {
     TDemoCopy db;
     TEntryStore store(db.Url());
     const std::string nr = Nr(1, 5);
@@ -77,8 +71,7 @@ TEST(Conflict, ConfirmOverAnotherBookkeepersSaveIsRefusedAndOverwritesNothing)
     EXPECT_TRUE(Has(Refusal([&] { maria.Confirm(store, nr); }), "alterado por JOAO")) << "stale after his save";
 }
 
-TEST(Conflict, TheSameBookkeeperConfirmingAgainIsNotAConflict)
-{
+TEST(Conflict, TheSameBookkeeperConfirmingAgainIsNotAConflict) {
     TDemoCopy db;
     TEntryStore store(db.Url());
     const std::string nr = Nr(1, 5);
@@ -121,8 +114,7 @@ TEST(Conflict, TheSameBookkeeperConfirmingAgainIsNotAConflict)
     EXPECT_TRUE(Has(Refusal([&] { outro.Confirm(store, novo); }), "conflito: ")) << "a copy never loaded";
 }
 
-TEST(Conflict, ConfirmOfAnEntryAnotherDeletedIsRefusedAndDoesNotBringItBack)
-{
+TEST(Conflict, ConfirmOfAnEntryAnotherDeletedIsRefusedAndDoesNotBringItBack) {
     TDemoCopy db;
     TEntryStore store(db.Url());
     const std::string nr = Nr(1, 5);
@@ -138,8 +130,7 @@ TEST(Conflict, ConfirmOfAnEntryAnotherDeletedIsRefusedAndDoesNotBringItBack)
     EXPECT_TRUE(Has(Refusal([&] { joao.Delete(store, nr); }), "já foi excluído por MARIA em "));
 }
 
-TEST(Conflict, DeleteOfAnEntryChangedSinceItWasOpenedIsRefused)
-{
+TEST(Conflict, DeleteOfAnEntryChangedSinceItWasOpenedIsRefused) {
     TDemoCopy db;
     TEntryStore store(db.Url());
     const std::string nr = Nr(1, 5);
@@ -157,7 +148,8 @@ TEST(Conflict, DeleteOfAnEntryChangedSinceItWasOpenedIsRefused)
 
     // Her own delete after her own save, and his after reopening, go through.
     maria.Delete(store, nr);
-    EXPECT_EQ(Scalar(db.Url(), "SELECT COUNT(*) FROM LANCCONT WHERE CDEMPRESA = '01' AND NRLANCCONT = '" + nr + "'"), 0);
+    EXPECT_EQ(Scalar(db.Url(), "SELECT COUNT(*) FROM LANCCONT WHERE CDEMPRESA = '01' AND NRLANCCONT = '" + nr + "'"),
+              0);
     const std::string other = Nr(1, 6);
     joao.Open(store, other);
     maria.Open(store, other);

@@ -14,8 +14,7 @@ inline constexpr int kLinesPerEntry = 40;
 // A balanced entry of company 01 (40 lines unless told), every management
 // line apportioned over two branch/cost-centre pairs.
 inline void BuildEntry(const std::string& nr, TDataPacket& lines, TDataPacket& rateio, int count = kLinesPerEntry,
-                const std::string& history = "Teste de queda do servidor")
-{
+                       const std::string& history = "Teste de queda do servidor") {
     lines = TDataPacket(LancContFields());
     rateio = TDataPacket(LancCCustoFields());
     for (int i = 1; i <= count; ++i) {
@@ -47,29 +46,32 @@ inline void BuildEntry(const std::string& nr, TDataPacket& lines, TDataPacket& r
 // Every entry balanced, every test entry whole, every apportionment adding up
 // to its line and belonging to one; on SQLite the file passes its integrity
 // check.
-inline void ExpectSoundStore(const std::string& db)
-{
+inline void ExpectSoundStore(const std::string& db) {
     if (!OnPostgres()) {
         auto session = OpenTestSession(db);
         std::string integrity;
         *session << "PRAGMA integrity_check", soci::into(integrity);
         EXPECT_EQ(integrity, "ok");
     }
-    EXPECT_EQ(Scalar(db, "SELECT COUNT(*) FROM (SELECT NRLANCCONT FROM LANCCONT"
-                         " GROUP BY CDEMPRESA, NRLANCCONT HAVING SUM(VRLANCAMENT) <> 0) X"),
+    EXPECT_EQ(Scalar(db,
+                     "SELECT COUNT(*) FROM (SELECT NRLANCCONT FROM LANCCONT"
+                     " GROUP BY CDEMPRESA, NRLANCCONT HAVING SUM(VRLANCAMENT) <> 0) X"),
               0);
-    EXPECT_EQ(Scalar(db, "SELECT COUNT(*) FROM (SELECT NRLANCCONT FROM LANCCONT WHERE"
-                         " DSHISTLANC = 'Teste de queda do servidor' GROUP BY NRLANCCONT"
-                         " HAVING COUNT(*) <> 40) X"),
+    EXPECT_EQ(Scalar(db,
+                     "SELECT COUNT(*) FROM (SELECT NRLANCCONT FROM LANCCONT WHERE"
+                     " DSHISTLANC = 'Teste de queda do servidor' GROUP BY NRLANCCONT"
+                     " HAVING COUNT(*) <> 40) X"),
               0);
-    EXPECT_EQ(Scalar(db, "SELECT COUNT(*) FROM (SELECT L.NRSEQLANC FROM LANCCONT L JOIN LANCCCUSTO R"
-                         " ON R.CDEMPRESA = L.CDEMPRESA AND R.NRLANCCONT = L.NRLANCCONT AND"
-                         " R.NRSEQLANC = L.NRSEQLANC GROUP BY L.CDEMPRESA, L.NRLANCCONT,"
-                         " L.NRSEQLANC, L.VRLANCAMENT HAVING SUM(R.VRLANCCUST) <> L.VRLANCAMENT) X"),
+    EXPECT_EQ(Scalar(db,
+                     "SELECT COUNT(*) FROM (SELECT L.NRSEQLANC FROM LANCCONT L JOIN LANCCCUSTO R"
+                     " ON R.CDEMPRESA = L.CDEMPRESA AND R.NRLANCCONT = L.NRLANCCONT AND"
+                     " R.NRSEQLANC = L.NRSEQLANC GROUP BY L.CDEMPRESA, L.NRLANCCONT,"
+                     " L.NRSEQLANC, L.VRLANCAMENT HAVING SUM(R.VRLANCCUST) <> L.VRLANCAMENT) X"),
               0);
-    EXPECT_EQ(Scalar(db, "SELECT COUNT(*) FROM LANCCCUSTO R WHERE NOT EXISTS (SELECT 1 FROM"
-                         " LANCCONT L WHERE R.CDEMPRESA = L.CDEMPRESA AND R.NRLANCCONT ="
-                         " L.NRLANCCONT AND R.NRSEQLANC = L.NRSEQLANC)"),
+    EXPECT_EQ(Scalar(db,
+                     "SELECT COUNT(*) FROM LANCCCUSTO R WHERE NOT EXISTS (SELECT 1 FROM"
+                     " LANCCONT L WHERE R.CDEMPRESA = L.CDEMPRESA AND R.NRLANCCONT ="
+                     " L.NRLANCCONT AND R.NRSEQLANC = L.NRSEQLANC)"),
               0);
 }
 

@@ -29,8 +29,7 @@ constexpr bool kAddressSanitizer = false;
 constexpr bool kAddressSanitizer = false;
 #endif
 
-TEST(ServerUnderAMemoryCap, AmplifyingAndUnfinishedRequestsLeaveItServing)
-{
+TEST(ServerUnderAMemoryCap, AmplifyingAndUnfinishedRequestsLeaveItServing) {
     if (kAddressSanitizer) GTEST_SKIP() << "the address sanitizer reserves more address space than the cap";
     TDemoCopy db;
     TServerProcess server(db.Url(), std::chrono::seconds(20), rlim_t{3} << 29);  // 1.5 GiB

@@ -13,12 +13,8 @@ class Methods : public ::testing::Test {
 protected:
     void SetUp() override { store_ = std::make_unique<TEntryStore>(db_.Url()); }
 
-    TRpcValue Call(const std::string& method, std::vector<TRpcValue> args)
-    {
-        return store_->Call(method, args);
-    }
-    std::string RefusalCode(const std::string& method, std::vector<TRpcValue> args)
-    {
+    TRpcValue Call(const std::string& method, std::vector<TRpcValue> args) { return store_->Call(method, args); }
+    std::string RefusalCode(const std::string& method, std::vector<TRpcValue> args) {
         try {
             store_->Call(method, args);
         } catch (const ERpcError& e) {
@@ -31,8 +27,7 @@ protected:
     std::unique_ptr<TEntryStore> store_;
 };
 
-TEST_F(Methods, GetLancContTakesEighteenArgumentsAndLeavesTheByRefOnesAsSent)
-{
+TEST_F(Methods, GetLancContTakesEighteenArgumentsAndLeavesTheByRefOnesAsSent) {
     TLancFiltro f = YearFilter("01");
     f.Docu = "004512";
     std::vector<TRpcValue> args = FilterArgs(f);
@@ -40,14 +35,12 @@ TEST_F(Methods, GetLancContTakesEighteenArgumentsAndLeavesTheByRefOnesAsSent)
     TRpcValue result = store_->Call("getLancCont", args);  // either spelling
     ASSERT_TRUE(result.IsPacket());
     EXPECT_EQ(Entries(result.Packet()), std::vector<std::string>{Nr(1, 1)});
-    for (int i : {0, 2, 3, 4, 5, 6, 7, 8, 9, 17})
-        EXPECT_EQ(args[i].Scalar(), sent[i].Scalar()) << "argument " << i;
+    for (int i : {0, 2, 3, 4, 5, 6, 7, 8, 9, 17}) EXPECT_EQ(args[i].Scalar(), sent[i].Scalar()) << "argument " << i;
     const auto& methods = StoreMethods();
     EXPECT_EQ(methods.front().Spec->ByRef, (std::vector<int>{0, 2, 3, 4, 5, 6, 7, 8, 9, 17}));
 }
 
-TEST_F(Methods, OneEntryMethods)
-{
+TEST_F(Methods, OneEntryMethods) {
     TRpcValue lines = Call("GetLancContFiltrado", {TRpcValue("01"), TRpcValue(Nr(1, 5))});
     EXPECT_EQ(lines.Packet().RecordCount(), 3u);
     TRpcValue rateio = Call("GetLancCCusto", {TRpcValue("01"), TRpcValue(Nr(1, 1))});
@@ -59,8 +52,7 @@ TEST_F(Methods, OneEntryMethods)
     EXPECT_FALSE(Call("GETEMPRRELAC", {TRpcValue("01"), TRpcValue("' OR '1'='1")}).Scalar().AsBoolean());
 }
 
-TEST_F(Methods, ValidaMapaAnswersStatusAndMaps)
-{
+TEST_F(Methods, ValidaMapaAnswersStatusAndMaps) {
     std::vector<TRpcValue> args = {TRpcValue("01"), TRpcValue(Nr(1, 3))};
     TRpcValue tied = store_->Call("ValidaMapa", args);
     ASSERT_TRUE(tied.IsArray());
@@ -69,8 +61,7 @@ TEST_F(Methods, ValidaMapaAnswersStatusAndMaps)
     const TDataPacket& maps = tied.Items()[1].Packet();
     EXPECT_EQ(maps.Fields(), MapaApuracFields());
     ASSERT_EQ(maps.RecordCount(), 1u);
-    EXPECT_EQ(Cell(maps, 0, "MES") + "/" + Cell(maps, 0, "ANO") + "-" + Cell(maps, 0, "IMPOSTO"),
-              "Janeiro/2024-ICMS");
+    EXPECT_EQ(Cell(maps, 0, "MES") + "/" + Cell(maps, 0, "ANO") + "-" + Cell(maps, 0, "IMPOSTO"), "Janeiro/2024-ICMS");
     EXPECT_EQ(args[1].Scalar().AsString(), Nr(1, 3));
 
     TRpcValue free = Call("ValidaMapa", {TRpcValue("01"), TRpcValue(Nr(1, 1))});
@@ -78,20 +69,18 @@ TEST_F(Methods, ValidaMapaAnswersStatusAndMaps)
     EXPECT_EQ(free.Items()[1].Packet().RecordCount(), 0u);
 }
 
-TEST_F(Methods, PrxLancContabilWritesTheMonthBack)
-{
+TEST_F(Methods, PrxLancContabilWritesTheMonthBack) {
     std::vector<TRpcValue> args = {TRpcValue("01"), TRpcValue(Variant())};
     TRpcValue nr = store_->Call("PrxLancContabil", args);
     EXPECT_EQ(nr.Scalar().AsString().size(), 12u);
     EXPECT_EQ(args[1].Scalar().AsString(), nr.Scalar().AsString().substr(0, 6));
 }
 
-TEST_F(Methods, SaveAndDeleteByTheirArgumentLists)
-{
+TEST_F(Methods, SaveAndDeleteByTheirArgumentLists) {
     TRpcValue lines = Call("GetLancContFiltrado", {TRpcValue("01"), TRpcValue(Nr(1, 5))});
     TRpcValue rateio = Call("GetLancCCusto", {TRpcValue("01"), TRpcValue(Nr(1, 5))});
-    std::vector<TRpcValue> args = {lines, rateio, TRpcValue("01"), TRpcValue(Nr(1, 5)),
-                                   TRpcValue("000415"), TRpcValue("OPER")};
+    std::vector<TRpcValue> args = {
+        lines, rateio, TRpcValue("01"), TRpcValue(Nr(1, 5)), TRpcValue("000415"), TRpcValue("OPER")};
     EXPECT_TRUE(store_->Call("SetLancContabil", args).Scalar().AsBoolean());
     EXPECT_EQ(args[3].Scalar().AsString(), Nr(1, 5));
     EXPECT_EQ(args[4].Scalar().AsString(), "000415");
@@ -101,8 +90,7 @@ TEST_F(Methods, SaveAndDeleteByTheirArgumentLists)
     EXPECT_EQ(Call("GetLancContFiltrado", {TRpcValue("01"), TRpcValue(Nr(1, 5))}).Packet().RecordCount(), 0u);
 }
 
-TEST_F(Methods, MalformedCallsAreRefusedClearly)
-{
+TEST_F(Methods, MalformedCallsAreRefusedClearly) {
     std::vector<TRpcValue> filter = FilterArgs(YearFilter("01"));
     std::vector<TRpcValue> shortFilter(filter.begin(), filter.end() - 1);
     EXPECT_EQ(RefusalCode("GetLancCont", shortFilter), "argumentos");
@@ -121,8 +109,8 @@ TEST_F(Methods, MalformedCallsAreRefusedClearly)
     EXPECT_EQ(RefusalCode("GetLancCont", nanDate), "argumentos");
 
     EXPECT_EQ(RefusalCode("PrxLancContabil", {TRpcValue("01")}), "argumentos");
-    EXPECT_EQ(RefusalCode("SetLancContabil", {TRpcValue("x"), TRpcValue("y"), TRpcValue("01"),
-                                              TRpcValue("1"), TRpcValue(""), TRpcValue("")}),
+    EXPECT_EQ(RefusalCode("SetLancContabil", {TRpcValue("x"), TRpcValue("y"), TRpcValue("01"), TRpcValue("1"),
+                                              TRpcValue(""), TRpcValue("")}),
               "tipo");
     EXPECT_EQ(RefusalCode("ValidaMapa", {}), "argumentos");
     EXPECT_EQ(RefusalCode("ApagaTudo", {}), "metodo");

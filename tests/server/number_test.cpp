@@ -9,8 +9,7 @@ using namespace storetest;
 
 namespace {
 
-TEST(Numbering, FollowsTheMonthAndTheStoredEntries)
-{
+TEST(Numbering, FollowsTheMonthAndTheStoredEntries) {
     TDemoCopy db;
     TEntryStore store(db.Url());
     std::string anoMes = "202401";
@@ -20,8 +19,10 @@ TEST(Numbering, FollowsTheMonthAndTheStoredEntries)
     EXPECT_EQ(first.substr(0, 6), "202401");
     EXPECT_LT(first, second);
     // The demo's January entries of company 01 are all below the new number.
-    EXPECT_EQ(Scalar(db.Url(), "SELECT COUNT(*) FROM LANCCONT WHERE CDEMPRESA = '01' AND"
-                                " NRLANCCONT >= '" + first + "' AND NRLANCCONT <= '202401999999'"),
+    EXPECT_EQ(Scalar(db.Url(),
+                     "SELECT COUNT(*) FROM LANCCONT WHERE CDEMPRESA = '01' AND"
+                     " NRLANCCONT >= '" +
+                         first + "' AND NRLANCCONT <= '202401999999'"),
               0);
     // Another company numbers on its own.
     std::string other = store.PrxLancContabil("02", anoMes);
@@ -29,8 +30,7 @@ TEST(Numbering, FollowsTheMonthAndTheStoredEntries)
     EXPECT_EQ(anoMes, "202401");
 }
 
-TEST(Numbering, AMonthWithoutStateStillSkipsStoredNumbers)
-{
+TEST(Numbering, AMonthWithoutStateStillSkipsStoredNumbers) {
     TDemoCopy db;
     {
         auto session = OpenTestSession(db.Url());
@@ -40,13 +40,14 @@ TEST(Numbering, AMonthWithoutStateStillSkipsStoredNumbers)
     TEntryStore store(db.Url());
     std::string anoMes = "202402";
     std::string nr = store.PrxLancContabil("01", anoMes);
-    EXPECT_EQ(Scalar(db.Url(), "SELECT COUNT(*) FROM LANCCONT WHERE CDEMPRESA = '01' AND"
-                                " NRLANCCONT >= '" + nr + "' AND NRLANCCONT <= '202402999999'"),
+    EXPECT_EQ(Scalar(db.Url(),
+                     "SELECT COUNT(*) FROM LANCCONT WHERE CDEMPRESA = '01' AND"
+                     " NRLANCCONT >= '" +
+                         nr + "' AND NRLANCCONT <= '202402999999'"),
               0);
 }
 
-TEST(Numbering, MalformedMonthMeansTheCurrentOneAndIsWrittenBack)
-{
+TEST(Numbering, MalformedMonthMeansTheCurrentOneAndIsWrittenBack) {
     TDemoCopy db;
     TEntryStore store(db.Url());
     for (std::string bad : {"", "2024-1", "202413", "abcdef", "'; DROP TABLE NUMLANCCONT; --"}) {
@@ -57,16 +58,14 @@ TEST(Numbering, MalformedMonthMeansTheCurrentOneAndIsWrittenBack)
     }
 }
 
-TEST(Numbering, UnknownCompanyIsRefused)
-{
+TEST(Numbering, UnknownCompanyIsRefused) {
     TDemoCopy db;
     TEntryStore store(db.Url());
     std::string anoMes = "202401";
     EXPECT_THROW(store.PrxLancContabil("99", anoMes), ERpcError);
 }
 
-TEST(Numbering, SixteenSessionsNeverShareANumber)
-{
+TEST(Numbering, SixteenSessionsNeverShareANumber) {
     TDemoCopy db;
     { TEntryStore warmUp(db.Url()); }  // schema and WAL set once
     constexpr int kThreads = 16, kCalls = 500;

@@ -11,8 +11,7 @@ namespace {
 
 class TPostgresEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override
-    {
+    void SetUp() override {
         const char* server = std::getenv("CTB_TEST_PG");
         if (!storetest::OnPostgres() || (server && *server)) return;
         std::fprintf(stderr, "CTB_TEST_DB=postgresql sem CTB_TEST_PG: testes não executados\n");

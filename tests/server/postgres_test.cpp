@@ -15,8 +15,7 @@ namespace {
 
 class Postgres : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         const char* base = std::getenv("CTB_TEST_PG");
         if (!base || !*base) GTEST_SKIP() << "CTB_TEST_PG not set";
         base_ = base;
@@ -29,19 +28,16 @@ protected:
         o.Lines = 1000;
         GenerateDemo(url_, o);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         if (!name_.empty()) Admin("DROP DATABASE IF EXISTS " + name_);
     }
 
     // Database names are ours (digits and letters), never input.
-    void Admin(const std::string& statement)
-    {
+    void Admin(const std::string& statement) {
         soci::session sql("postgresql", base_ + " dbname=postgres");
         sql << statement;
     }
-    long long Count(const std::string& query)
-    {
+    long long Count(const std::string& query) {
         soci::session sql("postgresql", base_ + " dbname=" + name_);
         long long n = 0;
         sql << query, soci::into(n);
@@ -51,8 +47,7 @@ protected:
     std::string base_, name_, url_;
 };
 
-TEST_F(Postgres, FiltersSavesDeletesAndRefusesAsOnSqlite)
-{
+TEST_F(Postgres, FiltersSavesDeletesAndRefusesAsOnSqlite) {
     TEntryStore store(url_);
     TDataPacket year = store.GetLancCont(YearFilter("01"));
     EXPECT_EQ(static_cast<long long>(year.RecordCount()),
@@ -76,13 +71,10 @@ TEST_F(Postgres, FiltersSavesDeletesAndRefusesAsOnSqlite)
     EXPECT_THROW(store.SetExcluiLancamento("01", locked), ERpcError);
     std::string first = Nr(1, 1);
     store.SetExcluiLancamento("01", first);
-    EXPECT_EQ(Count("SELECT COUNT(*) FROM LANCCCUSTO WHERE CDEMPRESA = '01' AND NRLANCCONT = '" +
-                    Nr(1, 1) + "'"),
-              0);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM LANCCCUSTO WHERE CDEMPRESA = '01' AND NRLANCCONT = '" + Nr(1, 1) + "'"), 0);
 }
 
-TEST_F(Postgres, SeparateStoresNeverShareANumber)
-{
+TEST_F(Postgres, SeparateStoresNeverShareANumber) {
     constexpr int kThreads = 8, kCalls = 100;
     std::vector<std::vector<std::string>> got(kThreads);
     std::vector<std::thread> threads;
@@ -102,8 +94,7 @@ TEST_F(Postgres, SeparateStoresNeverShareANumber)
 
 // Servers started together on a new database: each applies the schema, and
 // none fails on another's half-created tables.
-TEST_F(Postgres, StoresOpeningAtOnceOnAnEmptyDatabaseAllStart)
-{
+TEST_F(Postgres, StoresOpeningAtOnceOnAnEmptyDatabaseAllStart) {
     const std::string fresh = name_ + "_vazio";
     Admin("DROP DATABASE IF EXISTS " + fresh);
     Admin("CREATE DATABASE " + fresh);

@@ -17,8 +17,7 @@ struct TLine {
     std::string IdCome = "", CdCome = "", DsHist = "Lançamento de teste", Oper = "";
 };
 
-void AddLine(TDataPacket& p, const TLine& l)
-{
+void AddLine(TDataPacket& p, const TLine& l) {
     TPacketRow row(p.Fields().size());
     auto set = [&](const char* f, Variant v) { row[static_cast<std::size_t>(p.FieldIndex(f))] = std::move(v); };
     set("CDFILLANC", "0001");
@@ -39,10 +38,9 @@ void AddLine(TDataPacket& p, const TLine& l)
 }
 
 void AddRateio(TDataPacket& p, const std::string& emp, const std::string& nr, const std::string& seq,
-               const std::string& fil, const std::string& cc, Variant valor)
-{
-    p.AppendRow({Variant(emp), Variant(nr), Variant(seq), Variant(fil), Variant(cc), std::move(valor),
-                 Variant(), Variant(), Variant(D(kYear, 3, 10))});
+               const std::string& fil, const std::string& cc, Variant valor) {
+    p.AppendRow({Variant(emp), Variant(nr), Variant(seq), Variant(fil), Variant(cc), std::move(valor), Variant(),
+                 Variant(), Variant(D(kYear, 3, 10))});
 }
 
 // A valid new entry of company 01: an office-supplies line apportioned over
@@ -54,8 +52,7 @@ struct TNewEntry {
     TDataPacket Rateio{LancCCustoFields()};
 
     TNewEntry(TEntryStore& store, const std::string& empresa = "01", TDateTime data = D(kYear, 3, 10))
-        : Empresa(empresa)
-    {
+        : Empresa(empresa) {
         std::string anoMes = "202403";
         Nr = store.PrxLancContabil(empresa, anoMes);
         AddLine(Linhas, {empresa, Nr, "00001", "4110100003", data, Variant(-230.0)});
@@ -64,16 +61,14 @@ struct TNewEntry {
         AddRateio(Rateio, empresa, Nr, "00001", "0002", "2001", Variant(-100.0));
     }
 
-    void Save(TEntryStore& store, const std::string& oper = "OPER.TESTE")
-    {
+    void Save(TEntryStore& store, const std::string& oper = "OPER.TESTE") {
         std::string nr = Nr, doc = "123456";
         store.SetLancContabil(Linhas, Rateio, Empresa, nr, doc, oper);
     }
 };
 
 // The dump without the rows of one entry of company 01.
-std::string WithoutEntry(const std::string& dump, const std::string& nr)
-{
+std::string WithoutEntry(const std::string& dump, const std::string& nr) {
     std::istringstream in(dump);
     std::string line, out;
     while (std::getline(in, line))
@@ -81,8 +76,7 @@ std::string WithoutEntry(const std::string& dump, const std::string& nr)
     return out;
 }
 
-TEST(Save, NewEntryIsStoredWithItsApportionmentAndReadBack)
-{
+TEST(Save, NewEntryIsStoredWithItsApportionmentAndReadBack) {
     TDemoCopy db;
     TEntryStore store(db.Url());
     TNewEntry e(store);
@@ -107,8 +101,7 @@ TEST(Save, NewEntryIsStoredWithItsApportionmentAndReadBack)
     EXPECT_DOUBLE_EQ(Number(rateio, 1, "DTCOMPCUSTO"), D(kYear, 3, 10));
 }
 
-TEST(Save, ReplacesOnlyItsOwnEntryWhileThePacketsCarryOthers)
-{
+TEST(Save, ReplacesOnlyItsOwnEntryWhileThePacketsCarryOthers) {
     TDemoCopy db;
     TEntryStore store(db.Url());
     const std::string target = Nr(1, 5);
@@ -145,8 +138,7 @@ TEST(Save, ReplacesOnlyItsOwnEntryWhileThePacketsCarryOthers)
     EXPECT_EQ(store.GetLancCCusto("01", target).RecordCount(), 2u);
 }
 
-TEST(Save, ApportionmentOfLinesNoLongerInTheEntryIsNotStored)
-{
+TEST(Save, ApportionmentOfLinesNoLongerInTheEntryIsNotStored) {
     TDemoCopy db;
     TEntryStore store(db.Url());
     TNewEntry e(store);
@@ -155,8 +147,7 @@ TEST(Save, ApportionmentOfLinesNoLongerInTheEntryIsNotStored)
     EXPECT_EQ(store.GetLancCCusto("01", e.Nr).RecordCount(), 2u);
 }
 
-TEST(Save, AmountsAreRoundedOnTheirDecimalDigits)
-{
+TEST(Save, AmountsAreRoundedOnTheirDecimalDigits) {
     TDemoCopy db;
     TEntryStore store(db.Url());
     TNewEntry e(store);
@@ -165,13 +156,12 @@ TEST(Save, AmountsAreRoundedOnTheirDecimalDigits)
     AddLine(e.Linhas, {"01", e.Nr, "00001", "4110100003", D(kYear, 3, 10), Variant(-1.005)});
     AddLine(e.Linhas, {"01", e.Nr, "00002", "1110100001", D(kYear, 3, 10), Variant(1.005)});
     e.Save(store);
-    EXPECT_EQ(Scalar(db.Url(), "SELECT VRLANCAMENT FROM LANCCONT WHERE NRLANCCONT = '" + e.Nr +
-                                    "' AND NRSEQLANC = '00002'"),
-              101);
+    EXPECT_EQ(
+        Scalar(db.Url(), "SELECT VRLANCAMENT FROM LANCCONT WHERE NRLANCCONT = '" + e.Nr + "' AND NRSEQLANC = '00002'"),
+        101);
 }
 
-TEST(Save, HostileTextsAreStoredAsData)
-{
+TEST(Save, HostileTextsAreStoredAsData) {
     TDemoCopy db;
     TEntryStore store(db.Url());
     TNewEntry e(store);
@@ -196,8 +186,7 @@ void PrintTo(const TRefusal& r, std::ostream* os) { *os << r.Name; }
 
 class Refused : public ::testing::TestWithParam<TRefusal> {};
 
-TEST_P(Refused, LeavesTheStoreUnchanged)
-{
+TEST_P(Refused, LeavesTheStoreUnchanged) {
     TDemoCopy db;
     TEntryStore store(db.Url());
     const TRefusal& c = GetParam();
@@ -217,8 +206,7 @@ TEST_P(Refused, LeavesTheStoreUnchanged)
 void Value(TNewEntry& e, std::size_t row, Variant v) { Set(e.Linhas, row, "VRLANCAMENT", std::move(v)); }
 
 // Puts a stored entry of the demo, unchanged, in place of the new one.
-void UseStored(TEntryStore& store, TNewEntry& e, const std::string& nr)
-{
+void UseStored(TEntryStore& store, TNewEntry& e, const std::string& nr) {
     e.Nr = nr;
     e.Linhas = store.GetLancContFiltrado(e.Empresa, nr);
     e.Rateio = store.GetLancCCusto(e.Empresa, nr);
@@ -382,8 +370,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---------------------------------------------------------------- delete
 
-TEST(Delete, RemovesTheEntryAndItsApportionmentOnly)
-{
+TEST(Delete, RemovesTheEntryAndItsApportionmentOnly) {
     TDemoCopy db;
     TEntryStore store(db.Url());
     const std::string before = DumpEntries(db.Url());
@@ -394,8 +381,7 @@ TEST(Delete, RemovesTheEntryAndItsApportionmentOnly)
     EXPECT_EQ(store.GetLancCCusto("01", Nr(1, 1)).RecordCount(), 0u);
 }
 
-TEST(Delete, RefusesProtectedAndUnknownEntriesWithoutChange)
-{
+TEST(Delete, RefusesProtectedAndUnknownEntriesWithoutChange) {
     TDemoCopy db;
     TEntryStore store(db.Url());
     const std::string before = DumpEntries(db.Url());

@@ -16,20 +16,15 @@
 namespace storetest {
 
 // The folder of the running test program; the server is built beside it.
-inline std::string ProgramDir()
-{
-    return std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
-}
+inline std::string ProgramDir() { return std::filesystem::read_symlink("/proc/self/exe").parent_path().string(); }
 
 class TServerProcess {
 public:
     // Starts `ctb11000-server --db DB --listen 127.0.0.1:0` and waits (at most
     // timeout) for its "escutando em 127.0.0.1:PORT" line. addressSpace, when
     // given, caps the server's memory (as `ulimit -v` would).
-    explicit TServerProcess(const std::string& db,
-                            std::chrono::milliseconds timeout = std::chrono::seconds(20),
-                            rlim_t addressSpace = 0)
-    {
+    explicit TServerProcess(const std::string& db, std::chrono::milliseconds timeout = std::chrono::seconds(20),
+                            rlim_t addressSpace = 0) {
         std::string binary = ProgramDir() + "/ctb11000-server";
         if (!std::filesystem::exists(binary)) throw std::runtime_error("sem servidor: " + binary);
         int out[2];
@@ -53,8 +48,7 @@ public:
         port_ = ReadPort(timeout);
     }
 
-    ~TServerProcess()
-    {
+    ~TServerProcess() {
         Kill(SIGKILL);
         if (fd_ >= 0) close(fd_);
     }
@@ -64,15 +58,13 @@ public:
 
     int Port() const { return port_; }
     // False once the process has ended (it is reaped then).
-    bool Running()
-    {
+    bool Running() {
         if (pid_ > 0 && waitpid(pid_, &status_, WNOHANG) == pid_) pid_ = -1;
         return pid_ > 0;
     }
 
     // Sends the signal and reaps the process; returns its wait status.
-    int Kill(int signal)
-    {
+    int Kill(int signal) {
         if (pid_ <= 0) return status_;
         ::kill(pid_, signal);
         waitpid(pid_, &status_, 0);
@@ -81,13 +73,12 @@ public:
     }
 
 private:
-    int ReadPort(std::chrono::milliseconds timeout)
-    {
+    int ReadPort(std::chrono::milliseconds timeout) {
         std::string text;
         auto deadline = std::chrono::steady_clock::now() + timeout;
         while (text.find('\n') == std::string::npos) {
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                deadline - std::chrono::steady_clock::now());
+            auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
             pollfd p{fd_, POLLIN, 0};
             if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) <= 0)
                 throw std::runtime_error("o servidor não informou a porta: " + text);

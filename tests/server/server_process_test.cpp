@@ -18,8 +18,7 @@ using namespace storetest;
 namespace {
 
 // Saves entries until the connection drops; returns how many were saved.
-int SaveUntilKilled(int port, std::atomic<bool>& started)
-{
+int SaveUntilKilled(int port, std::atomic<bool>& started) {
     TRpcClient client;
     client.Connect("127.0.0.1", port);
     int saved = 0;
@@ -31,8 +30,8 @@ int SaveUntilKilled(int port, std::atomic<bool>& started)
             BuildEntry(nr.Scalar().AsString(), lines, rateio);
             TRpcValue nrRef = nr, doc("");
             started = true;
-            client.Call("SetLancContabil", {TRpcArg(lines), TRpcArg(rateio), TRpcArg("01"),
-                                            TRpcArg::Ref(nrRef), TRpcArg::Ref(doc), TRpcArg("OPER")});
+            client.Call("SetLancContabil", {TRpcArg(lines), TRpcArg(rateio), TRpcArg("01"), TRpcArg::Ref(nrRef),
+                                            TRpcArg::Ref(doc), TRpcArg("OPER")});
             ++saved;
         }
     } catch (const ERpcError&) {
@@ -41,8 +40,7 @@ int SaveUntilKilled(int port, std::atomic<bool>& started)
     return saved;
 }
 
-TEST(ServerKilled, MidSaveLeavesWholeBalancedEntries)
-{
+TEST(ServerKilled, MidSaveLeavesWholeBalancedEntries) {
     TDemoCopy db;
     if (!std::filesystem::exists(ProgramDir() + "/ctb11000-server"))
         GTEST_SKIP() << "ctb11000-server not built beside the tests";
@@ -60,8 +58,9 @@ TEST(ServerKilled, MidSaveLeavesWholeBalancedEntries)
         ExpectSoundStore(db.Url());
     }
     EXPECT_GT(totalSaved, 0);
-    EXPECT_GE(Scalar(db.Url(), "SELECT COUNT(DISTINCT NRLANCCONT) FROM LANCCONT WHERE"
-                                " DSHISTLANC = 'Teste de queda do servidor'"),
+    EXPECT_GE(Scalar(db.Url(),
+                     "SELECT COUNT(DISTINCT NRLANCCONT) FROM LANCCONT WHERE"
+                     " DSHISTLANC = 'Teste de queda do servidor'"),
               totalSaved);
 
     // A new server numbers on past every stored entry.
@@ -71,12 +70,11 @@ TEST(ServerKilled, MidSaveLeavesWholeBalancedEntries)
     TRpcValue anoMes("202407");
     TRpcValue nr = client.Call("PrxLancContabil", {TRpcArg("01"), TRpcArg::Ref(anoMes)});
     EXPECT_EQ(Scalar(db.Url(), "SELECT COUNT(*) FROM LANCCONT WHERE CDEMPRESA = '01' AND NRLANCCONT >= '" +
-                                    nr.Scalar().AsString() + "' AND NRLANCCONT <= '202407999999'"),
+                                   nr.Scalar().AsString() + "' AND NRLANCCONT <= '202407999999'"),
               0);
 }
 
-TEST(ServerProcesses, TwoServersOnOneDatabaseNeverShareANumber)
-{
+TEST(ServerProcesses, TwoServersOnOneDatabaseNeverShareANumber) {
     TDemoCopy db;
     if (!std::filesystem::exists(ProgramDir() + "/ctb11000-server"))
         GTEST_SKIP() << "ctb11000-server not built beside the tests";
@@ -113,8 +111,7 @@ TEST(ServerProcesses, TwoServersOnOneDatabaseNeverShareANumber)
 // of its own size. Afterwards the numbers handed out are one unbroken run
 // without a repeat, every entry is whole and balanced, and the shared entry
 // is exactly one client's version (no save ever mixed with another).
-TEST(ServerProcesses, TwoServersEightClientsNumberAndSaveWithoutRepeatGapOrMix)
-{
+TEST(ServerProcesses, TwoServersEightClientsNumberAndSaveWithoutRepeatGapOrMix) {
     TDemoCopy db;
     TServerProcess a(db.Url()), b(db.Url());
     TEntryStore direct(db.Url());
@@ -134,8 +131,8 @@ TEST(ServerProcesses, TwoServersEightClientsNumberAndSaveWithoutRepeatGapOrMix)
                     TDataPacket lines, rateio;
                     BuildEntry(nr, lines, rateio, count, mine);
                     TRpcValue nrRef(nr), doc("");
-                    client.Call("SetLancContabil", {TRpcArg(lines), TRpcArg(rateio), TRpcArg("01"),
-                                                    TRpcArg::Ref(nrRef), TRpcArg::Ref(doc), TRpcArg("CARGA")});
+                    client.Call("SetLancContabil", {TRpcArg(lines), TRpcArg(rateio), TRpcArg("01"), TRpcArg::Ref(nrRef),
+                                                    TRpcArg::Ref(doc), TRpcArg("CARGA")});
                 };
                 for (int round = 0; round < kRounds; ++round) {
                     TRpcValue month("202408");
@@ -161,16 +158,16 @@ TEST(ServerProcesses, TwoServersEightClientsNumberAndSaveWithoutRepeatGapOrMix)
         << "a number was skipped";
 
     ExpectSoundStore(db.Url());
-    EXPECT_EQ(Scalar(db.Url(), "SELECT COUNT(DISTINCT NRLANCCONT) FROM LANCCONT WHERE NRLANCCONT >= '" +
-                                   shared + "' AND NRLANCCONT <= '202408999999'"),
+    EXPECT_EQ(Scalar(db.Url(), "SELECT COUNT(DISTINCT NRLANCCONT) FROM LANCCONT WHERE NRLANCCONT >= '" + shared +
+                                   "' AND NRLANCCONT <= '202408999999'"),
               kClients * kRounds + 1);
     // The shared entry: one client's lines only, as many as that client sends.
     auto sql = OpenTestSession(db.Url());
     std::string owner;
     *sql << "SELECT MIN(DSHISTLANC) FROM LANCCONT WHERE CDEMPRESA = '01' AND NRLANCCONT = :n", soci::use(shared),
         soci::into(owner);
-    const long long writers = Scalar(db.Url(), "SELECT COUNT(DISTINCT DSHISTLANC) FROM LANCCONT WHERE NRLANCCONT = '" +
-                                                   shared + "'");
+    const long long writers =
+        Scalar(db.Url(), "SELECT COUNT(DISTINCT DSHISTLANC) FROM LANCCONT WHERE NRLANCCONT = '" + shared + "'");
     const long long count = Scalar(db.Url(), "SELECT COUNT(*) FROM LANCCONT WHERE NRLANCCONT = '" + shared + "'");
     EXPECT_EQ(writers, 1);
     ASSERT_EQ(owner.rfind("Cliente ", 0), 0u) << owner;
@@ -179,8 +176,7 @@ TEST(ServerProcesses, TwoServersEightClientsNumberAndSaveWithoutRepeatGapOrMix)
 
 // A server reachable from the network only with a token: without one it
 // does not start, and says what is missing.
-TEST(ServerProcesses, ListeningBeyondLoopbackNeedsATokenFile)
-{
+TEST(ServerProcesses, ListeningBeyondLoopbackNeedsATokenFile) {
     const std::string command =
         "CTB_SERVER_TOKEN_FILE= " + ProgramDir() + "/ctb11000-server --db /nao/usado.db --listen 0.0.0.0:0 2>&1";
     FILE* out = popen(command.c_str(), "r");

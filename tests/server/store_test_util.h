@@ -23,8 +23,7 @@ namespace storetest {
 
 constexpr int kYear = 2024;
 
-inline TDateTime D(int y, int m, int d)
-{
+inline TDateTime D(int y, int m, int d) {
     TDateTime t = 0;
     EncodeDate(y, m, d, t);
     return t;
@@ -33,15 +32,13 @@ inline TDateTime D(int y, int m, int d)
 // A scratch directory removed with everything in it.
 class TScratchDir {
 public:
-    TScratchDir()
-    {
+    TScratchDir() {
         std::string tmpl = (std::filesystem::temp_directory_path() / "ctbstoreXXXXXX").string();
         std::vector<char> buf(tmpl.begin(), tmpl.end());
         buf.push_back('\0');
         path_ = mkdtemp(buf.data());
     }
-    ~TScratchDir()
-    {
+    ~TScratchDir() {
         std::error_code ec;
         std::filesystem::remove_all(path_, ec);
     }
@@ -54,14 +51,12 @@ private:
 // The databases the store tests work on: SQLite files, or with
 // CTB_TEST_DB=postgresql databases on the PostgreSQL server that CTB_TEST_PG
 // names (libpq keywords without dbname). scripts/test runs them both ways.
-inline bool OnPostgres()
-{
+inline bool OnPostgres() {
     const char* v = std::getenv("CTB_TEST_DB");
     return v && std::string(v) == "postgresql";
 }
 
-inline std::string PgServer()
-{
+inline std::string PgServer() {
     const char* v = std::getenv("CTB_TEST_PG");
     if (!v || !*v) throw std::runtime_error("CTB_TEST_PG não definido");
     return v;
@@ -70,14 +65,12 @@ inline std::string PgServer()
 inline std::string PgUrl(const std::string& dbname) { return "postgresql: " + PgServer() + " dbname=" + dbname; }
 
 // A session on a test database given by its URL.
-inline std::unique_ptr<soci::session> OpenTestSession(const std::string& url)
-{
+inline std::unique_ptr<soci::session> OpenTestSession(const std::string& url) {
     return ctbstore::OpenSession(ctbstore::ParseDbUrl(url));
 }
 
 // A statement on the PostgreSQL server itself (database names are ours).
-inline void PgAdmin(const std::string& statement)
-{
+inline void PgAdmin(const std::string& statement) {
     auto sql = OpenTestSession(PgUrl("postgres"));
     *sql << statement;
 }
@@ -85,8 +78,7 @@ inline void PgAdmin(const std::string& statement)
 // The PostgreSQL template: made once per schema by whichever test process
 // comes first (under an advisory lock), under a temporary name renamed when
 // whole, so no process ever copies half a demo.
-inline std::string PgDemoTemplate()
-{
+inline std::string PgDemoTemplate() {
     const std::string name =
         "ctb_tmpl_" + std::to_string(std::hash<std::string>{}(ctbstore::SchemaText()) % 1000000007);
     auto admin = OpenTestSession(PgUrl("postgres"));
@@ -109,8 +101,7 @@ inline std::string PgDemoTemplate()
 
 // The demo database of kYear (seed 1, small), generated once and copied for
 // every test that wants one: a SQLite file, or a PostgreSQL database.
-inline const std::string& DemoTemplate()
-{
+inline const std::string& DemoTemplate() {
     static TScratchDir dir;
     static std::string path = [] {
         if (OnPostgres()) return PgDemoTemplate();
@@ -126,8 +117,7 @@ inline const std::string& DemoTemplate()
 
 class TDemoCopy {
 public:
-    TDemoCopy()
-    {
+    TDemoCopy() {
         if (!OnPostgres()) {
             url_ = dir_.File("demo.db");
             std::filesystem::copy_file(DemoTemplate(), url_);
@@ -139,8 +129,7 @@ public:
         PgAdmin("CREATE DATABASE " + pgName_ + " TEMPLATE " + tmpl);
         url_ = PgUrl(pgName_);
     }
-    ~TDemoCopy()
-    {
+    ~TDemoCopy() {
         if (pgName_.empty()) return;
         try {
             PgAdmin("DROP DATABASE IF EXISTS " + pgName_ + " WITH (FORCE)");
@@ -160,8 +149,7 @@ private:
 };
 
 // Every row of the entry tables, in key order, one line each.
-inline std::string DumpEntries(const std::string& dbUrl)
-{
+inline std::string DumpEntries(const std::string& dbUrl) {
     auto session = OpenTestSession(dbUrl);
     soci::session& sql = *session;
     std::string out;
@@ -185,8 +173,7 @@ inline std::string DumpEntries(const std::string& dbUrl)
     return out;
 }
 
-inline long long Scalar(const std::string& dbUrl, const std::string& query)
-{
+inline long long Scalar(const std::string& dbUrl, const std::string& query) {
     auto sql = OpenTestSession(dbUrl);
     long long n = 0;
     *sql << query, soci::into(n);
@@ -194,8 +181,7 @@ inline long long Scalar(const std::string& dbUrl, const std::string& query)
 }
 
 // The filter of a whole year of a company, every line.
-inline TLancFiltro YearFilter(const std::string& empresa, const std::string& kind = "AuxFiltro")
-{
+inline TLancFiltro YearFilter(const std::string& empresa, const std::string& kind = "AuxFiltro") {
     TLancFiltro f;
     f.TipoFiltro = kind;
     f.Empresa = empresa;
@@ -205,34 +191,28 @@ inline TLancFiltro YearFilter(const std::string& empresa, const std::string& kin
     return f;
 }
 
-inline std::vector<TRpcValue> FilterArgs(const TLancFiltro& f)
-{
-    return {TRpcValue(f.TipoFiltro), TRpcValue(f.Empresa), TRpcValue(f.NrLanc),
-            TRpcValue(f.ContFimZ),   TRpcValue(f.Hist),    TRpcValue(f.Clie),
-            TRpcValue(f.Forn),       TRpcValue(f.Banc),    TRpcValue(f.Docu),
-            TRpcValue(f.CentCust),   TRpcValue(f.ContIni), TRpcValue(f.ContFim),
-            TRpcValue(f.DtIni),      TRpcValue(f.DtFim),   TRpcValue(f.VrIni),
-            TRpcValue(f.VrFim),      TRpcValue(f.HistLanc), TRpcValue(f.Filial)};
+inline std::vector<TRpcValue> FilterArgs(const TLancFiltro& f) {
+    return {TRpcValue(f.TipoFiltro), TRpcValue(f.Empresa),  TRpcValue(f.NrLanc),  TRpcValue(f.ContFimZ),
+            TRpcValue(f.Hist),       TRpcValue(f.Clie),     TRpcValue(f.Forn),    TRpcValue(f.Banc),
+            TRpcValue(f.Docu),       TRpcValue(f.CentCust), TRpcValue(f.ContIni), TRpcValue(f.ContFim),
+            TRpcValue(f.DtIni),      TRpcValue(f.DtFim),    TRpcValue(f.VrIni),   TRpcValue(f.VrFim),
+            TRpcValue(f.HistLanc),   TRpcValue(f.Filial)};
 }
 
-inline std::string Cell(const TDataPacket& p, std::size_t row, const std::string& field)
-{
+inline std::string Cell(const TDataPacket& p, std::size_t row, const std::string& field) {
     return p.Value(row, static_cast<std::size_t>(p.FieldIndex(field))).AsString();
 }
 
-inline double Number(const TDataPacket& p, std::size_t row, const std::string& field)
-{
+inline double Number(const TDataPacket& p, std::size_t row, const std::string& field) {
     return p.Value(row, static_cast<std::size_t>(p.FieldIndex(field))).AsFloat();
 }
 
-inline void Set(TDataPacket& p, std::size_t row, const std::string& field, Variant v)
-{
+inline void Set(TDataPacket& p, std::size_t row, const std::string& field, Variant v) {
     p.SetValue(row, static_cast<std::size_t>(p.FieldIndex(field)), std::move(v));
 }
 
 // Entry numbers of a packet, in order of appearance, without repeats.
-inline std::vector<std::string> Entries(const TDataPacket& p)
-{
+inline std::vector<std::string> Entries(const TDataPacket& p) {
     std::vector<std::string> out;
     for (std::size_t i = 0; i < p.RecordCount(); ++i) {
         std::string nr = Cell(p, i, "NRLANCCONT");
@@ -242,8 +222,7 @@ inline std::vector<std::string> Entries(const TDataPacket& p)
 }
 
 // The fixed entries of the demo (store_demo.h).
-inline std::string Nr(int month, int seq)
-{
+inline std::string Nr(int month, int seq) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%04d%02d%06d", kYear, month, seq);
     return buf;

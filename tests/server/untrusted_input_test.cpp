@@ -20,8 +20,7 @@ protected:
     std::string Reserve(std::string anoMes = "202403") { return store_->PrxLancContabil("01", anoMes); }
 
     // A balanced entry of company 01 without apportionment, cash against a tax.
-    std::vector<TRpcValue> SaveArgs(const std::string& nr, const std::string& oper = "OPER")
-    {
+    std::vector<TRpcValue> SaveArgs(const std::string& nr, const std::string& oper = "OPER") {
         TDataPacket lines(LancContFields());
         for (int i = 1; i <= 2; ++i) {
             TPacketRow row(lines.Fields().size());
@@ -37,12 +36,12 @@ protected:
             set("DSHISTLANC", "Troco do caixa");
             lines.AppendRow(std::move(row));
         }
-        return {TRpcValue(lines), TRpcValue(TDataPacket(LancCCustoFields())), TRpcValue("01"), TRpcValue(nr),
-                TRpcValue(""), TRpcValue(oper)};
+        return {TRpcValue(lines), TRpcValue(TDataPacket(LancCCustoFields())),
+                TRpcValue("01"),  TRpcValue(nr),
+                TRpcValue(""),    TRpcValue(oper)};
     }
 
-    std::string Refusal(const std::string& method, std::vector<TRpcValue> args)
-    {
+    std::string Refusal(const std::string& method, std::vector<TRpcValue> args) {
         try {
             store_->Call(method, args);
         } catch (const ERpcError& e) {
@@ -55,15 +54,13 @@ protected:
     std::unique_ptr<TEntryStore> store_;
 };
 
-void SetCell(std::vector<TRpcValue>& args, const char* field, Variant v)
-{
+void SetCell(std::vector<TRpcValue>& args, const char* field, Variant v) {
     TDataPacket lines = args[0].Packet();
     Set(lines, 0, field, std::move(v));
     args[0] = TRpcValue(lines);
 }
 
-TEST_F(Untrusted, TextThatIsNotUtf8IsRefusedWhereverItIsSent)
-{
+TEST_F(Untrusted, TextThatIsNotUtf8IsRefusedWhereverItIsSent) {
     const std::string bad = "A\xC3(";
     const std::string nr = Reserve();
     const std::vector<std::pair<std::string, std::vector<TRpcValue>>> calls = {
@@ -90,9 +87,10 @@ TEST_F(Untrusted, TextThatIsNotUtf8IsRefusedWhereverItIsSent)
         }
 
     // In the packets: a 10,000-byte history, a 100-byte document, a sequence (part of the key).
-    for (const auto& [field, text] : std::vector<std::pair<const char*, std::string>>{
-             {"DSHISTLANC", std::string(10000, '\x80')}, {"CDDOCUCONT", std::string(100, '\xA0')},
-             {"NRSEQLANC", "00001\xFF"}}) {
+    for (const auto& [field, text] :
+         std::vector<std::pair<const char*, std::string>>{{"DSHISTLANC", std::string(10000, '\x80')},
+                                                          {"CDDOCUCONT", std::string(100, '\xA0')},
+                                                          {"NRSEQLANC", "00001\xFF"}}) {
         std::vector<TRpcValue> args = SaveArgs(nr);
         SetCell(args, field, Variant(text));
         const std::string refusal = Refusal("SetLancContabil", args);
@@ -109,8 +107,7 @@ TEST_F(Untrusted, TextThatIsNotUtf8IsRefusedWhereverItIsSent)
     EXPECT_EQ(Refusal("SetLancContabil", args), "(aceito)");
 }
 
-TEST_F(Untrusted, OperatorNamesAreCutAtACharacterNotInsideOne)
-{
+TEST_F(Untrusted, OperatorNamesAreCutAtACharacterNotInsideOne) {
     const std::string nr = Reserve();
     std::vector<TRpcValue> args = SaveArgs(nr, "JOSÉ.ASSUNÇÃO");
     store_->Call("SetLancContabil", args);
@@ -119,14 +116,13 @@ TEST_F(Untrusted, OperatorNamesAreCutAtACharacterNotInsideOne)
     EXPECT_EQ(Cell(stored, 0, "CDOPERINS"), "JOSÉ.ASSUNÇÃ");
 }
 
-TEST_F(Untrusted, OnlyNumbersTheNumberingHandedOutAreSaved)
-{
+TEST_F(Untrusted, OnlyNumbersTheNumberingHandedOutAreSaved) {
     const std::string issued = Reserve("202403");
     const std::string notYet = issued.substr(0, 6) + "999998";
     const std::string before = DumpEntries(db_.Url());
-    for (const std::string& nr : {std::string("202701999999"), std::string("%"), std::string("X"),
-                                  std::string("202403000000"), std::string("202413000001"), notYet,
-                                  std::string(" 20240300001")}) {
+    for (const std::string& nr :
+         {std::string("202701999999"), std::string("%"), std::string("X"), std::string("202403000000"),
+          std::string("202413000001"), notYet, std::string(" 20240300001")}) {
         const std::string refusal = Refusal("SetLancContabil", SaveArgs(nr));
         EXPECT_EQ(refusal.rfind("validacao: ", 0), 0u) << nr << ": " << refusal;
         EXPECT_NE(refusal.find("úmero"), std::string::npos) << refusal;
@@ -137,13 +133,15 @@ TEST_F(Untrusted, OnlyNumbersTheNumberingHandedOutAreSaved)
 
     EXPECT_EQ(Refusal("SetLancContabil", SaveArgs(issued)), "(aceito)");
     std::vector<TRpcValue> stored = {TRpcValue(store_->GetLancContFiltrado("01", Nr(1, 5))),
-                                     TRpcValue(store_->GetLancCCusto("01", Nr(1, 5))), TRpcValue("01"),
-                                     TRpcValue(Nr(1, 5)), TRpcValue(""), TRpcValue("OPER")};
+                                     TRpcValue(store_->GetLancCCusto("01", Nr(1, 5))),
+                                     TRpcValue("01"),
+                                     TRpcValue(Nr(1, 5)),
+                                     TRpcValue(""),
+                                     TRpcValue("OPER")};
     EXPECT_EQ(Refusal("SetLancContabil", stored), "(aceito)");
 }
 
-TEST_F(Untrusted, AnEmptyCodeMatchesNoCodeList)
-{
+TEST_F(Untrusted, AnEmptyCodeMatchesNoCodeList) {
     const std::string nr = Reserve();
     EXPECT_EQ(Refusal("SetLancContabil", SaveArgs(nr)), "(aceito)");
     {
@@ -159,8 +157,7 @@ TEST_F(Untrusted, AnEmptyCodeMatchesNoCodeList)
     EXPECT_EQ(std::count(entries.begin(), entries.end(), nr), 0);
 }
 
-TEST_F(Untrusted, ADatabaseFailureIsShownPlainlyAndLoggedInFull)
-{
+TEST_F(Untrusted, ADatabaseFailureIsShownPlainlyAndLoggedInFull) {
     {
         auto session = OpenTestSession(db_.Url());
         soci::session& sql = *session;

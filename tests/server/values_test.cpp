@@ -9,12 +9,21 @@ using namespace ctbstore;
 
 namespace {
 
-TEST(Cents, RoundHalfAwayFromZeroOnTheDigitsAPersonReads)
-{
-    const std::pair<double, std::int64_t> cases[] = {
-        {0.125, 13},   {1.005, 101},    {-0.006, -1},   {-1.005, -101}, {2.675, 268},
-        {0.004, 0},    {-0.004, 0},     {45.90, 4590},  {0.1 + 0.2, 30}, {1234567.895, 123456790},
-        {9999999999.99, 999999999999},  {-0.005, -1},   {1e-9, 0},      {100, 10000}};
+TEST(Cents, RoundHalfAwayFromZeroOnTheDigitsAPersonReads) {
+    const std::pair<double, std::int64_t> cases[] = {{0.125, 13},
+                                                     {1.005, 101},
+                                                     {-0.006, -1},
+                                                     {-1.005, -101},
+                                                     {2.675, 268},
+                                                     {0.004, 0},
+                                                     {-0.004, 0},
+                                                     {45.90, 4590},
+                                                     {0.1 + 0.2, 30},
+                                                     {1234567.895, 123456790},
+                                                     {9999999999.99, 999999999999},
+                                                     {-0.005, -1},
+                                                     {1e-9, 0},
+                                                     {100, 10000}};
     for (const auto& [value, cents] : cases) {
         std::int64_t got = -12345;
         ASSERT_TRUE(AmountToCents(value, got)) << value;
@@ -26,8 +35,7 @@ TEST(Cents, RoundHalfAwayFromZeroOnTheDigitsAPersonReads)
     EXPECT_FALSE(AmountToCents(1e20, out));
 }
 
-TEST(StoredDates, RoundTripAndRefuseMalformedText)
-{
+TEST(StoredDates, RoundTripAndRefuseMalformedText) {
     TDateTime d = storetest::D(2024, 2, 29);
     EXPECT_EQ(DateToSql(d), "2024-02-29");
     EXPECT_EQ(DateToSql(0), "");
@@ -40,17 +48,15 @@ TEST(StoredDates, RoundTripAndRefuseMalformedText)
         EXPECT_FALSE(SqlToDate(bad, back)) << bad;
 }
 
-TEST(HistoryText, FoldsAsciiAndPortugueseCapitals)
-{
+TEST(HistoryText, FoldsAsciiAndPortugueseCapitals) {
     EXPECT_EQ(FoldCase("APURAÇÃO DE ICMS"), FoldCase("apuração de icms"));
     EXPECT_EQ(FoldCase("ÁÉÍÓÚÂÊÔÀÜ"), "áéíóúâêôàü");
-    EXPECT_EQ(FoldCase("×"), "×");  // not a letter
+    EXPECT_EQ(FoldCase("×"), "×");        // not a letter
     EXPECT_EQ(FoldCase("\xC3"), "\xC3");  // a cut sequence stays as it is
     EXPECT_EQ(Utf8Length("Ação"), 4u);
 }
 
-TEST(CodeLists, UnderscoresDelimitEachCode)
-{
+TEST(CodeLists, UnderscoresDelimitEachCode) {
     EXPECT_TRUE(InList("_0001__0002_", "0002"));
     EXPECT_FALSE(InList("_00010_", "0001"));
     EXPECT_FALSE(InList("0001", "0001"));
@@ -58,8 +64,7 @@ TEST(CodeLists, UnderscoresDelimitEachCode)
     EXPECT_EQ(StripLeadingZeros("0000"), "");
 }
 
-TEST(DatabaseUrl, AcceptsTheSqliteSpellingsAndRefusesNothing)
-{
+TEST(DatabaseUrl, AcceptsTheSqliteSpellingsAndRefusesNothing) {
     EXPECT_EQ(ParseDbUrl("/tmp/a.db").Connect, "db=/tmp/a.db timeout=15");
     EXPECT_EQ(ParseDbUrl("sqlite3:///tmp/a.db").Connect, "db=/tmp/a.db timeout=15");
     EXPECT_EQ(ParseDbUrl("sqlite3://db=/tmp/a.db").Connect, "db=/tmp/a.db");
@@ -71,8 +76,7 @@ TEST(DatabaseUrl, AcceptsTheSqliteSpellingsAndRefusesNothing)
 
 // Every PostgreSQL spelling reaches the database library as keywords (a URI
 // handed over as it is was read as a database named "suite=").
-TEST(DatabaseUrl, PostgreSQLFormsBecomeKeywordsWithoutThePasswordInMessages)
-{
+TEST(DatabaseUrl, PostgreSQLFormsBecomeKeywordsWithoutThePasswordInMessages) {
     EXPECT_EQ(ParseDbUrl("postgresql://ctb@127.0.0.1:55432/suite").Connect,
               "host=127.0.0.1 port=55432 user=ctb dbname=suite");
     EXPECT_EQ(ParseDbUrl("postgres://ctb:s%40nha@db/suite?connect_timeout=5").Connect,
@@ -84,8 +88,7 @@ TEST(DatabaseUrl, PostgreSQLFormsBecomeKeywordsWithoutThePasswordInMessages)
     EXPECT_THROW(ParseDbUrl("postgresql://db/suite%20x"), ERpcError);
 }
 
-TEST(DatabaseUrl, PathWithBlanksOpens)
-{
+TEST(DatabaseUrl, PathWithBlanksOpens) {
     storetest::TScratchDir dir;
     std::string path = dir.File("com espaço.db");
     TEntryStore store(path);
@@ -94,8 +97,7 @@ TEST(DatabaseUrl, PathWithBlanksOpens)
     EXPECT_TRUE(std::filesystem::exists(path));
 }
 
-TEST(Schema, SplitsIntoStatementsAndAppliesTwice)
-{
+TEST(Schema, SplitsIntoStatementsAndAppliesTwice) {
     auto statements = SplitSqlScript(SchemaText());
     EXPECT_GT(statements.size(), 15u);
     for (const std::string& s : statements) EXPECT_EQ(s.find("--"), std::string::npos);
@@ -105,8 +107,7 @@ TEST(Schema, SplitsIntoStatementsAndAppliesTwice)
     EXPECT_NO_THROW({ TEntryStore second(path); });
 }
 
-TEST(Schema, UnopenableDatabaseIsAClearError)
-{
+TEST(Schema, UnopenableDatabaseIsAClearError) {
     try {
         TEntryStore store("/nonexistent-dir/x/y.db");
         FAIL();

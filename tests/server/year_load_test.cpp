@@ -12,8 +12,7 @@ using namespace storetest;
 
 namespace {
 
-TEST(YearLoad, RowsGoOutInBatchesAndMatchTheWholeAnswer)
-{
+TEST(YearLoad, RowsGoOutInBatchesAndMatchTheWholeAnswer) {
     TDemoCopy db;
     TEntryStore store(db.Url());
     for (const char* kind : {"AuxFiltro", "FiltroValor"}) {
@@ -25,10 +24,13 @@ TEST(YearLoad, RowsGoOutInBatchesAndMatchTheWholeAnswer)
         TPacketStream out(LancContFields());
         TDataPacket gathered(LancContFields());
         std::size_t largest = 0;
-        out.Bind(1, [&](const std::string& frame) {
-            largest = std::max(largest, frame.size());
-            ReadPieceFrame(frame.data(), frame.size(), gathered);
-        }, 4096);
+        out.Bind(
+            1,
+            [&](const std::string& frame) {
+                largest = std::max(largest, frame.size());
+                ReadPieceFrame(frame.data(), frame.size(), gathered);
+            },
+            4096);
         store.GetLancCont(f, out);
         gathered.AppendRows(out.TakePacket());
         EXPECT_GT(out.PiecesSent(), 10u) << kind;
@@ -40,8 +42,7 @@ TEST(YearLoad, RowsGoOutInBatchesAndMatchTheWholeAnswer)
     }
 }
 
-TEST(YearLoad, TheVersionChangesWithEverySaveWhoeverMakesIt)
-{
+TEST(YearLoad, TheVersionChangesWithEverySaveWhoeverMakesIt) {
     TDemoCopy db;
     TRpcServer server;
     RegisterStoreMethods(server, db.Url());
@@ -69,8 +70,8 @@ TEST(YearLoad, TheVersionChangesWithEverySaveWhoeverMakesIt)
     const TDataPacket rateio = b.Call("GetLancCCusto", {TRpcArg("01"), TRpcArg(target)}).Packet();
     for (std::size_t r = 0; r < lines.RecordCount(); ++r) Set(lines, r, "DSHISTLANC", "SALVO PELO OUTRO");
     TRpcValue nr(target), doc("");
-    b.Call("SetLancContabil", {TRpcArg(lines), TRpcArg(rateio), TRpcArg("01"), TRpcArg::Ref(nr),
-                               TRpcArg::Ref(doc), TRpcArg("B")});
+    b.Call("SetLancContabil",
+           {TRpcArg(lines), TRpcArg(rateio), TRpcArg("01"), TRpcArg::Ref(nr), TRpcArg::Ref(doc), TRpcArg("B")});
 
     const std::string v2 = version();
     EXPECT_NE(v2, v1);

@@ -257,7 +257,10 @@ TEST_F(FormsTest, AbortInsideANestedModalLoopEndsOnlyThatAction) {
 TEST_F(FormsTest, ObserversHearFormsAndEveryFinishedAction) {
     std::vector<std::string> events;
     Application->OnFormEvent = [&](TForm*, TFormEvent e) {
-        events.push_back(e == feShown ? "shown" : e == feHidden ? "hidden" : e == feActivated ? "activated" : "destroying");
+        events.push_back(e == feShown       ? "shown"
+                         : e == feHidden    ? "hidden"
+                         : e == feActivated ? "activated"
+                                            : "destroying");
     };
     int changes = 0;
     Application->OnModelChanged = [&] { ++changes; };

@@ -55,7 +55,8 @@ void BM_BrowseGridScrollTopToBottom(benchmark::State& state) {
             const auto start = std::chrono::steady_clock::now();
             sb->setValue(at);
             v->viewport()->repaint();
-            slowest = std::max(slowest, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+            slowest = std::max(
+                slowest, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
             ++pages;
             if (at >= sb->maximum()) break;
         }
@@ -116,8 +117,8 @@ std::string BenchDatabase() {
     const std::string path = "/tmp/ctb-bench-desktop-170k.db";
     if (std::filesystem::exists(path)) return path;
     std::string error;
-    const int status = hostcommon::RunProgram({hostcommon::ExecutableDir() + "/ctb-demo", "--db", path, "--size", "170000",
-                                          "--year", "2024"}, error);
+    const int status = hostcommon::RunProgram(
+        {hostcommon::ExecutableDir() + "/ctb-demo", "--db", path, "--size", "170000", "--year", "2024"}, error);
     if (status != 0) std::fprintf(stderr, "ctb-demo failed: %s\n", error.c_str());
     return path;
 }
@@ -126,7 +127,10 @@ std::string BenchDatabase() {
 bool LoadLines() {
     desk::StepRunner r(20, 120000);
     auto w = [](const char* n) { return desk::WidgetNamed(*g_host, n); };
-    r.Add("open", [] { g_host->Main()->EntryCommand()->trigger(); return true; });
+    r.Add("open", [] {
+        g_host->Main()->EntryCommand()->trigger();
+        return true;
+    });
     r.Add("company", [w] {
         if (!w("edtCdEmpresa")) return false;
         desk::PressKey(w("edtCdEmpresa"), Qt::Key_Tab);
