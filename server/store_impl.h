@@ -9,6 +9,13 @@
 #include <type_traits>
 #include <utility>
 
+namespace ctbstore {
+// The store's own write transactions move the data version once, at their
+// end, when they changed lines, apportionment or accounts (store_version.cpp).
+void MarkVersionedWrite(soci::session& sql, TDialect dialect);
+void MoveVersion(soci::session& sql, TDialect dialect);
+}  // namespace ctbstore
+
 struct TEntryStore::Impl {
     explicit Impl(const std::string& dbUrl) : Pool(ctbstore::ParseDbUrl(dbUrl)) {}
 
@@ -18,19 +25,25 @@ struct TEntryStore::Impl {
     ctbstore::TDialect Dialect() const { return Pool.Target().Dialect; }
 
     // Runs f(session) inside one transaction on a pooled session: committed
-    // when f returns, rolled back when it throws. Database failures become
+    // (with the data version moved, when it wrote) when f returns, rolled
+    // back when it throws. Database failures become
     // ERpcError "banco"; the session that failed is not reused.
     template <class F> auto Run(bool write, F&& f) -> std::invoke_result_t<F, soci::session&> {
         using R = std::invoke_result_t<F, soci::session&>;
         auto lease = Pool.Acquire();
         try {
             ctbstore::TTransaction tx(*lease, Dialect(), write);
+            if (write) ctbstore::MarkVersionedWrite(*lease, Dialect());
+            auto commit = [&] {
+                if (write) ctbstore::MoveVersion(*lease, Dialect());
+                tx.Commit();
+            };
             if constexpr (std::is_void_v<R>) {
                 std::forward<F>(f)(*lease);
-                tx.Commit();
+                commit();
             } else {
                 R result = std::forward<F>(f)(*lease);
-                tx.Commit();
+                commit();
                 return result;
             }
         } catch (const ERpcError&) {
@@ -66,7 +79,7 @@ struct TStoredRateio;
 void CheckEntryRules(soci::session& sql, const std::string& empresa, const std::vector<TStoredLine>& lines,
                      const std::vector<TStoredRateio>& rateio);
 
-// The triggers and table behind GetVersaoLancCont (SQLite; nothing elsewhere).
+// The triggers and table behind GetVersaoLancCont.
 void ApplyVersionTriggers(soci::session& sql, TDialect dialect);
 
 std::string LoteDoLancamento(soci::session& sql, const std::string& empresa, const std::string& nrLanc, bool& found);

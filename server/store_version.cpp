@@ -5,8 +5,10 @@
 // asks for it before loading again: the same version means the same data.
 // The counter moves inside the writer's own transaction, so a reader never
 // sees a version ahead of the data it names (a sequence would: it moves
-// before the commit). On PostgreSQL the triggers fire once per statement;
-// writers queue on the counter row only from their first write to commit.
+// before the commit). On PostgreSQL the counter row is a queue for every
+// writer, so the store's own writes only mark the transaction and move the
+// counter once, just before their commit (MarkVersionedWrite, MoveVersion);
+// the triggers move it at once for any other writer.
 // Databases without the triggers answer "" (always load).
 #include "server/store_impl.h"
 
@@ -33,6 +35,11 @@ void ApplyPostgreSQLVersion(soci::session& sql) {
     // schema's own lock. Replacing a trigger locks its table against writers,
     // so a database that has them all is left alone.
     sql << "SELECT pg_advisory_xact_lock(1114000001)";
+    sql << "CREATE OR REPLACE FUNCTION VERSAO_AVANCA() RETURNS trigger LANGUAGE plpgsql AS $f$ BEGIN"
+           " IF current_setting('ctb.versao_no_fim', true) = 'on' THEN"
+           " PERFORM set_config('ctb.versao_mudou', 'on', true);"
+           " ELSE UPDATE VERSAODADOS SET NRVERSAO = NRVERSAO + 1 WHERE ID = 1; END IF;"
+           " RETURN NULL; END $f$";
     int present = 0;
     sql << "SELECT count(*) FROM pg_trigger WHERE tgname IN ('versao_lanccont', 'versao_lancccusto', "
            "'versao_contctbl')",
@@ -43,8 +50,6 @@ void ApplyPostgreSQLVersion(soci::session& sql) {
     sql << "INSERT INTO VERSAODADOS (ID, CDORIGEM, NRVERSAO)"
            " VALUES (1, substr(md5(random()::text || clock_timestamp()::text), 1, 16), 0)"
            " ON CONFLICT (ID) DO NOTHING";
-    sql << "CREATE OR REPLACE FUNCTION VERSAO_AVANCA() RETURNS trigger LANGUAGE plpgsql AS"
-           " $f$ BEGIN UPDATE VERSAODADOS SET NRVERSAO = NRVERSAO + 1 WHERE ID = 1; RETURN NULL; END $f$";
     for (const char* table : kTables)
         sql << "CREATE OR REPLACE TRIGGER VERSAO_" + std::string(table) + " AFTER INSERT OR UPDATE OR DELETE ON " +
                    table + " FOR EACH STATEMENT EXECUTE FUNCTION VERSAO_AVANCA()";
@@ -57,6 +62,16 @@ void ApplyVersionTriggers(soci::session& sql, TDialect dialect) {
     if (dialect == TDialect::SQLite) ApplySQLiteVersion(sql);
     else ApplyPostgreSQLVersion(sql);
     tx.Commit();
+}
+
+void MarkVersionedWrite(soci::session& sql, TDialect dialect) {
+    if (dialect == TDialect::PostgreSQL) sql << "SELECT set_config('ctb.versao_no_fim', 'on', true)";
+}
+
+void MoveVersion(soci::session& sql, TDialect dialect) {
+    if (dialect == TDialect::PostgreSQL)
+        sql << "UPDATE VERSAODADOS SET NRVERSAO = NRVERSAO + 1"
+               " WHERE ID = 1 AND current_setting('ctb.versao_mudou', true) = 'on'";
 }
 
 }  // namespace ctbstore

@@ -81,7 +81,15 @@ TEST(YearLoad, TheVersionChangesWithEverySaveWhoeverMakesIt) {
     // A delete moves it too.
     TRpcValue gone(Nr(1, 6));
     b.Call("SetExcluiLancamento", {TRpcArg("01"), TRpcArg::Ref(gone)});
-    EXPECT_NE(version(), v2);
+    const std::string v3 = version();
+    EXPECT_NE(v3, v2);
+
+    // So does a tool writing to the database behind the servers' back.
+    {
+        auto session = OpenTestSession(db.Url());
+        *session << "UPDATE CONTCTBL SET NMCONTCTBL = 'RENOMEADA FORA' WHERE CDCONTCTBL = '1110100001'";
+    }
+    EXPECT_NE(version(), v3);
 }
 
 }  // namespace
