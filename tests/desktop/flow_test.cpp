@@ -10,7 +10,9 @@
 #include "host/desktop/options.h"
 #include "host/desktop/steps.h"
 
+#include <QAbstractButton>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
@@ -170,10 +172,25 @@ TEST(DesktopFlow, CompanyFilterAndEntryOnRealWidgets) {
         cmp.Control("dbgPadrao");
         return true;
     });
-    QString seen;
-    auto expectBox = [&](const char* text) {
-        if (seen != text) cmp.problems.push_back("box \"" + seen.toStdString() + "\", expected \"" + text + "\"");
-        seen.clear();
+    // A box opens a nested loop, in which the next steps run: the step after
+    // an action answers its box (and checks its text); the steps after that
+    // wait until the action's own step has seen the box close.
+    bool acting = false;
+    auto answerBox = [&](const QString& button, const QString& text) {
+        return [&cmp, button, text] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal) return false;
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            if (!box || box->text() != text)
+                cmp.problems.push_back("box \"" + (box ? box->text() : modal->windowTitle()).toStdString() +
+                                       "\", expected \"" + text.toStdString() + "\"");
+            for (QAbstractButton* b : modal->findChildren<QAbstractButton*>())
+                if (b->text() == button) {
+                    b->click();
+                    return true;
+                }
+            return false;
+        };
     };
     r.Add("change a value of the entry", [&] {
         host->Act([] {
@@ -186,36 +203,42 @@ TEST(DesktopFlow, CompanyFilterAndEntryOnRealWidgets) {
         cmp.Menu("mniConfirmar");
         return true;
     });
-    r.Add("Ctrl+S confirms: the totals differ", [&] {
-        AnswerNextDialog("OK", &seen);
+    r.Add("Ctrl+S confirms", [&] {
+        acting = true;
         QApplication::setActiveWindow(host->Main());  // as after the filter dialog closed
         WaitFor([&] { return QApplication::activeWindow() == host->Main(); }, 5000);
         QTest::keyClick(widget("dbgLancCont"), Qt::Key_S, Qt::ControlModifier);
-        expectBox("Total de débito difere do total de crédito.");
         cmp.Control("sbtConfirmar");
+        acting = false;
         return true;
     });
-    r.Add("closing asks first; No keeps the screen and the change", [&] {
-        AnswerNextDialog("Não", &seen);
+    r.Add("the totals differ", answerBox("OK", "Total de débito difere do total de crédito."));
+    r.Add("closing asks first", [&] {
+        if (acting) return false;
+        acting = true;
         Click(widget("sbtFechar"));
-        expectBox("Deseja cancelar o lançamento contábil?");
         if (!FindComponent("frmLancamentos")) cmp.problems.push_back("the screen closed");
+        acting = false;
         return true;
     });
-    r.Add("Cancelar from the menu asks and drops the change", [&] {
-        AnswerNextDialog("Sim", &seen);
+    r.Add("No keeps the screen and the change", answerBox("Não", "Deseja cancelar o lançamento contábil?"));
+    r.Add("Cancelar from the menu asks", [&] {
+        if (acting) return false;
+        acting = true;
         auto* item = dynamic_cast<TMenuItem*>(FindComponent("mniCancelar"));
         if (item->ShortCut != "Ctrl+Z" || host->Main()->ActionOf(item)->shortcut() != QKeySequence("Ctrl+Z"))
             cmp.problems.push_back("Cancelar has no Ctrl+Z");
         host->Main()->ActionOf(item)->trigger();
-        expectBox("Deseja cancelar o lançamento contábil?");
         auto* pc = dynamic_cast<TPageControl*>(FindComponent("pgcPadrao"));
         if (pc->ActivePage()->Name != "tshFolhaDados") cmp.problems.push_back("not back on the list");
         cmp.Control("sbtIncluir");
         cmp.Grid("dbgPadrao", 20);
+        acting = false;
         return true;
     });
+    r.Add("Yes drops the change", answerBox("Sim", "Deseja cancelar o lançamento contábil?"));
     r.Add("close the screen", [&] {
+        if (acting) return false;
         Click(widget("sbtFechar"));
         if (FindComponent("frmLancamentos")) cmp.problems.push_back("the screen is still open");
         if (host->Main()->MergedMenu()) cmp.problems.push_back("its menu is still merged");
