@@ -156,7 +156,7 @@ TRpcValue TNetConnection::Call(const std::string& method, std::vector<TArg> args
     }
 }
 
-TRpcValue TNetConnection::Call(const ledger::TMethodSpec& method, std::vector<TRpcValue>& args) {
+TRpcValue TNetConnection::Call(const ledger::TMethodSignature& method, std::vector<TRpcValue>& args) {
     if (!Connected())
         return failure(WireCode(TErrorKind::Conexao),
                        "Conexão com o servidor de aplicação " + ServerName + " não está aberta.");

@@ -101,14 +101,14 @@ public:
     void Close() { SetConnected(false); }
 
     TRpcValue Call(const std::string& method, std::vector<TArg> args);
-    // A method of the server's table, by its spec.
-    TRpcValue Call(const ledger::TMethodSpec& method, std::vector<TArg> args) {
+    // A method of the server's table, by its signature.
+    TRpcValue Call(const ledger::TMethodSignature& method, std::vector<TArg> args) {
         return Call(std::string(method.Name), std::move(args));
     }
     // The same with the arguments as values: after a successful call the
-    // by-reference positions of the spec hold the server's values (a failure
+    // by-reference positions of the signature hold the server's values (a failure
     // leaves `args` as it was).
-    TRpcValue Call(const ledger::TMethodSpec& method, std::vector<TRpcValue>& args);
+    TRpcValue Call(const ledger::TMethodSignature& method, std::vector<TRpcValue>& args);
 
     // Replaces the transport of connections created from now on (nullptr
     // gives back the MessagePack-RPC client). For tests and special hosts.

@@ -13,7 +13,7 @@ std::vector<TRpcValue> TLancFiltro::ToArgs() const {
 }
 
 TLancFiltro TLancFiltro::FromArgs(const std::vector<TRpcValue>& args) {
-    const TMethodSpec& m = method::GetLancCont;
+    const TMethodSignature& m = method::GetLancCont;
     CountArgs(args, m);
     TLancFiltro f;
     std::string* texts[] = {&f.TipoFiltro, &f.Empresa, &f.NrLanc, &f.ContFimZ, &f.Hist,    &f.Clie,

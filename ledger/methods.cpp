@@ -7,40 +7,40 @@
 namespace ledger {
 
 namespace method {
-const TMethodSpec GetLancCont{"GetLancCont", 18, {0, 2, 3, 4, 5, 6, 7, 8, 9, 17}};
-const TMethodSpec PrxLancContabil{"PrxLancContabil", 2, {1}};
-const TMethodSpec GetLancContFiltrado{"GetLancContFiltrado", 2, {}};
-const TMethodSpec GetLancCCusto{"GetLancCCusto", 2, {}};
-const TMethodSpec SetLancContabil{"SetLancContabil", 6, {3, 4}};
-const TMethodSpec SetExcluiLancamento{"SetExcluiLancamento", 2, {1}};
-const TMethodSpec GetEmprRelac{"getEmprRelac", 2, {}};
-const TMethodSpec GetCdLote{"getCdLote", 2, {}};
-const TMethodSpec ValidaMapa{"ValidaMapa", 2, {1}};
-const TMethodSpec GetVersaoLancCont{"GetVersaoLancCont", 1, {}};
+const TMethodSignature GetLancCont{"GetLancCont", 18, {0, 2, 3, 4, 5, 6, 7, 8, 9, 17}};
+const TMethodSignature PrxLancContabil{"PrxLancContabil", 2, {1}};
+const TMethodSignature GetLancContFiltrado{"GetLancContFiltrado", 2, {}};
+const TMethodSignature GetLancCCusto{"GetLancCCusto", 2, {}};
+const TMethodSignature SetLancContabil{"SetLancContabil", 6, {3, 4}};
+const TMethodSignature SetExcluiLancamento{"SetExcluiLancamento", 2, {1}};
+const TMethodSignature GetEmprRelac{"getEmprRelac", 2, {}};
+const TMethodSignature GetCdLote{"getCdLote", 2, {}};
+const TMethodSignature ValidaMapa{"ValidaMapa", 2, {1}};
+const TMethodSignature GetVersaoLancCont{"GetVersaoLancCont", 1, {}};
 }  // namespace method
 
-const std::vector<const TMethodSpec*>& Methods() {
-    static const std::vector<const TMethodSpec*> all = {
+const std::vector<const TMethodSignature*>& Methods() {
+    static const std::vector<const TMethodSignature*> all = {
         &method::GetLancCont,     &method::PrxLancContabil,     &method::GetLancContFiltrado, &method::GetLancCCusto,
         &method::SetLancContabil, &method::SetExcluiLancamento, &method::GetEmprRelac,        &method::GetCdLote,
         &method::ValidaMapa,      &method::GetVersaoLancCont};
     return all;
 }
 
-const TMethodSpec* FindMethod(const std::string& name) {
-    for (const TMethodSpec* m : Methods())
+const TMethodSignature* FindMethod(const std::string& name) {
+    for (const TMethodSignature* m : Methods())
         if (SameText(m->Name, name)) return m;
     return nullptr;
 }
 
 namespace {
 
-[[noreturn]] void WrongType(const TMethodSpec& m, std::size_t i, const char* expected) {
+[[noreturn]] void WrongType(const TMethodSignature& m, std::size_t i, const char* expected) {
     throw ERpcError(TErrorKind::Tipo,
                     "O argumento " + std::to_string(i + 1) + " do método " + m.Name + " deve ser " + expected + ".");
 }
 
-const Variant& ScalarArg(const std::vector<TRpcValue>& args, std::size_t i, const TMethodSpec& m,
+const Variant& ScalarArg(const std::vector<TRpcValue>& args, std::size_t i, const TMethodSignature& m,
                          const char* expected) {
     if (i >= args.size() || !args[i].IsScalar()) WrongType(m, i, expected);
     return args[i].Scalar();
@@ -48,14 +48,14 @@ const Variant& ScalarArg(const std::vector<TRpcValue>& args, std::size_t i, cons
 
 }  // namespace
 
-void CountArgs(const std::vector<TRpcValue>& args, const TMethodSpec& m) {
+void CountArgs(const std::vector<TRpcValue>& args, const TMethodSignature& m) {
     if (args.size() != m.ArgCount)
         throw ERpcError(TErrorKind::Argumentos, "O método " + std::string(m.Name) + " espera " +
                                                     std::to_string(m.ArgCount) + " argumentos e recebeu " +
                                                     std::to_string(args.size()) + ".");
 }
 
-std::string TextArg(const std::vector<TRpcValue>& args, std::size_t i, const TMethodSpec& m) {
+std::string TextArg(const std::vector<TRpcValue>& args, std::size_t i, const TMethodSignature& m) {
     const Variant& v = ScalarArg(args, i, m, "texto");
     if (v.IsNull()) return "";
     if (v.kind() != Variant::Kind::String) WrongType(m, i, "texto");
@@ -65,14 +65,14 @@ std::string TextArg(const std::vector<TRpcValue>& args, std::size_t i, const TMe
     return v.AsString();
 }
 
-double NumberArg(const std::vector<TRpcValue>& args, std::size_t i, const TMethodSpec& m, const char* expected) {
+double NumberArg(const std::vector<TRpcValue>& args, std::size_t i, const TMethodSignature& m, const char* expected) {
     const Variant& v = ScalarArg(args, i, m, expected);
     if (v.IsNull()) return 0;
     if (v.kind() != Variant::Kind::Float && v.kind() != Variant::Kind::Integer) WrongType(m, i, expected);
     return v.AsFloat();
 }
 
-const TDataPacket& PacketArg(const std::vector<TRpcValue>& args, std::size_t i, const TMethodSpec& m) {
+const TDataPacket& PacketArg(const std::vector<TRpcValue>& args, std::size_t i, const TMethodSignature& m) {
     if (i >= args.size() || !args[i].IsPacket()) WrongType(m, i, "um pacote de dados");
     return args[i].Packet();
 }

@@ -1,5 +1,5 @@
 // TEntryStore's life cycle and the remote face of the store: the method
-// table (each shared method spec with its handler), dispatch by name and
+// table (each shared method signature with its handler), dispatch by name and
 // registration on the RPC server.
 #include "server/store_impl.h"
 
@@ -34,7 +34,7 @@ TRpcValue CallGetVersaoLancCont(TEntryStore& s, std::vector<TRpcValue>& args) {
 }
 
 TRpcValue CallPrxLancContabil(TEntryStore& s, std::vector<TRpcValue>& args) {
-    const TMethodSpec& m = method::PrxLancContabil;
+    const TMethodSignature& m = method::PrxLancContabil;
     std::string emp = TextArg(args, 0, m), anoMes = TextArg(args, 1, m);
     std::string nr = s.PrxLancContabil(emp, anoMes);
     args[1] = TRpcValue(anoMes);
@@ -42,17 +42,17 @@ TRpcValue CallPrxLancContabil(TEntryStore& s, std::vector<TRpcValue>& args) {
 }
 
 TRpcValue CallGetLancContFiltrado(TEntryStore& s, std::vector<TRpcValue>& args) {
-    const TMethodSpec& m = method::GetLancContFiltrado;
+    const TMethodSignature& m = method::GetLancContFiltrado;
     return TRpcValue(s.GetLancContFiltrado(TextArg(args, 0, m), TextArg(args, 1, m)));
 }
 
 TRpcValue CallGetLancCCusto(TEntryStore& s, std::vector<TRpcValue>& args) {
-    const TMethodSpec& m = method::GetLancCCusto;
+    const TMethodSignature& m = method::GetLancCCusto;
     return TRpcValue(s.GetLancCCusto(TextArg(args, 0, m), TextArg(args, 1, m)));
 }
 
 TRpcValue CallSetLancContabil(TEntryStore& s, std::vector<TRpcValue>& args) {
-    const TMethodSpec& m = method::SetLancContabil;
+    const TMethodSignature& m = method::SetLancContabil;
     const TDataPacket& linhas = PacketArg(args, 0, m);
     const TDataPacket& rateio = PacketArg(args, 1, m);
     std::string emp = TextArg(args, 2, m), nr = TextArg(args, 3, m);
@@ -64,7 +64,7 @@ TRpcValue CallSetLancContabil(TEntryStore& s, std::vector<TRpcValue>& args) {
 }
 
 TRpcValue CallSetExcluiLancamento(TEntryStore& s, std::vector<TRpcValue>& args) {
-    const TMethodSpec& m = method::SetExcluiLancamento;
+    const TMethodSignature& m = method::SetExcluiLancamento;
     std::string emp = TextArg(args, 0, m), nr = TextArg(args, 1, m);
     s.SetExcluiLancamento(emp, nr);
     args[1] = TRpcValue(nr);
@@ -72,17 +72,17 @@ TRpcValue CallSetExcluiLancamento(TEntryStore& s, std::vector<TRpcValue>& args) 
 }
 
 TRpcValue CallGetEmprRelac(TEntryStore& s, std::vector<TRpcValue>& args) {
-    const TMethodSpec& m = method::GetEmprRelac;
+    const TMethodSignature& m = method::GetEmprRelac;
     return TRpcValue(s.getEmprRelac(TextArg(args, 0, m), TextArg(args, 1, m)));
 }
 
 TRpcValue CallGetCdLote(TEntryStore& s, std::vector<TRpcValue>& args) {
-    const TMethodSpec& m = method::GetCdLote;
+    const TMethodSignature& m = method::GetCdLote;
     return TRpcValue(s.getCdLote(TextArg(args, 0, m), TextArg(args, 1, m)));
 }
 
 TRpcValue CallValidaMapa(TEntryStore& s, std::vector<TRpcValue>& args) {
-    const TMethodSpec& m = method::ValidaMapa;
+    const TMethodSignature& m = method::ValidaMapa;
     std::string emp = TextArg(args, 0, m), nr = TextArg(args, 1, m);
     TRpcValue result = s.ValidaMapa(emp, nr);
     args[1] = TRpcValue(nr);
@@ -109,8 +109,8 @@ const std::vector<TStoreMethod>& StoreMethods() {
 
 TRpcValue TEntryStore::Call(const std::string& name, std::vector<TRpcValue>& args) {
     for (const TStoreMethod& m : StoreMethods())
-        if (SameText(m.Spec->Name, name)) {
-            ledger::CountArgs(args, *m.Spec);
+        if (SameText(m.Signature->Name, name)) {
+            ledger::CountArgs(args, *m.Signature);
             return m.Handler(*this, args);
         }
     Refuse(TErrorKind::Metodo, "Método desconhecido: " + name);
@@ -121,17 +121,17 @@ void RegisterStoreMethods(TRpcServer& server, const std::string& dbUrl) {
     auto store = std::make_shared<TEntryStore>(dbUrl);
     for (const TStoreMethod& m : StoreMethods()) {
         const TStoreMethod method = m;
-        if (m.Spec == &method::GetLancCont) {
+        if (m.Signature == &method::GetLancCont) {
             // A year of lines goes out in pieces as it is read.
-            server.RegisterPacket(m.Spec->Name, m.Spec->ByRef, LancContFields(),
+            server.RegisterPacket(m.Signature->Name, m.Signature->ByRef, LancContFields(),
                                   [store, method](std::vector<TRpcValue>& args, TPacketStream& out) {
-                                      ledger::CountArgs(args, *method.Spec);
+                                      ledger::CountArgs(args, *method.Signature);
                                       store->GetLancCont(TLancFiltro::FromArgs(args), out);
                                   });
             continue;
         }
-        server.Register(m.Spec->Name, m.Spec->ByRef, [store, method](std::vector<TRpcValue>& args) {
-            ledger::CountArgs(args, *method.Spec);
+        server.Register(m.Signature->Name, m.Signature->ByRef, [store, method](std::vector<TRpcValue>& args) {
+            ledger::CountArgs(args, *method.Signature);
             return method.Handler(*store, args);
         });
     }

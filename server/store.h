@@ -101,11 +101,11 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-// The server's method table: each remote method's spec (name, argument
+// The server's method table: each remote method's signature (name, argument
 // count, by-reference positions; ledger/methods.h) with its handler. The
 // server dispatches from it and nothing else names the methods.
 struct TStoreMethod {
-    const ledger::TMethodSpec* Spec;
+    const ledger::TMethodSignature* Signature;
     TRpcValue (*Handler)(TEntryStore& store, std::vector<TRpcValue>& args);
 };
 const std::vector<TStoreMethod>& StoreMethods();

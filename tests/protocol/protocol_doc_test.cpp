@@ -106,7 +106,8 @@ TEST_F(ProtocolDoc, EveryMethodHasAnExample) {
         shown.insert(LowerCase(protodoc::ToRequest(x.Request).Method));
     }
     for (const TStoreMethod& m : StoreMethods()) {
-        EXPECT_TRUE(shown.count(LowerCase(m.Spec->Name))) << m.Spec->Name << " não tem exemplo em docs/protocol.md";
+        EXPECT_TRUE(shown.count(LowerCase(m.Signature->Name)))
+            << m.Signature->Name << " não tem exemplo em docs/protocol.md";
     }
 }
 
@@ -115,7 +116,7 @@ TEST_F(ProtocolDoc, EveryMethodHasAnExample) {
 TEST_F(ProtocolDoc, ArgumentTablesFollowTheMethodTable) {
     const std::string doc = ProtocolText();
     for (const TStoreMethod& m : StoreMethods()) {
-        const std::string heading = std::string("### ") + m.Spec->Name;
+        const std::string heading = std::string("### ") + m.Signature->Name;
         const std::size_t at = doc.find(heading);
         ASSERT_NE(at, std::string::npos) << heading;
         std::istringstream section(doc.substr(at + heading.size(), doc.find("\n### ", at + 1) - at - heading.size()));
@@ -139,8 +140,8 @@ TEST_F(ProtocolDoc, ArgumentTablesFollowTheMethodTable) {
             ++rows;
             if (cells.back() == "ref") byRef.push_back(std::stoi(cells[indexColumn]));
         }
-        EXPECT_EQ(rows, m.Spec->ArgCount) << m.Spec->Name;
-        EXPECT_EQ(byRef, m.Spec->ByRef) << m.Spec->Name;
+        EXPECT_EQ(rows, m.Signature->ArgCount) << m.Signature->Name;
+        EXPECT_EQ(byRef, m.Signature->ByRef) << m.Signature->Name;
     }
 }
 

@@ -37,7 +37,7 @@ TEST_F(Methods, GetLancContTakesEighteenArgumentsAndLeavesTheByRefOnesAsSent) {
     EXPECT_EQ(Entries(result.Packet()), std::vector<std::string>{Nr(1, 1)});
     for (int i : {0, 2, 3, 4, 5, 6, 7, 8, 9, 17}) EXPECT_EQ(args[i].Scalar(), sent[i].Scalar()) << "argument " << i;
     const auto& methods = StoreMethods();
-    EXPECT_EQ(methods.front().Spec->ByRef, (std::vector<int>{0, 2, 3, 4, 5, 6, 7, 8, 9, 17}));
+    EXPECT_EQ(methods.front().Signature->ByRef, (std::vector<int>{0, 2, 3, 4, 5, 6, 7, 8, 9, 17}));
 }
 
 TEST_F(Methods, OneEntryMethods) {
