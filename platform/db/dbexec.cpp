@@ -3,6 +3,7 @@
 #include "platform/data/field.h"
 #include "platform/data/text.h"
 #include "platform/db/dbconvert.h"
+#include "platform/db/sqlbind.h"
 #include "platform/db/sqlparams.h"
 
 #include <soci/soci.h>
@@ -12,45 +13,10 @@
 
 namespace {
 
-// Storage for one bound occurrence; soci::use keeps references into it, so
-// the holders live until the statement is done and are never reallocated.
-struct THolder {
-    std::string text;
-    long long integer = 0;
-    double number = 0;
-    soci::indicator ind = soci::i_ok;
-};
-
 const Variant* findValue(const std::vector<TBoundValue>& params, const std::string& name) {
     for (const auto& p : params)
         if (SameText(p.Name, name)) return &p.Value;
     return nullptr;
-}
-
-void bindOccurrence(soci::details::prepare_temp_type& pt, THolder& h, const Variant* v, const std::string& name) {
-    if (!v || v->IsNull()) {
-        h.ind = soci::i_null;
-        pt, soci::use(h.text, h.ind, name);
-        return;
-    }
-    switch (v->kind()) {
-    case Variant::Kind::Integer:
-        h.integer = v->AsInteger();
-        pt, soci::use(h.integer, h.ind, name);
-        break;
-    case Variant::Kind::Boolean:
-        h.integer = v->AsBoolean() ? 1 : 0;
-        pt, soci::use(h.integer, h.ind, name);
-        break;
-    case Variant::Kind::Float:
-        h.number = v->AsFloat();
-        pt, soci::use(h.number, h.ind, name);
-        break;
-    default:
-        h.text = v->AsString();
-        pt, soci::use(h.text, h.ind, name);
-        break;
-    }
 }
 
 // PostgreSQL folds unquoted names to lower case; the screens name columns in
@@ -99,12 +65,12 @@ TPacketRow readRow(const soci::row& r, const std::vector<TPacketField>& fields, 
 TDataPacket runSelect(TDBConnection& db, const std::string& sql, const std::vector<TBoundValue>& params,
                       const std::vector<TPacketField>& defined) {
     const TParsedSql parsed = ParseSqlParams(sql);
-    std::vector<THolder> holders(parsed.Occurrences.size());
+    std::vector<TSqlHolder> holders(parsed.Occurrences.size());
     soci::row r;
     soci::details::prepare_temp_type pt = (db.Session().prepare << parsed.BackendText);
     pt, soci::into(r);
     for (std::size_t i = 0; i < holders.size(); ++i)
-        bindOccurrence(pt, holders[i], findValue(params, parsed.Occurrences[i]), TParsedSql::OccurrenceName(i));
+        BindSqlValue(pt, holders[i], findValue(params, parsed.Occurrences[i]), TParsedSql::OccurrenceName(i));
     soci::statement st(pt);
     bool more = st.execute(true);
 

@@ -3,6 +3,7 @@
 #include "platform/data/datetime.h"
 #include "platform/data/text.h"
 #include "platform/db/dbconvert.h"
+#include "platform/db/sqlbind.h"
 #include "platform/db/sqlparams.h"
 #include "platform/report/report_error.h"
 
@@ -12,36 +13,6 @@
 
 namespace report {
 namespace {
-
-// Storage of one bound occurrence; soci::use keeps references into it.
-struct THolder {
-    std::string text;
-    long long integer = 0;
-    double number = 0;
-    soci::indicator ind = soci::i_ok;
-};
-
-void bindParam(soci::details::prepare_temp_type& pt, THolder& h, const Variant& v, const std::string& name) {
-    switch (v.kind()) {
-    case Variant::Kind::Null:
-        h.ind = soci::i_null;
-        pt, soci::use(h.text, h.ind, name);
-        break;
-    case Variant::Kind::Integer:
-    case Variant::Kind::Boolean:
-        h.integer = v.AsInteger();
-        pt, soci::use(h.integer, h.ind, name);
-        break;
-    case Variant::Kind::Float:
-        h.number = v.AsFloat();
-        pt, soci::use(h.number, h.ind, name);
-        break;
-    case Variant::Kind::String:
-        h.text = v.AsString();
-        pt, soci::use(h.text, h.ind, name);
-        break;
-    }
-}
 
 TFieldType fieldType(TValueType t) {
     switch (t) {
@@ -80,7 +51,7 @@ std::unique_ptr<TRowSpool> run(TDBConnection& db, const TReportDef& def, const s
     if (IsBlank(sql))
         throw EReportError("O relatório " + def.Title + " não tem consulta para " + DialectName(db.Dialect()) + ".");
     const TParsedSql parsed = ParseSqlParams(sql);
-    std::vector<THolder> holders(parsed.Occurrences.size());
+    std::vector<TSqlHolder> holders(parsed.Occurrences.size());
     soci::row r;
     soci::details::prepare_temp_type pt = (db.Session().prepare << parsed.BackendText);
     pt, soci::into(r);
@@ -90,7 +61,7 @@ std::unique_ptr<TRowSpool> run(TDBConnection& db, const TReportDef& def, const s
             p >= 0 && static_cast<std::size_t>(p) < params.size()
                 ? BindValue(params[static_cast<std::size_t>(p)], def.Params[static_cast<std::size_t>(p)].Type)
                 : Variant();
-        bindParam(pt, holders[i], v, TParsedSql::OccurrenceName(i));
+        BindSqlValue(pt, holders[i], &v, TParsedSql::OccurrenceName(i));
     }
     soci::statement st(pt);
     auto spool = std::make_unique<TRowSpool>(def.Fields.size());
